@@ -1,0 +1,166 @@
+// Application, title and module services (101-110, 201-202).
+#include <windows.h>
+
+#include "frame/HostChains.h"
+#include "frame/PathParts.h"
+#include "include/OrvexC.h"
+
+using namespace orvex;
+
+namespace {
+
+// The title's path (application 12) into the caller's buffer, after
+// `keep` has chosen what of it remains.
+template <class Keep>
+void DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
+  Chain chain;
+  IHostApplication* app = ReachApplication(chain, context);
+  if (!app) return;
+  WideText path;
+  if (!path.Accept(app->GetTitlePath(path.Out()))) return;
+  NarrowText narrow(path.get());
+  PathParts parts;
+  SplitPath(narrow.c_str(), parts);
+  char rebuilt[MAX_PATH] = {};
+  keep(parts, rebuilt);
+  out.Put(rebuilt);
+}
+
+// An application wide-text method into the caller's buffer.
+template <class Method>
+void DeliverAppText(IHostContext* context, CallerText& out, Method method) {
+  Chain chain;
+  IHostApplication* app = ReachApplication(chain, context);
+  if (!app) return;
+  WideText text;
+  if (text.Accept(method(app, text.Out()))) out.Put(NarrowText(text.get()).c_str());
+}
+
+}  // namespace
+
+extern "C" {
+
+// context 3 → runtime; runtime 9 → application; application 7 (out HINSTANCE)
+HINSTANCE __cdecl GetAppInstance(IHostContext* context) {
+  return HostExport<HINSTANCE>(nullptr, [&] {
+    Chain chain;
+    HINSTANCE instance = nullptr;
+    if (IHostApplication* app = ReachApplication(chain, context)) app->GetInstance(&instance);
+    return instance;
+  });
+}
+
+// as 101, then application 9 (out count)
+int __cdecl GetNumberOfAppParameters(IHostContext* context) {
+  return HostExport(0, [&] {
+    Chain chain;
+    int count = 0;
+    if (IHostApplication* app = ReachApplication(chain, context)) app->GetParameterCount(&count);
+    return count;
+  });
+}
+
+// as 101, then application 10 (index, out wide string)
+void __cdecl GetAppParameter(IHostContext* context, int index, char* buffer, int length) {
+  HostExport([&] {
+    CallerText out(buffer, length);
+    if (!out.Open()) return;
+    DeliverAppText(context, out, [&](IHostApplication* app, BSTR* text) {
+      return app->GetParameter(index, text);
+    });
+  });
+}
+
+// as 101, then application 11 (out wide string)
+void __cdecl GetTitleLocation(IHostContext* context, char* buffer, int length) {
+  HostExport([&] {
+    CallerText out(buffer, length);
+    if (!out.Open()) return;
+    DeliverAppText(context, out, [](IHostApplication* app, BSTR* text) {
+      return app->GetTitleLocation(text);
+    });
+  });
+}
+
+// as 101, then application 12; drive and directory kept, always terminated
+void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) {
+  HostExport([&] {
+    CallerText out(buffer, length);
+    if (!out.Open()) return;
+    DeliverTitlePath(context, out, [](const PathParts& parts, char* rebuilt) {
+      MakePath(rebuilt, MAX_PATH, parts.drive, parts.dir, nullptr, nullptr);
+    });
+    out.Terminate();
+  });
+}
+
+// as 101, then application 12; the file name without extension kept
+void __cdecl GetTitleName(IHostContext* context, char* buffer, int length) {
+  HostExport([&] {
+    CallerText out(buffer, length);
+    if (!out.Open()) return;
+    DeliverTitlePath(context, out, [](const PathParts& parts, char* rebuilt) {
+      MakePath(rebuilt, MAX_PATH, nullptr, nullptr, parts.name, nullptr);
+    });
+  });
+}
+
+// No runtime call: the library's cursor flag, and ShowCursor when it changes.
+BOOL __cdecl ShowMouseCursor(IHostContext* /*context*/, BOOL show) {
+  return HostExport<BOOL>(TRUE, [&] {
+    BOOL& flag = LibraryApp().m_bCursorShown;
+    BOOL previous = flag;
+    if (previous && !show) ShowCursor(FALSE);
+    if (!previous && show) ShowCursor(TRUE);
+    flag = show;
+    return previous;
+  });
+}
+
+BOOL __cdecl IsMouseCursorVisible(IHostContext* /*context*/) {
+  return HostExport<BOOL>(TRUE, [] { return LibraryApp().m_bCursorShown; });
+}
+
+// context 6 → surface; surface 13; surface 14 (freeze); status flag of 13
+BOOL __cdecl FreezePainting(IHostContext* context, BOOL freeze) {
+  return HostExport<BOOL>(FALSE, [&] {
+    Chain chain;
+    IHostSurface* surface = ReachSurface(chain, context);
+    if (!surface) return FALSE;
+    BOOL wasFrozen = StatusFlag(surface->IsPaintingFrozen());
+    surface->FreezePainting(freeze);
+    return wasFrozen;
+  });
+}
+
+// as 101, then application 6 (media); status flag
+BOOL __cdecl IsMediaAvailable(IHostContext* context, const char* media) {
+  return HostExport<BOOL>(FALSE, [&] {
+    if (!media) return FALSE;
+    Chain chain;
+    IHostApplication* app = ReachApplication(chain, context);
+    return app ? StatusFlag(app->IsMediaAvailable(media)) : FALSE;
+  });
+}
+
+// context 4 → module; module 3 → node; node 9 (32, buffer)
+void __cdecl GetModuleName(IHostContext* context, char* buffer, int length) {
+  HostExport([&] {
+    CallerText out(buffer, length);
+    if (!out.Open()) return;
+    Chain chain;
+    ReadNodeName(ReachModuleNode(chain, context), out);
+  });
+}
+
+// context 4 → module; module 3 → node; node 10 (260, buffer)
+void __cdecl GetModuleAddress(IHostContext* context, char* buffer, int length) {
+  HostExport([&] {
+    CallerText out(buffer, length);
+    if (!out.Open()) return;
+    Chain chain;
+    ReadNodeAddress(ReachModuleNode(chain, context), out);
+  });
+}
+
+}  // extern "C"

@@ -1,0 +1,20 @@
+// The library's own framework objects: its module state and its application
+// object, alive from process attach to process detach.
+#pragma once
+
+#include "frame/Framework.h"
+
+namespace orvex {
+
+// The library's application object. Its one member of its own is the cursor
+// flag: whether the library has left the system cursor shown (1 at start).
+class CApiLibraryApp : public fw::CWinApp {
+ public:
+  CApiLibraryApp() : fw::CWinApp(nullptr) {}
+  BOOL m_bCursorShown = TRUE;
+};
+
+fw::ModuleState* LibraryModuleState();
+CApiLibraryApp& LibraryApp();
+
+}  // namespace orvex

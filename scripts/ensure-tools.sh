@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what building and testing OrvexC.dll needs, when it is missing:
+# the i686 mingw-w64 cross compiler (posix threads), 32-bit Wine, Xvfb,
+# CMake and GoogleTest's sources. Debian, as root.
+set -eu
+missing=()
+command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
+command -v wine >/dev/null || missing+=(wine wine32)
+dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
+command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
+command -v cmake >/dev/null || missing+=(cmake)
+[ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

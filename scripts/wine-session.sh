@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# start|stop BUILD_DIR: the Wine session that the tests of one build tree run in.
+# start: creates the build's own prefix, starts a persistent wineserver and Wine's
+# services with every standard stream redirected away (so that no test inherits
+# their pipes), and an Xvfb display when none is set.  stop: ends only these.
+set -u
+action=$1
+build=$(cd "$2" && pwd)
+export WINEPREFIX=${ORVEXC_WINEPREFIX:-$build/wineprefix}
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+case "$action" in
+start)
+  if [ -z "${DISPLAY:-}" ]; then
+    rm -f "$build/wine-display"
+    exec 3>"$build/xvfb.displayfd"
+    setsid Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 </dev/null >/dev/null 2>&1 &
+    echo $! >"$build/xvfb.pid"
+    exec 3>&-
+    for _ in $(seq 100); do [ -s "$build/xvfb.displayfd" ] && break; sleep 0.1; done
+    [ -s "$build/xvfb.displayfd" ] && echo ":$(head -1 "$build/xvfb.displayfd")" >"$build/wine-display"
+    [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1
+  wine wineboot </dev/null >/dev/null 2>&1
+  echo "wine session ready: WINEPREFIX=$WINEPREFIX DISPLAY=${DISPLAY:-}"
+  ;;
+stop)
+  wineserver -k </dev/null >/dev/null 2>&1
+  if [ -f "$build/xvfb.pid" ]; then kill "$(cat "$build/xvfb.pid")" 2>/dev/null; rm -f "$build/xvfb.pid" "$build/wine-display" "$build/xvfb.displayfd"; fi
+  echo "wine session stopped"
+  ;;
+esac
+exit 0

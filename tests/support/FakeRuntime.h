@@ -1,0 +1,448 @@
+// A fake title runtime for tests: every runtime interface, with a call
+// journal, a scriptable status (and out-value behaviour) per method, and
+// reference counts per object. Objects are named in the journal:
+// context, runtime, app, module, frame, surface, window, thread:<name>,
+// node:<name>, object:<name>, scope, resources, resource:<name>, storage:<name>.
+//
+// Each object starts with one reference, the test's own. Every interface the
+// fake hands out carries one more, which the library must release: after
+// every export every object is back at 1 (Runtime::UnbalancedObjects()).
+#pragma once
+
+#include <windows.h>
+#include <oleauto.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Journal.h"
+#include "frame/HostInterfaces.h"
+#include "frame/Framework.h"
+
+namespace fake {
+
+class Runtime;
+
+// The bookkeeping that every fake object has.
+class Base {
+ public:
+  Base(Runtime& runtime, std::string name) : runtime_(runtime), name_(std::move(name)) {}
+  virtual ~Base() = default;
+  const std::string& name() const { return name_; }
+  ULONG refs() const { return refs_; }
+
+  // The status method `method` answers (0 unless scripted).
+  std::map<int, HRESULT> status;
+  // Methods that answer with a null out-pointer (whatever their status).
+  std::set<int> nullOut;
+  // Methods that still write their out-values when their status is not 0.
+  std::set<int> writeOnFailure;
+
+ protected:
+  Runtime& runtime_;
+  std::string name_;
+  ULONG refs_ = 1;
+};
+
+// Base of a fake implementing interface I (derived from IUnknown).
+template <class I>
+class Object : public I, public Base {
+ public:
+  Object(Runtime& runtime, std::string name);
+  ~Object() override;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override;
+
+  // Interface identifiers answered besides IUnknown.
+  std::vector<GUID> answers;
+
+ protected:
+  // Journals the call and returns the scripted status.
+  template <class... A>
+  HRESULT Call(int method, A... args);
+  // Whether the out-values of `method` are written for `status`.
+  bool Writes(int method, HRESULT status) const {
+    return status == S_OK || writeOnFailure.count(method) != 0;
+  }
+  // Hands `object` out through `out` with a reference of its own.
+  template <class T>
+  HRESULT Hand(int method, HRESULT status, T* object, T** out);
+  // A BSTR copy of `text` for the library, recorded by the runtime.
+  HRESULT HandText(int method, HRESULT status, const std::wstring* text, BSTR* out);
+};
+
+class FakeNode;
+class FakeThread;
+class FakeSurface;
+class FakeWindow;
+class FakeHostObject;
+class FakeResources;
+class FakeResource;
+class FakeStorage;
+class FakeApplication;
+class FakeRuntimeObject;
+class FakeModule;
+class FakeFrame;
+
+class FakeContext : public Object<IHostContext> {
+ public:
+  using Object::Object;
+  FakeRuntimeObject* runtime = nullptr;
+  FakeModule* module = nullptr;
+  FakeFrame* frame = nullptr;
+  FakeSurface* surface = nullptr;
+  FakeThread* thread = nullptr;
+  // Objects found by method 21, by name; each scope key it was asked with is journaled.
+  std::map<std::string, FakeHostObject*> objects;
+
+  HRESULT STDMETHODCALLTYPE GetRuntime(IHostRuntime** out) override;
+  HRESULT STDMETHODCALLTYPE GetModule(IHostModule** out) override;
+  HRESULT STDMETHODCALLTYPE GetFrame(IHostFrame** out) override;
+  HRESULT STDMETHODCALLTYPE GetSurface(IHostSurface** out) override;
+  HRESULT STDMETHODCALLTYPE GetThread(IHostThread** out) override;
+  HRESULT STDMETHODCALLTYPE FindObject(HostScopeKey scope, const char* name,
+                                       IHostObject** out) override;
+};
+
+class FakeRuntimeObject : public Object<IHostRuntime> {
+ public:
+  using Object::Object;
+  FakeResources* resources = nullptr;
+  FakeNode* titleNode = nullptr;
+  FakeApplication* app = nullptr;
+  HRESULT STDMETHODCALLTYPE GetResources(IHostResources** out) override;
+  HRESULT STDMETHODCALLTYPE GetTitleNode(IHostNode** out) override;
+  HRESULT STDMETHODCALLTYPE GetApplication(IHostApplication** out) override;
+};
+
+class FakeApplication : public Object<IHostApplication> {
+ public:
+  using Object::Object;
+  HINSTANCE instance = nullptr;
+  int parameterCount = 0;
+  std::vector<std::wstring> parameters;
+  std::wstring location;
+  std::wstring path;
+  std::set<std::string> media;  // media answered with status 0 by method 6
+  std::map<std::string, FakeThread*> threads;
+  std::vector<std::string> started;  // names passed to method 17
+
+  HRESULT STDMETHODCALLTYPE IsMediaAvailable(const char* media) override;
+  HRESULT STDMETHODCALLTYPE GetInstance(HINSTANCE* out) override;
+  HRESULT STDMETHODCALLTYPE GetParameterCount(int* out) override;
+  HRESULT STDMETHODCALLTYPE GetParameter(int index, BSTR* out) override;
+  HRESULT STDMETHODCALLTYPE GetTitleLocation(BSTR* out) override;
+  HRESULT STDMETHODCALLTYPE GetTitlePath(BSTR* out) override;
+  HRESULT STDMETHODCALLTYPE StartThread(const char* name) override;
+  HRESULT STDMETHODCALLTYPE FindThread(const char* name, IHostThread** out) override;
+};
+
+class FakeThread : public Object<IHostThread> {
+ public:
+  using Object::Object;
+  FakeContext* context = nullptr;  // the thread's own context (method 8)
+
+  HRESULT STDMETHODCALLTYPE Stop() override { return Call(4); }
+  HRESULT STDMETHODCALLTYPE IsRunning() override { return Call(7); }
+  HRESULT STDMETHODCALLTYPE GetContext(IHostContext** out) override;
+  HRESULT STDMETHODCALLTYPE BranchByPath(int path) override { return Call(11, path); }
+  HRESULT STDMETHODCALLTYPE BranchByPathName(const char* name) override { return Call(12, name); }
+  HRESULT STDMETHODCALLTYPE BranchByColor(int color) override { return Call(13, color); }
+  HRESULT STDMETHODCALLTYPE BranchToFrame(const char* frame) override { return Call(14, frame); }
+  HRESULT STDMETHODCALLTYPE SetZOrder(IHostThread* other) override {
+    return Call(15, static_cast<const void*>(other));
+  }
+  HRESULT STDMETHODCALLTYPE SendValues(int v1, int v2, int v3) override { return Call(16, v1, v2, v3); }
+  HRESULT STDMETHODCALLTYPE SetReturnBranch(int value) override { return Call(17, value); }
+};
+
+class FakeModule : public Object<IHostModule> {
+ public:
+  using Object::Object;
+  FakeNode* node = nullptr;
+  HRESULT STDMETHODCALLTYPE GetNode(IHostNode** out) override;
+};
+
+class FakeFrame : public Object<IHostFrame> {
+ public:
+  using Object::Object;
+  FakeNode* node = nullptr;
+  HRESULT STDMETHODCALLTYPE GetNode(IHostNode** out) override;
+};
+
+class FakeNode : public Object<IHostNode> {
+ public:
+  using Object::Object;
+  // Written with strncpy(buffer, text, capacity): a text of `capacity`
+  // characters or more fills the whole capacity without a terminator.
+  std::string nodeName;
+  std::string address;
+  HRESULT STDMETHODCALLTYPE GetName(int capacity, char* buffer) override;
+  HRESULT STDMETHODCALLTYPE GetAddress(int capacity, char* buffer) override;
+};
+
+class FakeSurface : public Object<IHostSurface> {
+ public:
+  using Object::Object;
+  FakeWindow* window = nullptr;
+  int visible = 1;
+  int x = 0, y = 0, width = 0, height = 0;
+
+  HRESULT STDMETHODCALLTYPE GetWindow(IHostWindow** out) override;
+  HRESULT STDMETHODCALLTYPE Hide() override { return Call(7); }
+  HRESULT STDMETHODCALLTYPE Show() override { return Call(8); }
+  HRESULT STDMETHODCALLTYPE GetVisible(int* out) override;
+  HRESULT STDMETHODCALLTYPE GetGeometry(int* px, int* py, int* pw, int* ph) override;
+  HRESULT STDMETHODCALLTYPE SetGeometry(int nx, int ny, int nw, int nh) override;
+  HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(12, v1, v2); }
+  HRESULT STDMETHODCALLTYPE IsPaintingFrozen() override { return Call(13); }
+  HRESULT STDMETHODCALLTYPE FreezePainting(int freeze) override { return Call(14, freeze); }
+};
+
+class FakeWindow : public Object<IHostWindow> {
+ public:
+  using Object::Object;
+  HWND handle = nullptr;
+  HRESULT STDMETHODCALLTYPE GetHandle(HWND* out) override;
+  HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(4, v1, v2); }
+  HRESULT STDMETHODCALLTYPE SetScrollIncrement(int h, int v) override { return Call(5, h, v); }
+  HRESULT STDMETHODCALLTYPE ScrollTo(int px, int py) override { return Call(6, px, py); }
+  HRESULT STDMETHODCALLTYPE SetStatusText(const char* text) override { return Call(7, text); }
+  HRESULT STDMETHODCALLTYPE ShowProgress(int v1, int v2, int v3) override {
+    return Call(8, v1, v2, v3);
+  }
+};
+
+// A scope object: answers IID_IHostScope when `offersScope` is set.
+class FakeScope : public Object<IHostScope> {
+ public:
+  FakeScope(Runtime& runtime, std::string name);
+  HostScopeKey key = nullptr;
+  bool writesKey = true;
+  HRESULT STDMETHODCALLTYPE GetScopeKey(HostScopeKey* out) override;
+  void OfferScope(bool offer);
+};
+
+class FakeHostObject : public Object<IHostObject> {
+ public:
+  using Object::Object;
+  RECT rect = {0, 0, 0, 0};
+  int flags = 0;       // appearance flags word (15, 16)
+  int transparentFirst = 0, transparentSecond = 0;
+  int keyColorFirst = 0, keyColorSecond = 0;
+  int antiAliasFirst = 0;
+  short antiAliasSecond = 0;
+  int enabled = 0, visible = 0, zOrder = 0, focus = 0, state = 0;
+
+  HRESULT STDMETHODCALLTYPE GetRect(RECT* out) override;
+  HRESULT STDMETHODCALLTYPE SetRect(const RECT* in, int one) override;
+  HRESULT STDMETHODCALLTYPE GetFlags(int* out) override;
+  HRESULT STDMETHODCALLTYPE ChangeFlags(int remove, int add) override;
+  HRESULT STDMETHODCALLTYPE GetTransparent(int* second, int* first) override;
+  HRESULT STDMETHODCALLTYPE SetTransparent(int second, int first, int one) override;
+  HRESULT STDMETHODCALLTYPE GetKeyColor(int* second, int* first) override;
+  HRESULT STDMETHODCALLTYPE SetKeyColor(int second, int first, int one) override;
+  HRESULT STDMETHODCALLTYPE GetAntiAlias(short* second, int* first) override;
+  HRESULT STDMETHODCALLTYPE SetAntiAlias(int second, int first, int one) override;
+  HRESULT STDMETHODCALLTYPE SetEnabled(int value, int one) override;
+  HRESULT STDMETHODCALLTYPE GetEnabled(int* out) override;
+  HRESULT STDMETHODCALLTYPE SetVisible(int value, int one) override;
+  HRESULT STDMETHODCALLTYPE GetVisible(int* out) override;
+  HRESULT STDMETHODCALLTYPE GetZOrder(int* out) override;
+  HRESULT STDMETHODCALLTYPE SetZOrder(int value, int one) override;
+  HRESULT STDMETHODCALLTYPE GetFocus(int* out) override;
+  HRESULT STDMETHODCALLTYPE SetFocus(int one) override;
+  HRESULT STDMETHODCALLTYPE GetState(int* out) override;
+  HRESULT STDMETHODCALLTYPE SetState(int value) override;
+};
+
+class FakeStorage : public Object<IResourceStorage> {
+ public:
+  FakeStorage(Runtime& runtime, std::string name);
+  std::wstring location;
+  bool hasLocation = true;  // false: method 13 hands out a null BSTR
+  std::vector<std::string> locationsSet;
+  std::vector<std::string> namesSet;
+  HRESULT STDMETHODCALLTYPE GetLocation(BSTR* out) override;
+  HRESULT STDMETHODCALLTYPE SetLocation(const char* text) override;
+  HRESULT STDMETHODCALLTYPE SetName(const char* text) override;
+};
+
+// A resource: on Start it sends its listener the scripted notifications.
+class FakeResource : public Object<IHostResource> {
+ public:
+  using Object::Object;
+  // What Start does, given the advised listener; by default OnStart with no
+  // binding, OnProgress with status code 14 and `fileName`, then OnStop.
+  std::function<void(IResourceNotify*)> onStart;
+  std::string fileName;
+  IResourceNotify* advised = nullptr;
+  HRESULT STDMETHODCALLTYPE Advise(IResourceNotify* notify) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(IResourceNotify* notify) override;
+  HRESULT STDMETHODCALLTYPE Start(DWORD value, DWORD zero) override;
+};
+
+class FakeResources : public Object<IHostResources> {
+ public:
+  using Object::Object;
+  std::map<std::string, FakeStorage*> storages;
+  std::map<std::string, FakeResource*> resources;
+  HRESULT resourceStatus = S_OK;  // status of method 20 when the resource exists
+  DWORD cookie = 0;
+  // Storages handed over with method 8; the runtime keeps their reference.
+  std::vector<IResourceStorage*> added;
+  ~FakeResources() override;
+
+  HRESULT STDMETHODCALLTYPE AddStorage(IResourceStorage* storage) override;
+  HRESULT STDMETHODCALLTYPE FindStorage(const char* name, IResourceStorage** out) override;
+  HRESULT STDMETHODCALLTYPE FindResourceByName(const char* name, DWORD* cookie,
+                                               IHostResource** out) override;
+};
+
+// The whole fake title: one context with its runtime, application, module,
+// frame (with nodes), surface and window, all wired up; threads, objects,
+// storages and resources are added by the test.
+class Runtime {
+ public:
+  Runtime();
+  ~Runtime();
+  Runtime(const Runtime&) = delete;
+  Runtime& operator=(const Runtime&) = delete;
+
+  Journal journal;
+  Names names;
+
+ private:
+  // Before the fakes below: each registers itself here as it is built.
+  std::vector<Base*> objects_;
+  std::vector<std::unique_ptr<Base>> owned_;
+
+ public:
+  FakeContext context;
+  FakeRuntimeObject runtime;
+  FakeApplication app;
+  FakeModule module;
+  FakeFrame frame;
+  FakeNode moduleNode;
+  FakeNode frameNode;
+  FakeNode titleNode;
+  FakeSurface surface;
+  FakeWindow window;
+  FakeResources resources;
+
+  IHostContext* ctx() { return &context; }
+
+  // A named thread with its own context, surface, window, frame and node
+  // ("thread:<name>", "context:<name>", ...), known to app 21.
+  FakeThread& AddThread(const std::string& name);
+  FakeContext& ThreadContext(const std::string& name);
+  FakeHostObject& AddObject(const std::string& name);
+  FakeScope& AddScope(const std::string& name = "scope");
+  FakeStorage& AddStorage(const std::string& name);
+  FakeResource& AddResource(const std::string& name);
+
+  // Objects whose reference count is not back at 1, as "name=count".
+  std::vector<std::string> UnbalancedObjects() const;
+  // Every object, in creation order.
+  const std::vector<Base*>& Objects() const { return objects_; }
+
+  // BSTRs handed out with a failing status: not the library's to free; the
+  // fake frees them itself at the end.
+  std::vector<BSTR> failedStrings;
+
+  // Module states seen current while the library was inside a runtime call.
+  std::vector<const orvex::fw::ModuleState*> moduleStatesInside;
+
+  void Track(Base* object) { objects_.push_back(object); }
+  void Untrack(Base* object);
+
+ private:
+  template <class T>
+  T& Make(const std::string& name);
+};
+
+// ---- template members --------------------------------------------------------
+
+std::string FormatAll(const Names& names);
+template <class A, class... R>
+std::string FormatAll(const Names& names, A first, R... rest) {
+  std::string tail = FormatAll(names, rest...);
+  return FormatArg(names, first) + (tail.empty() ? "" : "," + tail);
+}
+
+void NoteModuleState(Runtime& runtime);
+void NoteHandedString(const void* text);
+
+template <class I>
+Object<I>::Object(Runtime& runtime, std::string name) : Base(runtime, std::move(name)) {
+  runtime_.names.Register(static_cast<I*>(this), name_);
+  runtime_.Track(this);
+}
+
+template <class I>
+Object<I>::~Object() {
+  runtime_.names.Forget(static_cast<I*>(this));
+  runtime_.Untrack(this);
+}
+
+template <class I>
+HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
+  runtime_.journal.Add(name_ + ".0(" + (iid == IID_IUnknown ? "IUnknown" : "iid") + ")");
+  NoteModuleState(runtime_);
+  bool known = iid == IID_IUnknown;
+  for (const GUID& g : answers) known = known || g == iid;
+  if (!out) return E_POINTER;
+  if (!known) {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  AddRef();
+  *out = static_cast<I*>(this);
+  return S_OK;
+}
+
+template <class I>
+ULONG STDMETHODCALLTYPE Object<I>::Release() {
+  runtime_.journal.Add(name_ + ".2()");
+  return --refs_;
+}
+
+template <class I>
+template <class... A>
+HRESULT Object<I>::Call(int method, A... args) {
+  runtime_.journal.Add(name_ + "." + std::to_string(method) + "(" +
+                       FormatAll(runtime_.names, args...) + ")");
+  NoteModuleState(runtime_);
+  auto it = status.find(method);
+  return it == status.end() ? S_OK : it->second;
+}
+
+template <class I>
+template <class T>
+HRESULT Object<I>::Hand(int method, HRESULT result, T* object, T** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!Writes(method, result) || nullOut.count(method) || !object) return result;
+  object->AddRef();
+  *out = object;
+  return result;
+}
+
+template <class I>
+HRESULT Object<I>::HandText(int method, HRESULT result, const std::wstring* text, BSTR* out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!Writes(method, result) || nullOut.count(method) || !text) return result;
+  *out = SysAllocString(text->c_str());
+  if (result == S_OK) NoteHandedString(*out);
+  else runtime_.failedStrings.push_back(*out);
+  return result;
+}
+
+}  // namespace fake

@@ -1,0 +1,121 @@
+#include "LibraryProbe.h"
+
+#include <oleauto.h>
+
+#include <cstring>
+#include <map>
+
+namespace probe {
+namespace {
+
+constexpr DWORD kNoSlot = 0xFFFFFFFF;
+DWORD g_slot = kNoSlot;
+constexpr DWORD kSlotCount = 64 + 1024;  // TLS_MINIMUM_AVAILABLE plus the expansion slots
+
+bool Readable(const void* p, std::size_t size) {
+  MEMORY_BASIC_INFORMATION info;
+  if (!VirtualQuery(p, &info, sizeof info) || info.State != MEM_COMMIT) return false;
+  if (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)) return false;
+  auto end = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
+  return static_cast<const char*>(p) + size <= end;
+}
+
+bool IsThreadState(const void* p) {
+  if (!p || !Readable(p, sizeof(orvex::fw::ThreadState))) return false;
+  return static_cast<const orvex::fw::ThreadState*>(p)->tag == orvex::fw::kThreadStateTag;
+}
+
+std::vector<StringEvent> g_events;
+void(WINAPI* g_realFree)(BSTR) = nullptr;
+
+void WINAPI RecordingSysFreeString(BSTR text) {
+  if (text) g_events.push_back({false, text});
+  g_realFree(text);
+}
+
+}  // namespace
+
+orvex::fw::ThreadState* FindThreadState() {
+  DWORD error = GetLastError();
+  orvex::fw::ThreadState* found = nullptr;
+  if (g_slot != kNoSlot && IsThreadState(TlsGetValue(g_slot))) {
+    found = static_cast<orvex::fw::ThreadState*>(TlsGetValue(g_slot));
+  } else {
+    for (DWORD slot = 0; slot < kSlotCount && !found; ++slot) {
+      void* value = TlsGetValue(slot);
+      if (IsThreadState(value)) {
+        g_slot = slot;
+        found = static_cast<orvex::fw::ThreadState*>(value);
+      }
+    }
+  }
+  SetLastError(error);
+  return found;
+}
+
+orvex::fw::ModuleState* CurrentModuleState() {
+  orvex::fw::ThreadState* state = FindThreadState();
+  return state ? state->moduleState : nullptr;
+}
+
+void ResetThreadStateSlot() { g_slot = kNoSlot; }
+
+bool HookSysFreeString(HMODULE library) {
+  HMODULE oleaut = GetModuleHandleA("oleaut32.dll");
+  if (!library || !oleaut) return false;
+  auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(GetProcAddress(oleaut, "SysFreeString"));
+  if (!g_realFree) g_realFree = real;
+  auto base = reinterpret_cast<unsigned char*>(library);
+  auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  auto desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+  for (; desc->Name; ++desc) {
+    auto thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
+    for (; thunk->u1.Function; ++thunk) {
+      auto* slot = reinterpret_cast<void**>(&thunk->u1.Function);
+      if (*slot == reinterpret_cast<void*>(RecordingSysFreeString)) return true;
+      if (*slot != reinterpret_cast<void*>(real)) continue;
+      DWORD old;
+      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+      *slot = reinterpret_cast<void*>(RecordingSysFreeString);
+      VirtualProtect(slot, sizeof *slot, old, &old);
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<StringEvent>& StringEvents() { return g_events; }
+
+void NoteHanded(const void* text) { g_events.push_back({true, text}); }
+
+namespace {
+void Walk(std::vector<std::string>* faults, int* outstanding) {
+  std::map<const void*, bool> live;
+  for (const StringEvent& event : g_events) {
+    bool& isLive = live[event.text];
+    if (event.handed && isLive && faults) faults->push_back("handed again before being freed");
+    if (!event.handed && !isLive && faults) faults->push_back("freed twice, or never handed out");
+    isLive = event.handed;
+  }
+  if (outstanding) {
+    *outstanding = 0;
+    for (const auto& entry : live) *outstanding += entry.second ? 1 : 0;
+  }
+}
+}  // namespace
+
+std::vector<std::string> StringFaults() {
+  std::vector<std::string> faults;
+  Walk(&faults, nullptr);
+  return faults;
+}
+
+int OutstandingStrings() {
+  int outstanding = 0;
+  Walk(nullptr, &outstanding);
+  return outstanding;
+}
+
+}  // namespace probe
