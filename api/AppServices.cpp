@@ -1,6 +1,7 @@
 // Application, title and module services (101-110, 201-202).
 #include <windows.h>
 
+#include "api/ContextActions.h"
 #include "frame/HostChains.h"
 #include "frame/PathParts.h"
 #include "include/OrvexC.h"
@@ -123,14 +124,7 @@ BOOL __cdecl IsMouseCursorVisible(IHostContext* /*context*/) {
 
 // context 6 → surface; surface 13; surface 14 (freeze); status flag of 13
 BOOL __cdecl FreezePainting(IHostContext* context, BOOL freeze) {
-  return HostExport<BOOL>(FALSE, [&] {
-    Chain chain;
-    IHostSurface* surface = ReachSurface(chain, context);
-    if (!surface) return FALSE;
-    BOOL wasFrozen = StatusFlag(surface->IsPaintingFrozen());
-    surface->FreezePainting(freeze);
-    return wasFrozen;
-  });
+  return HostExport<BOOL>(FALSE, [&] { return FreezeContextPainting(context, freeze); });
 }
 
 // as 101, then application 6 (media); status flag
