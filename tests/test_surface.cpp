@@ -1,4 +1,9 @@
 // Drawing surface and output against the fake title runtime.
+//
+// OrvexC.h comes first, as in a module that calls PrintWindow: it then
+// declares the library's PrintWindow instead of USER32's.
+#include "include/OrvexC.h"
+
 #include <functional>
 
 #include "HostTest.h"
@@ -17,11 +22,8 @@ class Surface : public hosttest::HostTest {
   }
 };
 
-// PrintWindow shares its name with USER32's; the test reaches it by name.
-using PrintWindowFn = void(__cdecl*)(IHostContext*, int, int);
-PrintWindowFn LibraryPrintWindow() {
-  return reinterpret_cast<PrintWindowFn>(GetProcAddress(GetModuleHandleA("OrvexC.dll"), "PrintWindow"));
-}
+// PrintWindow shares its name with USER32's: the library's, found by name.
+FARPROC LibraryPrintWindow() { return GetProcAddress(GetModuleHandleA("OrvexC.dll"), "PrintWindow"); }
 
 struct SurfaceCase {
   const char* name;
@@ -50,15 +52,20 @@ std::vector<SurfaceCase> SurfaceExports() {
        {"context.6()", "surface.6()", "window.8(1,50,100)", "window.2()", "surface.2()"}},
       {"PrintDrawingSurface", [](IHostContext* c) { PrintDrawingSurface(c, 7, -8); },
        {"context.6()", "surface.12(7,-8)", "surface.2()"}},
-      {"PrintWindow", [](IHostContext* c) { LibraryPrintWindow()(c, -9, 10); },
+      {"PrintWindow", [](IHostContext* c) { PrintWindow(c, -9, 10); },
        {"context.6()", "surface.6()", "window.4(-9,10)", "window.2()", "surface.2()"}},
   };
 }
 
-TEST_F(Surface, PrintWindowIsExportedUnderItsName) { ASSERT_NE(LibraryPrintWindow(), nullptr); }
+TEST_F(Surface, PrintWindowIsExportedUnderItsNameAndOrdinal) {
+  HMODULE library = GetModuleHandleA("OrvexC.dll");
+  ASSERT_NE(LibraryPrintWindow(), nullptr);
+  EXPECT_EQ(LibraryPrintWindow(), GetProcAddress(library, MAKEINTRESOURCEA(604)));
+  EXPECT_EQ(reinterpret_cast<FARPROC>(&PrintWindow), LibraryPrintWindow());
+  EXPECT_EQ(GetProcAddress(library, "OrvexPrintWindow"), nullptr);
+}
 
 TEST_F(Surface, EveryExportRunsItsChainAndPassesItsValuesInOrder) {
-  ASSERT_NE(LibraryPrintWindow(), nullptr);
   for (const auto& e : SurfaceExports()) {
     Place(0, 0, 640, 480);
     ResetJournal();
@@ -68,7 +75,6 @@ TEST_F(Surface, EveryExportRunsItsChainAndPassesItsValuesInOrder) {
 }
 
 TEST_F(Surface, NoSurfaceMeansNothingMoreThanTheAsking) {
-  ASSERT_NE(LibraryPrintWindow(), nullptr);
   for (HRESULT failure : {HRESULT(1), E_FAIL}) {
     rt.context.status[6] = failure;
     for (const auto& e : SurfaceExports()) {
@@ -91,7 +97,6 @@ TEST_F(Surface, NoWindowReleasesTheSurface) {
 }
 
 TEST_F(Surface, FailingActionsAreDropped) {
-  ASSERT_NE(LibraryPrintWindow(), nullptr);
   for (int method : {7, 8, 11, 12}) rt.surface.status[method] = E_FAIL;
   for (int method : {4, 7, 8}) rt.window.status[method] = E_FAIL;
   for (const auto& e : SurfaceExports()) {
@@ -165,6 +170,28 @@ TEST_F(Surface, AFailedReadStillWritesWithPresetZerosForTheKeptHalf) {
   SizeDrawingSurface(rt.ctx(), 320, 240);
   EXPECT_EQ(Journal(), (Calls{"context.6()", "surface.10()", "surface.11(10,20,0,0)", "surface.2()",
                               "context.6()", "surface.10()", "surface.11(0,0,320,240)", "surface.2()"}));
+}
+
+TEST_F(Surface, ExportedUnderNameAndOrdinal) {
+  struct Row { const char* name; int ordinal; };
+  const Row rows[] = {
+      {"HideDrawingSurface", 501},
+      {"ShowDrawingSurface", 502},
+      {"GetDrawingSurfacePosition", 503},
+      {"GetDrawingSurfaceSize", 504},
+      {"MoveDrawingSurface", 505},
+      {"SizeDrawingSurface", 506},
+      {"SetStatusBarText", 601},
+      {"ShowProgress", 602},
+      {"PrintDrawingSurface", 603},
+      {"PrintWindow", 604},
+  };
+  HMODULE library = GetModuleHandleA("OrvexC.dll");
+  for (const auto& row : rows) {
+    FARPROC byName = GetProcAddress(library, row.name);
+    EXPECT_NE(byName, nullptr) << row.name;
+    EXPECT_EQ(byName, GetProcAddress(library, MAKEINTRESOURCEA(row.ordinal))) << row.name;
+  }
 }
 
 }  // namespace
