@@ -11,20 +11,21 @@ using namespace orvex;
 namespace {
 
 // The title's path (application 12) into the caller's buffer, after
-// `keep` has chosen what of it remains.
+// `keep` has chosen what of it remains. False when a step failed.
 template <class Keep>
-void DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
+bool DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
   Chain chain;
   IHostApplication* app = ReachApplication(chain, context);
-  if (!app) return;
+  if (!app) return false;
   WideText path;
-  if (!path.Accept(app->GetTitlePath(path.Out()))) return;
+  if (!path.Accept(app->GetTitlePath(path.Out()))) return false;
   NarrowText narrow(path.get());
   PathParts parts;
   SplitPath(narrow.c_str(), parts);
   char rebuilt[MAX_PATH] = {};
   keep(parts, rebuilt);
   out.Put(rebuilt);
+  return true;
 }
 
 // An application wide-text method into the caller's buffer.
@@ -88,10 +89,10 @@ void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) 
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
-    DeliverTitlePath(context, out, [](const PathParts& parts, char* rebuilt) {
+    bool delivered = DeliverTitlePath(context, out, [](const PathParts& parts, char* rebuilt) {
       MakePath(rebuilt, MAX_PATH, parts.drive, parts.dir, nullptr, nullptr);
     });
-    out.Terminate();
+    if (delivered) out.Terminate();
   });
 }
 
