@@ -36,6 +36,7 @@
 #else
 #include <windows.h>
 #endif
+#include <unknwn.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -198,6 +199,63 @@ ORVEXC_API void __cdecl PrintWindow(IHostContext* context, int value1, int value
 /* ---- end of menus ------------------------------------------------------ */
 
 /* ---- Objects (801-832) ------------------------------------------------- */
+/* Every object function takes the context, a scope object (an interface
+   pointer that tells the runtime where to look; may be null; neither held nor
+   released) and the object's name. A null name or an object the runtime
+   does not know gives the failure result: 0 (-1 for GetObjectZOrder), or
+   nothing. Rectangles are left, top, right, bottom. */
+
+/* Left, top, width and height of the object's rectangle. */
+ORVEXC_API int __cdecl GetObjectX(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API int __cdecl GetObjectY(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API int __cdecl GetObjectWidth(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API int __cdecl GetObjectHeight(IHostContext* context, IUnknown* scope, const char* name);
+/* The rectangle into four variables; a null name or pointer writes nothing,
+   an unknown object writes zeros. */
+ORVEXC_API void __cdecl GetObjectRect(IHostContext* context, IUnknown* scope, const char* name, int* left, int* top, int* right, int* bottom);
+/* The focus value the runtime reports. */
+ORVEXC_API int __cdecl GetObjectFocus(IHostContext* context, IUnknown* scope, const char* name);
+/* Moves the object to (x, y), keeping its width and height. */
+ORVEXC_API void __cdecl SetObjectXY(IHostContext* context, IUnknown* scope, const char* name, int x, int y);
+/* Resizes the object, keeping its left and top. */
+ORVEXC_API void __cdecl SetObjectSize(IHostContext* context, IUnknown* scope, const char* name, int width, int height);
+/* Sets the whole rectangle. */
+ORVEXC_API void __cdecl SetObjectRect(IHostContext* context, IUnknown* scope, const char* name, int left, int top, int right, int bottom);
+/* Gives the object the focus. */
+ORVEXC_API void __cdecl SetObjectFocus(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl HideObject(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl ShowObject(IHostContext* context, IUnknown* scope, const char* name);
+/* The visible value the runtime reports, unchanged (any nonzero is visible). */
+ORVEXC_API int __cdecl IsObjectVisible(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl EnableObject(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl DisableObject(IHostContext* context, IUnknown* scope, const char* name);
+/* The enabled value the runtime reports, unchanged. */
+ORVEXC_API int __cdecl IsObjectEnabled(IHostContext* context, IUnknown* scope, const char* name);
+/* The object's place in the stacking order (0 is the back); -1 on failure. */
+ORVEXC_API int __cdecl GetObjectZOrder(IHostContext* context, IUnknown* scope, const char* name);
+/* Sets the stacking place; -1 asks for the top. */
+ORVEXC_API void __cdecl SetObjectZOrder(IHostContext* context, IUnknown* scope, const char* name, int zOrder);
+/* SetObjectZOrder with -1 and with 0. */
+ORVEXC_API void __cdecl BringObjectToTop(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SendObjectToBack(IHostContext* context, IUnknown* scope, const char* name);
+/* Transparency, key colour, anti-aliasing: pairs of values. The getter
+   returns the first value and writes the second through `second` (nothing
+   written on failure or for a null pointer); the setter takes both. */
+ORVEXC_API int __cdecl GetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int* second);
+ORVEXC_API int __cdecl GetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int* second);
+/* The second value is 16 bits wide in the runtime, widened with its sign. */
+ORVEXC_API int __cdecl GetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int* second);
+ORVEXC_API void __cdecl SetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+ORVEXC_API void __cdecl SetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+ORVEXC_API void __cdecl SetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+/* Palette setting and optimized painting: 1 or 0; any nonzero sets it on. */
+ORVEXC_API int __cdecl GetObjectPaletteSetting(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SetObjectPaletteSetting(IHostContext* context, IUnknown* scope, const char* name, int on);
+ORVEXC_API int __cdecl GetObjectOptimizedPainting(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SetObjectOptimizedPainting(IHostContext* context, IUnknown* scope, const char* name, int on);
+/* Active state 0 to 3; a state set reads back unchanged (other values set 0). */
+ORVEXC_API int __cdecl GetObjectActiveState(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SetObjectActiveState(IHostContext* context, IUnknown* scope, const char* name, int state);
 /* ---- end of objects ---------------------------------------------------- */
 
 /* ---- Resource storage (833-834) ---------------------------------------- */
