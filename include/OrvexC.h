@@ -265,4 +265,6 @@ ORVEXC_API void __cdecl SetObjectActiveState(IHostContext* context, IUnknown* sc
 }
 #endif
 
+#include "OrvexCRT.h"
+
 #endif /* ORVEXC_H */
