@@ -196,6 +196,14 @@ ORVEXC_API void __cdecl PrintWindow(IHostContext* context, int value1, int value
 /* ---- end of drawing surface and output --------------------------------- */
 
 /* ---- Menus (701) ------------------------------------------------------- */
+/* A menu bar built from the menu script that the title's resources hold
+   under `name` (a subset of the resource script MENU statement); null when
+   there is no such resource, no file, or the script does not parse. The menu
+   belongs to the caller (give it to a window or DestroyMenu it). A command
+   item's text holds at most 127 characters and an identifier at most 7
+   characters; a longer one rejects the script. */
+ORVEXC_API HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name);
+
 /* ---- end of menus ------------------------------------------------------ */
 
 /* ---- Objects (801-832) ------------------------------------------------- */
