@@ -17,7 +17,7 @@ void CopyRule(char* buffer, int length, const char* text) noexcept;
 // character. Short texts stay in an inline buffer; longer ones use the heap.
 class NarrowText {
  public:
-  NarrowText() noexcept = default;
+  NarrowText() noexcept { inline_[0] = '\0'; }
   explicit NarrowText(const wchar_t* wide);
   ~NarrowText();
   NarrowText(const NarrowText&) = delete;
@@ -28,7 +28,7 @@ class NarrowText {
 
  private:
   static constexpr std::size_t kInline = 520;
-  char inline_[kInline] = {};
+  char inline_[kInline];  // only the converted text is ever written
   char* data_ = inline_;
   std::size_t size_ = 0;
 };
