@@ -1,6 +1,7 @@
 // Application, title and module services (101-110, 201-202).
 #include <windows.h>
 
+#include "api/ContextActions.h"
 #include "frame/HostChains.h"
 #include "frame/PathParts.h"
 #include "include/OrvexC.h"
@@ -10,20 +11,21 @@ using namespace orvex;
 namespace {
 
 // The title's path (application 12) into the caller's buffer, after
-// `keep` has chosen what of it remains.
+// `keep` has chosen what of it remains. False when a step failed.
 template <class Keep>
-void DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
+bool DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
   Chain chain;
   IHostApplication* app = ReachApplication(chain, context);
-  if (!app) return;
+  if (!app) return false;
   WideText path;
-  if (!path.Accept(app->GetTitlePath(path.Out()))) return;
+  if (!path.Accept(app->GetTitlePath(path.Out()))) return false;
   NarrowText narrow(path.get());
   PathParts parts;
   SplitPath(narrow.c_str(), parts);
   char rebuilt[MAX_PATH] = {};
   keep(parts, rebuilt);
   out.Put(rebuilt);
+  return true;
 }
 
 // An application wide-text method into the caller's buffer.
@@ -87,10 +89,10 @@ void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) 
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
-    DeliverTitlePath(context, out, [](const PathParts& parts, char* rebuilt) {
+    bool delivered = DeliverTitlePath(context, out, [](const PathParts& parts, char* rebuilt) {
       MakePath(rebuilt, MAX_PATH, parts.drive, parts.dir, nullptr, nullptr);
     });
-    out.Terminate();
+    if (delivered) out.Terminate();
   });
 }
 
@@ -123,14 +125,7 @@ BOOL __cdecl IsMouseCursorVisible(IHostContext* /*context*/) {
 
 // context 6 → surface; surface 13; surface 14 (freeze); status flag of 13
 BOOL __cdecl FreezePainting(IHostContext* context, BOOL freeze) {
-  return HostExport<BOOL>(FALSE, [&] {
-    Chain chain;
-    IHostSurface* surface = ReachSurface(chain, context);
-    if (!surface) return FALSE;
-    BOOL wasFrozen = StatusFlag(surface->IsPaintingFrozen());
-    surface->FreezePainting(freeze);
-    return wasFrozen;
-  });
+  return HostExport<BOOL>(FALSE, [&] { return FreezeContextPainting(context, freeze); });
 }
 
 // as 101, then application 6 (media); status flag

@@ -23,7 +23,20 @@
 #ifndef ORVEXC_H
 #define ORVEXC_H
 
+/* Newer Windows headers declare USER32's PrintWindow(HWND, HDC, UINT), which
+   would clash with this library's PrintWindow: when OrvexC.h comes before
+   <windows.h>, USER32's declaration is renamed out of the way and the
+   library's is declared; when <windows.h> came first, the library's
+   PrintWindow is not declared. */
+#ifndef _WINUSER_
+#define PrintWindow User32PrintWindow
 #include <windows.h>
+#undef PrintWindow
+#define ORVEXC_PRINTWINDOW
+#else
+#include <windows.h>
+#endif
+#include <unknwn.h>
 
 #ifdef __cplusplus
 extern "C" {
@@ -63,6 +76,41 @@ ORVEXC_API BOOL __cdecl FreezePainting(IHostContext* context, BOOL freeze);
 ORVEXC_API BOOL __cdecl IsMediaAvailable(IHostContext* context, const char* media);
 
 /* ---- Current frame (111, 401-416) -------------------------------------- */
+
+/* Sets the calling thread's return branch (value passed to the runtime). */
+ORVEXC_API void __cdecl SetReturnBranch(IHostContext* context, int value);
+/* The window of the module's drawing surface; 0 when there is none. */
+ORVEXC_API HWND __cdecl GetFrameWindow(IHostContext* context);
+/* GetMenu of the frame window; 0 without a window or menu. */
+ORVEXC_API HMENU __cdecl GetFrameMenu(IHostContext* context);
+/* The name (up to 32 characters) of the module's frame into buffer. */
+ORVEXC_API void __cdecl GetFrameName(IHostContext* context, char* buffer, int length);
+/* The address (up to 260 characters) of the module's frame into buffer. */
+ORVEXC_API void __cdecl GetFrameAddress(IHostContext* context, char* buffer, int length);
+/* Scrolls the frame window to (x, y), in the runtime's units. */
+ORVEXC_API void __cdecl ScrollWindowTo(IHostContext* context, int x, int y);
+/* Sets the frame window's horizontal and vertical scroll increments. */
+ORVEXC_API void __cdecl SetScrollIncrement(IHostContext* context, int horizontal, int vertical);
+/* Branches the calling thread by path value. */
+ORVEXC_API void __cdecl BranchByPath(IHostContext* context, int path);
+/* Branches the calling thread by path name; nothing happens for null. */
+ORVEXC_API void __cdecl BranchByPathName(IHostContext* context, const char* pathName);
+/* Branches the calling thread by colour value. */
+ORVEXC_API void __cdecl BranchByColor(IHostContext* context, int color);
+/* Branches the calling thread to the named frame; nothing happens for null. */
+ORVEXC_API void __cdecl BranchToFrame(IHostContext* context, const char* frame);
+/* BranchToFrame with "<title name>.<frame>" (just frame when the title cannot
+   be reached); nothing happens for null. */
+ORVEXC_API void __cdecl BranchToTitleFrame(IHostContext* context, const char* frame);
+/* What IsWindowVisible says of the frame window; 0 without a window. */
+ORVEXC_API BOOL __cdecl IsFrameVisible(IHostContext* context);
+/* Shows (SW_SHOW) or hides (SW_HIDE) the frame window, if there is one. */
+ORVEXC_API void __cdecl ShowFrameWindow(IHostContext* context);
+ORVEXC_API void __cdecl HideFrameWindow(IHostContext* context);
+/* Destroys the frame window at once (DestroyWindow), if there is one. */
+ORVEXC_API void __cdecl CloseFrameWindow(IHostContext* context);
+/* Sends the calling thread a message of three values, in this order. */
+ORVEXC_API void __cdecl SendFrameMessage(IHostContext* context, int value1, int value2, int value3);
 /* ---- end of current frame ---------------------------------------------- */
 
 /* ---- Module (201-202) ------------------------------------------------- */
@@ -73,15 +121,149 @@ ORVEXC_API void __cdecl GetModuleName(IHostContext* context, char* buffer, int l
 ORVEXC_API void __cdecl GetModuleAddress(IHostContext* context, char* buffer, int length);
 
 /* ---- Threads (301-324) ------------------------------------------------- */
+/* A thread is named by the caller and found afresh by every call; an unknown
+   name makes the call do nothing (or return 0 / an empty text). */
+
+/* Asks the runtime to start the named thread. */
+ORVEXC_API void __cdecl StartThread(IHostContext* context, const char* thread);
+/* Stops the named thread. */
+ORVEXC_API void __cdecl StopThread(IHostContext* context, const char* thread);
+/* 1 if the runtime reports the thread running, else 0. */
+ORVEXC_API BOOL __cdecl IsThreadRunning(IHostContext* context, const char* thread);
+/* The window of the thread's drawing surface; 0 when there is none. */
+ORVEXC_API HWND __cdecl GetThreadWindow(IHostContext* context, const char* thread);
+/* GetMenu of the thread's window; 0 without a window or menu. */
+ORVEXC_API HMENU __cdecl GetThreadMenu(IHostContext* context, const char* thread);
+/* Name (up to 32 characters) and address (up to 260) of the thread's frame. */
+ORVEXC_API void __cdecl GetThreadFrameName(IHostContext* context, const char* thread, char* buffer, int length);
+ORVEXC_API void __cdecl GetThreadFrameAddress(IHostContext* context, const char* thread, char* buffer, int length);
+/* Hides or shows the thread's drawing surface. */
+ORVEXC_API void __cdecl HideThreadDrawingSurface(IHostContext* context, const char* thread);
+ORVEXC_API void __cdecl ShowThreadDrawingSurface(IHostContext* context, const char* thread);
+/* Position (x, y) and size (width, height) of the thread's drawing surface;
+   nothing is written if a pointer is null, both get 0 on failure. */
+ORVEXC_API void __cdecl GetThreadDrawingSurfacePosition(IHostContext* context, const char* thread, int* x, int* y);
+ORVEXC_API void __cdecl GetThreadDrawingSurfaceSize(IHostContext* context, const char* thread, int* width, int* height);
+/* Moves (keeping the size) or sizes (keeping the position) the surface. */
+ORVEXC_API void __cdecl MoveThreadDrawingSurface(IHostContext* context, const char* thread, int x, int y);
+ORVEXC_API void __cdecl SizeThreadDrawingSurface(IHostContext* context, const char* thread, int width, int height);
+/* Branches the named thread by path value, path name, colour value or to a
+   frame; a null path name or frame name does nothing. */
+ORVEXC_API void __cdecl BranchThreadByPath(IHostContext* context, const char* thread, int path);
+ORVEXC_API void __cdecl BranchThreadByPathName(IHostContext* context, const char* thread, const char* pathName);
+ORVEXC_API void __cdecl BranchThreadByColor(IHostContext* context, const char* thread, int color);
+ORVEXC_API void __cdecl BranchThreadToFrame(IHostContext* context, const char* thread, const char* frame);
+/* 1 when the thread's surface reports itself visible and its window is
+   visible, else 0. */
+ORVEXC_API BOOL __cdecl IsThreadVisible(IHostContext* context, const char* thread);
+/* Shows or hides the thread's window, if there is one. */
+ORVEXC_API void __cdecl ShowThreadWindow(IHostContext* context, const char* thread);
+ORVEXC_API void __cdecl HideThreadWindow(IHostContext* context, const char* thread);
+/* Posts WM_CLOSE to the thread's window, if there is one, without waiting. */
+ORVEXC_API void __cdecl CloseThreadWindow(IHostContext* context, const char* thread);
+/* Places the second thread (null: "") in the stacking order relative to the
+   first (null: none); nothing happens if the first is not found. */
+ORVEXC_API void __cdecl SetThreadZOrder(IHostContext* context, const char* first, const char* second);
+/* Sends the named thread a message of three values, in this order. */
+ORVEXC_API void __cdecl SendThreadMessage(IHostContext* context, const char* thread, int value1, int value2, int value3);
+/* Freezes (nonzero) or releases (0) painting of the thread's surface;
+   returns 1 if painting was frozen before the call, else 0. */
+ORVEXC_API BOOL __cdecl FreezeThreadPainting(IHostContext* context, const char* thread, BOOL freeze);
 /* ---- end of threads ---------------------------------------------------- */
 
 /* ---- Drawing surface and output (501-506, 601-604) --------------------- */
+
+/* Hides or shows the module's drawing surface. */
+ORVEXC_API void __cdecl HideDrawingSurface(IHostContext* context);
+ORVEXC_API void __cdecl ShowDrawingSurface(IHostContext* context);
+/* Position (x, y) and size (width, height) of the drawing surface; nothing is
+   written if a pointer is null, both get 0 when there is no surface. */
+ORVEXC_API void __cdecl GetDrawingSurfacePosition(IHostContext* context, int* x, int* y);
+ORVEXC_API void __cdecl GetDrawingSurfaceSize(IHostContext* context, int* width, int* height);
+/* Moves (keeping the size) or sizes (keeping the position) the surface. */
+ORVEXC_API void __cdecl MoveDrawingSurface(IHostContext* context, int x, int y);
+ORVEXC_API void __cdecl SizeDrawingSurface(IHostContext* context, int width, int height);
+/* Sets the surface window's status bar text (passed as given, null too). */
+ORVEXC_API void __cdecl SetStatusBarText(IHostContext* context, const char* text);
+/* Drives the surface window's progress display (values for the runtime). */
+ORVEXC_API void __cdecl ShowProgress(IHostContext* context, int value1, int value2, int value3);
+/* Prints the drawing surface (values for the runtime). */
+ORVEXC_API void __cdecl PrintDrawingSurface(IHostContext* context, int value1, int value2);
+#ifdef ORVEXC_PRINTWINDOW
+/* Prints the surface's window (values for the runtime). */
+ORVEXC_API void __cdecl PrintWindow(IHostContext* context, int value1, int value2);
+#endif
 /* ---- end of drawing surface and output --------------------------------- */
 
 /* ---- Menus (701) ------------------------------------------------------- */
+/* A menu bar built from the menu script that the title's resources hold
+   under `name` (a subset of the resource script MENU statement); null when
+   there is no such resource, no file, or the script does not parse. The menu
+   belongs to the caller (give it to a window or DestroyMenu it). A command
+   item's text holds at most 127 characters and an identifier at most 7
+   characters; a longer one rejects the script. */
+ORVEXC_API HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name);
+
 /* ---- end of menus ------------------------------------------------------ */
 
 /* ---- Objects (801-832) ------------------------------------------------- */
+/* Every object function takes the context, a scope object (an interface
+   pointer that tells the runtime where to look; may be null; neither held nor
+   released) and the object's name. A null name or an object the runtime
+   does not know gives the failure result: 0 (-1 for GetObjectZOrder), or
+   nothing. Rectangles are left, top, right, bottom. */
+
+/* Left, top, width and height of the object's rectangle. */
+ORVEXC_API int __cdecl GetObjectX(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API int __cdecl GetObjectY(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API int __cdecl GetObjectWidth(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API int __cdecl GetObjectHeight(IHostContext* context, IUnknown* scope, const char* name);
+/* The rectangle into four variables; a null name or pointer writes nothing,
+   an unknown object writes zeros. */
+ORVEXC_API void __cdecl GetObjectRect(IHostContext* context, IUnknown* scope, const char* name, int* left, int* top, int* right, int* bottom);
+/* The focus value the runtime reports. */
+ORVEXC_API int __cdecl GetObjectFocus(IHostContext* context, IUnknown* scope, const char* name);
+/* Moves the object to (x, y), keeping its width and height. */
+ORVEXC_API void __cdecl SetObjectXY(IHostContext* context, IUnknown* scope, const char* name, int x, int y);
+/* Resizes the object, keeping its left and top. */
+ORVEXC_API void __cdecl SetObjectSize(IHostContext* context, IUnknown* scope, const char* name, int width, int height);
+/* Sets the whole rectangle. */
+ORVEXC_API void __cdecl SetObjectRect(IHostContext* context, IUnknown* scope, const char* name, int left, int top, int right, int bottom);
+/* Gives the object the focus. */
+ORVEXC_API void __cdecl SetObjectFocus(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl HideObject(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl ShowObject(IHostContext* context, IUnknown* scope, const char* name);
+/* The visible value the runtime reports, unchanged (any nonzero is visible). */
+ORVEXC_API int __cdecl IsObjectVisible(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl EnableObject(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl DisableObject(IHostContext* context, IUnknown* scope, const char* name);
+/* The enabled value the runtime reports, unchanged. */
+ORVEXC_API int __cdecl IsObjectEnabled(IHostContext* context, IUnknown* scope, const char* name);
+/* The object's place in the stacking order (0 is the back); -1 on failure. */
+ORVEXC_API int __cdecl GetObjectZOrder(IHostContext* context, IUnknown* scope, const char* name);
+/* Sets the stacking place; -1 asks for the top. */
+ORVEXC_API void __cdecl SetObjectZOrder(IHostContext* context, IUnknown* scope, const char* name, int zOrder);
+/* SetObjectZOrder with -1 and with 0. */
+ORVEXC_API void __cdecl BringObjectToTop(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SendObjectToBack(IHostContext* context, IUnknown* scope, const char* name);
+/* Transparency, key colour, anti-aliasing: pairs of values. The getter
+   returns the first value and writes the second through `second` (nothing
+   written on failure or for a null pointer); the setter takes both. */
+ORVEXC_API int __cdecl GetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int* second);
+ORVEXC_API int __cdecl GetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int* second);
+/* The second value is 16 bits wide in the runtime, widened with its sign. */
+ORVEXC_API int __cdecl GetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int* second);
+ORVEXC_API void __cdecl SetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+ORVEXC_API void __cdecl SetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+ORVEXC_API void __cdecl SetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+/* Palette setting and optimized painting: 1 or 0; any nonzero sets it on. */
+ORVEXC_API int __cdecl GetObjectPaletteSetting(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SetObjectPaletteSetting(IHostContext* context, IUnknown* scope, const char* name, int on);
+ORVEXC_API int __cdecl GetObjectOptimizedPainting(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SetObjectOptimizedPainting(IHostContext* context, IUnknown* scope, const char* name, int on);
+/* Active state 0 to 3; a state set reads back unchanged (other values set 0). */
+ORVEXC_API int __cdecl GetObjectActiveState(IHostContext* context, IUnknown* scope, const char* name);
+ORVEXC_API void __cdecl SetObjectActiveState(IHostContext* context, IUnknown* scope, const char* name, int state);
 /* ---- end of objects ---------------------------------------------------- */
 
 /* ---- Resource storage (833-834) ---------------------------------------- */
@@ -90,5 +272,7 @@ ORVEXC_API void __cdecl GetModuleAddress(IHostContext* context, char* buffer, in
 #ifdef __cplusplus
 }
 #endif
+
+#include "OrvexCRT.h"
 
 #endif /* ORVEXC_H */

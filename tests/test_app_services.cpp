@@ -194,11 +194,18 @@ TEST_F(AppServices, WideTextIsFreedOnceOnSuccessAndNeverAfterAFailure) {
   ASSERT_EQ(rt.failedStrings.size(), 1u);
 }
 
-TEST_F(AppServices, FailedParameterLeavesOnlyTheClearedFirstByte) {
-  GuardedBuffer buffer(8);
-  GetAppParameter(rt.ctx(), 5, buffer.Data(), 8);  // unknown index: the runtime fails
-  EXPECT_EQ(buffer.Bytes(), std::string(1, '\0') + std::string(7, '\x5A'));
-  EXPECT_TRUE(buffer.GuardsIntact());
+TEST_F(AppServices, FailedTextCallsLeaveOnlyTheClearedFirstByte) {
+  const std::string cleared = std::string(1, '\0') + std::string(7, '\x5A');
+  GuardedBuffer parameter(8);
+  GetAppParameter(rt.ctx(), 5, parameter.Data(), 8);  // unknown index: the runtime fails
+  EXPECT_EQ(parameter.Bytes(), cleared);
+  rt.app.status[12] = 1;
+  GuardedBuffer directory(8), name(8);
+  GetTitleDirectory(rt.ctx(), directory.Data(), 8);  // no terminator at the end either
+  GetTitleName(rt.ctx(), name.Data(), 8);
+  EXPECT_EQ(directory.Bytes(), cleared);
+  EXPECT_EQ(name.Bytes(), cleared);
+  EXPECT_TRUE(parameter.GuardsIntact() && directory.GuardsIntact() && name.GuardsIntact());
 }
 
 TEST_F(AppServices, IsMediaAvailable) {

@@ -1,0 +1,68 @@
+// Drawing surface and output (501-506, 601-604): the calling module's
+// drawing surface and that surface's window.
+#include <windows.h>
+
+#include "api/ContextActions.h"
+#include "include/OrvexC.h"
+
+using namespace orvex;
+
+namespace {
+
+// An out-values export: both pointers checked, then `read` fills the pair,
+// which is written after the releases.
+template <class Read>
+void DeliverPair(IHostContext* context, int* first, int* second, Read read) {
+  OutPair out(first, second);
+  if (out.Open()) read(context, out);
+}
+
+}  // namespace
+
+extern "C" {
+
+void __cdecl HideDrawingSurface(IHostContext* context) {
+  HostExport([&] { HideContextSurface(context); });
+}
+
+void __cdecl ShowDrawingSurface(IHostContext* context) {
+  HostExport([&] { ShowContextSurface(context); });
+}
+
+void __cdecl GetDrawingSurfacePosition(IHostContext* context, int* x, int* y) {
+  HostExport([&] { DeliverPair(context, x, y, ReadSurfacePosition); });
+}
+
+void __cdecl GetDrawingSurfaceSize(IHostContext* context, int* width, int* height) {
+  HostExport([&] { DeliverPair(context, width, height, ReadSurfaceSize); });
+}
+
+void __cdecl MoveDrawingSurface(IHostContext* context, int x, int y) {
+  HostExport([&] { MoveContextSurface(context, x, y); });
+}
+
+void __cdecl SizeDrawingSurface(IHostContext* context, int width, int height) {
+  HostExport([&] { SizeContextSurface(context, width, height); });
+}
+
+// The text goes to the runtime as given, null included.
+void __cdecl SetStatusBarText(IHostContext* context, const char* text) {
+  HostExport([&] { OnContextWindow(context, [&](IHostWindow* window) { window->SetStatusText(text); }); });
+}
+
+void __cdecl ShowProgress(IHostContext* context, int value1, int value2, int value3) {
+  HostExport([&] {
+    OnContextWindow(context, [&](IHostWindow* window) { window->ShowProgress(value1, value2, value3); });
+  });
+}
+
+void __cdecl PrintDrawingSurface(IHostContext* context, int value1, int value2) {
+  HostExport([&] { OnContextSurface(context, [&](IHostSurface* surface) { surface->Print(value1, value2); }); });
+}
+
+// Exported as PrintWindow (see OrvexC.def): USER32 has a function of that name.
+void __cdecl OrvexPrintWindow(IHostContext* context, int value1, int value2) {
+  HostExport([&] { OnContextWindow(context, [&](IHostWindow* window) { window->Print(value1, value2); }); });
+}
+
+}  // extern "C"

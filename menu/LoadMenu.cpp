@@ -1,0 +1,76 @@
+// LoadMenuFromFile (701): a menu built from a menu script that the title's
+// resources hold under a name.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "frame/File.h"
+#include "frame/HostChains.h"
+#include "include/OrvexC.h"
+#include "menu/MenuScript.h"
+#include "resource/ResourceNotifyWrapper.h"
+
+using namespace orvex;
+
+namespace {
+
+// Scripts larger than this are not menus; refusing them keeps a stray huge
+// file from exhausting the title's memory.
+constexpr LONGLONG kMaxScriptBytes = 64 * 1024 * 1024;
+
+struct FreeDeleter {
+  void operator()(char* p) const { std::free(p); }
+};
+
+// The whole file, zero-filled to its length plus one so that the text always
+// ends in a NUL (a short read leaves zeros that end it early); then parsed
+// and built.
+HMENU MenuFromFile(const char* fileName) {
+  fw::CFile file;
+  if (!file.OpenForReading(fileName)) return nullptr;
+  LONGLONG length = file.GetLength();
+  if (length <= 0 || length > kMaxScriptBytes) return nullptr;
+  std::unique_ptr<char, FreeDeleter> text(static_cast<char*>(std::calloc(static_cast<size_t>(length) + 1, 1)));
+  if (!text) return nullptr;
+  file.Read(text.get(), static_cast<DWORD>(length));
+  CMenuScript script;
+  return static_cast<HMENU>(script.Parse(text.get()));
+}
+
+}  // namespace
+
+extern "C" {
+
+// context 3 → runtime; runtime 4 → resources; resources 20 (name) → resource
+// (negative status fails); the wrapper attached and started; file read and parsed.
+HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name) {
+  return HostExport<HMENU>(nullptr, [&]() -> HMENU {
+    if (!name) return nullptr;
+    Chain chain;
+    IHostResources* resources = ReachResources(chain, context);
+    if (!resources) return nullptr;
+    DWORD cookie = 0;
+    IHostResource* resource = nullptr;
+    if (resources->FindResourceByName(name, &cookie, &resource) < 0) return nullptr;
+    if (!resource) return nullptr;  // a success status without a resource
+
+    fw::CreatorRef<CResourceNotifyWrapper> wrapper(new CResourceNotifyWrapper);
+    HMENU menu = nullptr;
+    try {
+      wrapper->Attach(resource, 0);
+      std::string fileName = wrapper->GetFileName();
+      if (!fileName.empty()) menu = MenuFromFile(fileName.c_str());
+    } catch (...) {
+      // Out of memory while reading or parsing: the result so far stands.
+    }
+    // The runtime keeps no listener past this call.
+    wrapper->Detach();
+    resource->Release();
+    return menu;
+  });
+}
+
+}  // extern "C"
