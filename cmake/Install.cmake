@@ -66,7 +66,8 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATAD
 set(ORVEXC_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/OrvexC)
 configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/OrvexCConfig.cmake.in
   ${CMAKE_BINARY_DIR}/cmake/OrvexCConfig.cmake
-  INSTALL_DESTINATION ${ORVEXC_CMAKE_DIR})
+  INSTALL_DESTINATION ${ORVEXC_CMAKE_DIR}
+  PATH_VARS CMAKE_INSTALL_INCLUDEDIR CMAKE_INSTALL_BINDIR CMAKE_INSTALL_LIBDIR)
 # The package is a 32-bit one whatever the consumer's pointer size is checked as.
 write_basic_package_version_file(${CMAKE_BINARY_DIR}/cmake/OrvexCConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)

@@ -42,7 +42,7 @@ std::string WriteMenuScript() {
 int main() {
   HMODULE module = LoadLibraryA("hello-module.dll");
   auto run = module ? reinterpret_cast<int(__cdecl*)(IHostContext*)>(
-                          GetProcAddress(module, "RunModule")) : nullptr;
+                          reinterpret_cast<void*>(GetProcAddress(module, "RunModule"))) : nullptr;
   Check(run != nullptr, "hello-module.dll loads and exports RunModule");
   if (!run) return 1;
 
