@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
+#   headers   the public headers compile as C89, C99 and C++17, warnings as errors
+#   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
+#   package   the sample builds through find_package and its host-kit test passes
+#   plain     the sample module builds with one plain compiler command
+set -eu
+check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
+prefix=$build/sdk-check/install
+work=$build/sdk-check/$check
+rm -rf "$work"; mkdir -p "$work"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+cc=i686-w64-mingw32-gcc-posix cxx=i686-w64-mingw32-g++-posix
+case "$check" in
+headers)
+  printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
+  cp "$work/h.c" "$work/h.cpp"
+  for std in c89 c99; do
+    $cc -std=$std -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h-$std.o"
+  done
+  $cxx -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  ;;
+implib)
+  llvm-nm "$prefix/lib/OrvexC.lib" >"$work/symbols"
+  names=$(sed -n '/^EXPORTS/,$p' "$src/OrvexC.def" | grep -v '^ *;' | awk 'NF && $1 != "EXPORTS" {sub(/=.*/, "", $1); print $1}')
+  missing=0 count=0
+  for n in $names; do
+    count=$((count + 1))
+    grep -qx "00000000 T _$n" "$work/symbols" || { echo "missing _$n"; missing=1; }
+    grep -qx "00000000 T __imp__$n" "$work/symbols" || { echo "missing __imp__$n"; missing=1; }
+  done
+  echo "$count exports checked"
+  [ $missing = 0 ] && [ $count -gt 0 ]
+  ;;
+package)
+  cmake -S "$src/samples/hello-module" -B "$work" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/i686-w64-mingw32.cmake" \
+    -DOrvexC_DIR="$prefix/lib/cmake/OrvexC" >"$work.log" 2>&1 || { cat "$work.log"; exit 1; }
+  cmake --build "$work" -j2
+  # In the Wine session (and display) of the main build tree.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  [ -z "${DISPLAY:-}" ] && [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
+  cd "$work" && "$src/scripts/wine-run.sh" ./hello-module-test.exe
+  ;;
+plain)
+  $cc -std=c89 -Wall -Wextra -Werror -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" \
+      -L"$prefix/lib" -lOrvexC -o "$work/hello-module.dll"
+  i686-w64-mingw32-objdump -p "$work/hello-module.dll" | grep -q "DLL Name: OrvexC.dll"
+  ;;
+esac
+echo "sdk $check: ok"
