@@ -3,6 +3,7 @@
 #   headers   the public headers compile as C89, C99 and C++17, warnings as errors
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test passes
+#   menucheck the menu script checker's reports for good and broken scripts
 #   plain     the sample module builds with one plain compiler command
 set -eu
 check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
@@ -46,6 +47,17 @@ plain)
   $cc -std=c89 -Wall -Wextra -Werror -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" \
       -L"$prefix/lib" -lOrvexC -o "$work/hello-module.dll"
   i686-w64-mingw32-objdump -p "$work/hello-module.dll" | grep -q "DLL Name: OrvexC.dll"
+  ;;
+menucheck)
+  # Each script's report and exit status, against tests/sdk/menus/expected.txt.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  cd "$src/tests/sdk/menus"
+  for f in *.mnu; do
+    status=0
+    "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" "$f" | tr -d '\r' >>"$work/actual" || status=$?
+    echo "exit $status" >>"$work/actual"
+  done
+  diff -u expected.txt "$work/actual"
   ;;
 esac
 echo "sdk $check: ok"
