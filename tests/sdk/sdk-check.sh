@@ -5,7 +5,7 @@
 #   package   the sample builds through find_package and its host-kit test passes
 #   menucheck the menu script checker's reports for good and broken scripts
 #   plain     the sample module builds with one plain compiler command
-set -eu
+set -euo pipefail
 check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
 prefix=$build/sdk-check/install
 work=$build/sdk-check/$check
@@ -46,7 +46,8 @@ package)
 plain)
   $cc -std=c89 -Wall -Wextra -Werror -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" \
       -L"$prefix/lib" -lOrvexC -o "$work/hello-module.dll"
-  i686-w64-mingw32-objdump -p "$work/hello-module.dll" | grep -q "DLL Name: OrvexC.dll"
+  imports=$(i686-w64-mingw32-objdump -p "$work/hello-module.dll")
+  grep -q "DLL Name: OrvexC.dll" <<<"$imports"
   ;;
 menucheck)
   # Each script's report and exit status, against tests/sdk/menus/expected.txt.
