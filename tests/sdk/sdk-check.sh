@@ -4,6 +4,7 @@
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test passes
 #   menucheck the menu script checker's reports for good and broken scripts
+#   demo      the demo host runs the sample module on its built-in title
 #   plain     the sample module builds with one plain compiler command
 set -euo pipefail
 check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
@@ -48,6 +49,20 @@ plain)
       -L"$prefix/lib" -lOrvexC -o "$work/hello-module.dll"
   imports=$(i686-w64-mingw32-objdump -p "$work/hello-module.dll")
   grep -q "DLL Name: OrvexC.dll" <<<"$imports"
+  ;;
+demo)
+  # The demo host on its built-in title runs the sample module; its calls reach the host.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  cp "$build/sdk-check/package/hello-module.dll" "$build/bin/" 2>/dev/null ||
+    $cc -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" -L"$prefix/lib" -lOrvexC -o "$build/bin/hello-module.dll"
+  cd "$build/bin"
+  "$src/scripts/wine-run.sh" ./orvexc-demo-host.exe --screenshot "$work/demo.png" | tr -d '\r' >"$work/transcript"
+  for line in 'window.7("title: lesson")' 'thread:narration.12("intro")' 'object:StartButton.32(1,1)' \
+              'resource:MainMenu.8(0,0)' 'window.7("title file: mainmenu.mnu")' 'RunModule returned 1' \
+              'references handed out and not given back: 0' '    &Open Ctrl+O' 'screenshot'; do
+    grep -qF "$line" "$work/transcript" || { echo "not in the transcript: $line"; cat "$work/transcript"; exit 1; }
+  done
+  [ "$(head -c 4 "$work/demo.png" | od -An -c | tr -d ' ')" = '211PNG' ]
   ;;
 menucheck)
   # Each script's report and exit status, against tests/sdk/menus/expected.txt.
