@@ -267,6 +267,16 @@ ORVEXC_API void __cdecl SetObjectActiveState(IHostContext* context, IUnknown* sc
 /* ---- end of objects ---------------------------------------------------- */
 
 /* ---- Resource storage (833-834) ---------------------------------------- */
+/* Where the storage `name` keeps its resources, ending in a backslash
+   ("C:\res\"); an empty text when there is no such storage. Nothing is
+   written for a null name or buffer or a length of 0 or less. */
+ORVEXC_API void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* buffer, int length);
+/* Moves the storage `name` to `location` (passed as it is), or creates it with
+   the resource manager beside the application, a relative location being
+   resolved against the title's directory. Failures are silent: ask
+   GetResourceStorage afterwards. */
+ORVEXC_API void __cdecl SetResourceStorage(IHostContext* context, const char* name, const char* location);
+
 /* ---- end of resource storage ------------------------------------------- */
 
 #ifdef __cplusplus

@@ -197,33 +197,4 @@ TEST_F(Frame, WindowExportsGoThroughGetFrameWindowAndSkipANullHandle) {
   }
 }
 
-TEST_F(Frame, ExportedUnderNameAndOrdinal) {
-  struct Row { const char* name; int ordinal; };
-  const Row rows[] = {
-      {"SetReturnBranch", 111},
-      {"GetFrameWindow", 401},
-      {"GetFrameMenu", 402},
-      {"GetFrameName", 403},
-      {"GetFrameAddress", 404},
-      {"ScrollWindowTo", 405},
-      {"SetScrollIncrement", 406},
-      {"BranchByPath", 407},
-      {"BranchByPathName", 408},
-      {"BranchByColor", 409},
-      {"BranchToFrame", 410},
-      {"BranchToTitleFrame", 411},
-      {"IsFrameVisible", 412},
-      {"ShowFrameWindow", 413},
-      {"HideFrameWindow", 414},
-      {"CloseFrameWindow", 415},
-      {"SendFrameMessage", 416},
-  };
-  HMODULE library = GetModuleHandleA("OrvexC.dll");
-  for (const auto& row : rows) {
-    FARPROC byName = GetProcAddress(library, row.name);
-    EXPECT_NE(byName, nullptr) << row.name;
-    EXPECT_EQ(byName, GetProcAddress(library, MAKEINTRESOURCEA(row.ordinal))) << row.name;
-  }
-}
-
 }  // namespace

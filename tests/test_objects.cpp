@@ -204,15 +204,4 @@ TEST_F(Objects, PairGetters) {
   EXPECT_EQ(second, 42);
 }
 
-TEST_F(Objects, ExportsByNameAndOrdinal) {
-  HMODULE dll = GetModuleHandleA("OrvexC.dll");
-  const struct { const char* name; int ordinal; } rows[] = {
-      {"GetObjectX", 801}, {"GetObjectRect", 805}, {"SendObjectToBack", 820}, {"GetObjectTransparent", 821},
-      {"SetObjectOptimizedPainting", 830}, {"GetObjectActiveState", 831}, {"SetObjectActiveState", 832}};
-  for (const auto& r : rows) {
-    EXPECT_NE(GetProcAddress(dll, r.name), nullptr) << r.name;
-    EXPECT_EQ(GetProcAddress(dll, r.name), GetProcAddress(dll, MAKEINTRESOURCEA(r.ordinal))) << r.name;
-  }
-}
-
 }  // namespace

@@ -172,26 +172,4 @@ TEST_F(Surface, AFailedReadStillWritesWithPresetZerosForTheKeptHalf) {
                               "context.6()", "surface.10()", "surface.11(0,0,320,240)", "surface.2()"}));
 }
 
-TEST_F(Surface, ExportedUnderNameAndOrdinal) {
-  struct Row { const char* name; int ordinal; };
-  const Row rows[] = {
-      {"HideDrawingSurface", 501},
-      {"ShowDrawingSurface", 502},
-      {"GetDrawingSurfacePosition", 503},
-      {"GetDrawingSurfaceSize", 504},
-      {"MoveDrawingSurface", 505},
-      {"SizeDrawingSurface", 506},
-      {"SetStatusBarText", 601},
-      {"ShowProgress", 602},
-      {"PrintDrawingSurface", 603},
-      {"PrintWindow", 604},
-  };
-  HMODULE library = GetModuleHandleA("OrvexC.dll");
-  for (const auto& row : rows) {
-    FARPROC byName = GetProcAddress(library, row.name);
-    EXPECT_NE(byName, nullptr) << row.name;
-    EXPECT_EQ(byName, GetProcAddress(library, MAKEINTRESOURCEA(row.ordinal))) << row.name;
-  }
-}
-
 }  // namespace

@@ -384,40 +384,4 @@ TEST_F(Threads, WindowExportsGoThroughGetThreadWindowAndSkipANullHandle) {
   }
 }
 
-TEST_F(Threads, ExportedUnderNameAndOrdinal) {
-  struct Row { const char* name; int ordinal; };
-  const Row rows[] = {
-      {"StartThread", 301},
-      {"StopThread", 302},
-      {"IsThreadRunning", 303},
-      {"GetThreadWindow", 304},
-      {"GetThreadMenu", 305},
-      {"GetThreadFrameName", 306},
-      {"GetThreadFrameAddress", 307},
-      {"HideThreadDrawingSurface", 308},
-      {"ShowThreadDrawingSurface", 309},
-      {"GetThreadDrawingSurfacePosition", 310},
-      {"GetThreadDrawingSurfaceSize", 311},
-      {"MoveThreadDrawingSurface", 312},
-      {"SizeThreadDrawingSurface", 313},
-      {"BranchThreadByPath", 314},
-      {"BranchThreadByPathName", 315},
-      {"BranchThreadByColor", 316},
-      {"BranchThreadToFrame", 317},
-      {"IsThreadVisible", 318},
-      {"ShowThreadWindow", 319},
-      {"HideThreadWindow", 320},
-      {"CloseThreadWindow", 321},
-      {"SetThreadZOrder", 322},
-      {"SendThreadMessage", 323},
-      {"FreezeThreadPainting", 324},
-  };
-  HMODULE library = GetModuleHandleA("OrvexC.dll");
-  for (const auto& row : rows) {
-    FARPROC byName = GetProcAddress(library, row.name);
-    EXPECT_NE(byName, nullptr) << row.name;
-    EXPECT_EQ(byName, GetProcAddress(library, MAKEINTRESOURCEA(row.ordinal))) << row.name;
-  }
-}
-
 }  // namespace

@@ -94,6 +94,8 @@ namespace {
 void Walk(std::vector<std::string>* faults, int* outstanding) {
   std::map<const void*, bool> live;
   for (const StringEvent& event : g_events) {
+    // Strings the fake never handed out (the library's own) are not tracked.
+    if (!event.handed && !live.count(event.text)) continue;
     bool& isLive = live[event.text];
     if (event.handed && isLive && faults) faults->push_back("handed again before being freed");
     if (!event.handed && !isLive && faults) faults->push_back("freed twice, or never handed out");

@@ -32,7 +32,7 @@ struct StringEvent {
 };
 std::vector<StringEvent>& StringEvents();
 void NoteHanded(const void* text);
-// Faults in the sequence: a string freed twice or never handed out, or a
+// Faults in the sequence: a handed string freed twice, or a
 // handed string not freed before its address came back. Empty when sound.
 std::vector<std::string> StringFaults();
 // Handed strings that the library has not freed yet.
