@@ -34,6 +34,7 @@ void CMenuScript::FreeNodes() {
 }
 
 bool CMenuScript::Fail() {
+  failedAt = position;
   position = nullptr;
   return false;
 }
@@ -211,6 +212,7 @@ bool CMenuScript::MenuItem() {
 bool CMenuScript::ParseNodes(const char* text) {
   FreeNodes();
   menu = nullptr;
+  failedAt = nullptr;
   position = text;
   nodes = static_cast<MenuNodeList*>(std::malloc(sizeof(MenuNodeList)));
   if (!nodes) return Fail();

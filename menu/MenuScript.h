@@ -64,6 +64,7 @@ class CMenuScript {
   void* menu = nullptr;  // the menu built by the last successful parse
   int endSeen = 1;
   const char* position = nullptr;  // null: the parse has failed
+  const char* failedAt = nullptr;  // where the last failed parse stopped (for tools)
   MenuNodeList* nodes = nullptr;
 
  private:

@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
-# The main job: builds OrvexC.dll and says where the library, its header and
-# its import library are.
+# The main job: builds OrvexC.dll and its tools, installs the SDK into
+# build/sdk, builds the sample module against the installed SDK through
+# find_package, and runs it in the demo host on the built-in title under Wine
+# (and Xvfb when no display is set). Arguments go to the demo host, e.g.
+#   scripts/demo.sh --screenshot demo.png
 set -eu
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
+root=$PWD prefix=$PWD/build/sdk
 cmake --preset default >/dev/null
-cmake --build --preset default --target OrvexC
+cmake --build --preset default --target OrvexC OrvexCHostKit OrvexC_msvc_implib orvexc-demo-host orvexc-menu-check
+cmake --install build/default --prefix "$prefix" >/dev/null
+cmake -S samples/hello-module -B build/hello-module -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DOrvexC_DIR="$prefix/lib/cmake/OrvexC" >/dev/null
+cmake --build build/hello-module
+cp build/hello-module/hello-module.dll build/hello-module/OrvexC.dll "$prefix/bin/"
 echo
-echo "OrvexC.dll:      $PWD/build/default/bin/OrvexC.dll"
-echo "header:          $PWD/include/OrvexC.h"
-echo "import library:  $PWD/build/default/lib/libOrvexC.dll.a"
+echo "SDK installed in $prefix (bin/OrvexC.dll, include/, lib/libOrvexC.dll.a, lib/OrvexC.lib, lib/cmake/OrvexC)"
+echo
+export WINEPREFIX=$root/build/demo-wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+run=(wine "$prefix/bin/orvexc-demo-host.exe" "$@")
+cd "$prefix/bin"
+status=0
+if [ -z "${DISPLAY:-}" ]; then xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}" || status=$?; else "${run[@]}" || status=$?; fi
+wineserver -k >/dev/null 2>&1 || true
+exit $status

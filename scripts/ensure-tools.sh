@@ -9,6 +9,7 @@ command -v wine >/dev/null || missing+=(wine wine32)
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
+command -v llvm-dlltool >/dev/null || missing+=(llvm)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"

@@ -1,0 +1,81 @@
+// hello-module's unit test on the OrvexC host kit: a scripted title, one call
+// of RunModule, and assertions on the runtime calls the module made.
+// Run under Wine with hello-module.dll and OrvexC.dll beside it; exit 0 = pass.
+#include <FakeRuntime.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int failures = 0;
+
+void Check(bool ok, const std::string& what) {
+  std::printf("%s %s\n", ok ? "ok  " : "FAIL", what.c_str());
+  if (!ok) ++failures;
+}
+
+bool Called(const fake::Runtime& rt, const std::string& entry) {
+  const auto& all = rt.journal.Entries();
+  return std::find(all.begin(), all.end(), entry) != all.end();
+}
+
+// A menu script on disk, as the title's "MainMenu" resource delivers it.
+std::string WriteMenuScript() {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  std::string path = std::string(dir) + "hello-test.mnu";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    std::fputs("MainMenu MENU\nBEGIN\n  POPUP \"&File\"\n  BEGIN\n"
+               "    MENUITEM \"&Open\\tCtrl+O\", 101\n    MENUITEM SEPARATOR\n"
+               "    MENUITEM \"E&xit\", 102\n  END\nEND\n", f);
+    std::fclose(f);
+  }
+  return path;
+}
+
+}  // namespace
+
+int main() {
+  HMODULE module = LoadLibraryA("hello-module.dll");
+  auto run = module ? reinterpret_cast<int(__cdecl*)(IHostContext*)>(
+                          reinterpret_cast<void*>(GetProcAddress(module, "RunModule"))) : nullptr;
+  Check(run != nullptr, "hello-module.dll loads and exports RunModule");
+  if (!run) return 1;
+
+  HWND window = CreateWindowA("STATIC", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  int result = 0;
+  {
+    fake::Runtime rt;
+    rt.app.path = L"C:\\Courses\\Intro\\lesson.ovx";
+    rt.window.handle = window;
+    rt.AddThread("narration");
+    rt.AddObject("StartButton").rect = {0, 0, 80, 24};
+    rt.AddResource("MainMenu").fileName = WriteMenuScript();
+
+    result = run(rt.ctx());
+
+    Check(result == 1, "RunModule reports the menu loaded and attached");
+    Check(Called(rt, "window.7(\"title: lesson\")"), "the title name reached the status bar");
+    Check(Called(rt, "window.7(\"directory: C:\\Courses\\Intro\\\")"), "the title directory too");
+    Check(Called(rt, "thread:narration.12(\"intro\")"), "narration branched to its intro path");
+    Check(Called(rt, "object:StartButton.12({40,300,120,324},1)"), "the start button moved to 40,300");
+    Check(Called(rt, "object:StartButton.32(1,1)"), "the start button shown");
+    Check(Called(rt, "resource:MainMenu.8(0,0)"), "the menu resource was started");
+    Check(rt.UnbalancedObjects().empty(), "every reference the module was given came back");
+    HMENU menu = GetMenu(window);
+    Check(menu && GetMenuItemCount(menu) == 1, "the frame window has the one-popup menu bar");
+    HMENU file = menu ? GetSubMenu(menu, 0) : nullptr;
+    char text[64] = "";
+    if (file) GetMenuStringA(file, 0, text, sizeof text, MF_BYPOSITION);
+    Check(std::string(text) == "&Open\tCtrl+O", "its first command is \"&Open<TAB>Ctrl+O\"");
+    if (failures) std::printf("journal:\n%s\n", rt.journal.Text().c_str());
+  }
+  DestroyWindow(window);  // destroys the menu with it
+  std::printf("%s: %d failure(s)\n", failures ? "FAILED" : "passed", failures);
+  return failures ? 1 : 0;
+}

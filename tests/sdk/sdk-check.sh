@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
+#   headers   the public headers compile as C89, C99 and C++17, warnings as errors
+#   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
+#   package   the sample builds through find_package and its host-kit test passes
+#   menucheck the menu script checker's reports for good and broken scripts
+#   demo      the demo host runs the sample module on its built-in title
+#   plain     the sample module builds with one plain compiler command
+set -euo pipefail
+check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
+prefix=$build/sdk-check/install
+work=$build/sdk-check/$check
+rm -rf "$work"; mkdir -p "$work"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+cc=i686-w64-mingw32-gcc-posix cxx=i686-w64-mingw32-g++-posix
+case "$check" in
+headers)
+  printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
+  cp "$work/h.c" "$work/h.cpp"
+  for std in c89 c99; do
+    $cc -std=$std -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h-$std.o"
+  done
+  $cxx -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  ;;
+implib)
+  llvm-nm "$prefix/lib/OrvexC.lib" >"$work/symbols"
+  names=$(sed -n '/^EXPORTS/,$p' "$src/OrvexC.def" | grep -v '^ *;' | awk 'NF && $1 != "EXPORTS" {sub(/=.*/, "", $1); print $1}')
+  missing=0 count=0
+  for n in $names; do
+    count=$((count + 1))
+    grep -qx "00000000 T _$n" "$work/symbols" || { echo "missing _$n"; missing=1; }
+    grep -qx "00000000 T __imp__$n" "$work/symbols" || { echo "missing __imp__$n"; missing=1; }
+  done
+  echo "$count exports checked"
+  [ $missing = 0 ] && [ $count -gt 0 ]
+  ;;
+package)
+  cmake -S "$src/samples/hello-module" -B "$work" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/i686-w64-mingw32.cmake" \
+    -DOrvexC_DIR="$prefix/lib/cmake/OrvexC" >"$work.log" 2>&1 || { cat "$work.log"; exit 1; }
+  cmake --build "$work" -j2
+  # In the Wine session (and display) of the main build tree.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  [ -z "${DISPLAY:-}" ] && [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
+  cd "$work" && "$src/scripts/wine-run.sh" ./hello-module-test.exe
+  ;;
+plain)
+  $cc -std=c89 -Wall -Wextra -Werror -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" \
+      -L"$prefix/lib" -lOrvexC -o "$work/hello-module.dll"
+  imports=$(i686-w64-mingw32-objdump -p "$work/hello-module.dll")
+  grep -q "DLL Name: OrvexC.dll" <<<"$imports"
+  ;;
+demo)
+  # The demo host on its built-in title runs the sample module; its calls reach the host.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  cp "$build/sdk-check/package/hello-module.dll" "$build/bin/" 2>/dev/null ||
+    $cc -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" -L"$prefix/lib" -lOrvexC -o "$build/bin/hello-module.dll"
+  cd "$build/bin"
+  "$src/scripts/wine-run.sh" ./orvexc-demo-host.exe --screenshot "$work/demo.png" | tr -d '\r' >"$work/transcript"
+  for line in 'window.7("title: lesson")' 'thread:narration.12("intro")' 'object:StartButton.32(1,1)' \
+              'resource:MainMenu.8(0,0)' 'window.7("title file: mainmenu.mnu")' 'RunModule returned 1' \
+              'references handed out and not given back: 0' '    &Open Ctrl+O' 'screenshot'; do
+    grep -qF "$line" "$work/transcript" || { echo "not in the transcript: $line"; cat "$work/transcript"; exit 1; }
+  done
+  [ "$(head -c 4 "$work/demo.png" | od -An -c | tr -d ' ')" = '211PNG' ]
+  ;;
+menucheck)
+  # Each script's report and exit status, against tests/sdk/menus/expected.txt.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  cd "$src/tests/sdk/menus"
+  for f in *.mnu; do
+    status=0
+    "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" "$f" | tr -d '\r' >>"$work/actual" || status=$?
+    echo "exit $status" >>"$work/actual"
+  done
+  diff -u expected.txt "$work/actual"
+  ;;
+esac
+echo "sdk $check: ok"

@@ -1,0 +1,240 @@
+// orvexc-demo-host: a small title host of our own. It plays a built-in sample
+// title on the host kit's runtime objects (a real frame window, two named
+// threads, objects on the frame, a "MainMenu" resource holding a menu script),
+// loads a module (hello-module.dll by default) beside OrvexC.dll, calls its
+// RunModule with the title's context and shows what the module did: a
+// transcript of every runtime call on the console and the frame window with
+// the menu the module gave it.
+//   orvexc-demo-host [--screenshot FILE.png] [--wait] [MODULE.dll]
+#include <FakeRuntime.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kMenuScript[] =
+    "MainMenu MENU\r\nBEGIN\r\n"
+    "  POPUP \"&File\"\r\n  BEGIN\r\n"
+    "    MENUITEM \"&Open\\tCtrl+O\", 101\r\n    MENUITEM \"&Save\", 102, GRAYED\r\n"
+    "    MENUITEM SEPARATOR\r\n    MENUITEM \"E&xit\", 103\r\n  END\r\n"
+    "  POPUP \"&Lesson\"\r\n  BEGIN\r\n    MENUITEM \"&Next frame\", 201\r\n"
+    "    MENUITEM \"&Narration\", 202, CHECKED\r\n  END\r\n"
+    "  POPUP \"&Help\", HELP\r\n  BEGIN\r\n    MENUITEM \"&About\", 301\r\n  END\r\nEND\r\n";
+
+fake::Runtime* g_title = nullptr;
+
+// What a runtime method is, for the transcript.
+const char* Meaning(const std::string& entry) {
+  static const struct { const char* prefix; const char* meaning; } kMethods[] = {
+      {"context.3(", "the runtime"}, {"context.5(", "the frame"}, {"context.6(", "the drawing surface"},
+      {"context.8(", "the calling thread"}, {"context.21(", "find an object"},
+      {"runtime.4(", "the resources"}, {"runtime.9(", "the application"},
+      {"app.12(", "the title's path"}, {"app.21(", "find a thread"},
+      {"surface.6(", "the window"}, {"window.3(", "the window handle"},
+      {"window.7(", "status bar text"}, {"resources.20(", "find a resource"},
+      {"resource:MainMenu.3(", "listen to the resource"}, {"resource:MainMenu.8(", "deliver the resource"},
+      {"resource:MainMenu.4(", "stop listening"}, {"thread:narration.7(", "is it running"},
+      {"thread:narration.12(", "branch by path name"}, {"object:StartButton.11(", "read its rectangle"},
+      {"object:StartButton.12(", "set its rectangle"}, {"object:StartButton.32(", "set visible"},
+      {"object:StartButton.35(", "set z-order"}};
+  for (const auto& m : kMethods)
+    if (entry.compare(0, std::strlen(m.prefix), m.prefix) == 0) return m.meaning;
+  if (entry.find(".2()") != std::string::npos) return "release";
+  return "";
+}
+
+void PaintFrame(HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window, &paint);
+  RECT client;
+  GetClientRect(window, &client);
+  FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  SetBkMode(dc, TRANSPARENT);
+  TextOutA(dc, 12, 10, "Intro lesson - frame 1", 22);
+  if (g_title) {
+    for (const auto& [name, object] : g_title->context.objects) {
+      if (!object->visible) continue;
+      Rectangle(dc, object->rect.left, object->rect.top, object->rect.right, object->rect.bottom);
+      TextOutA(dc, object->rect.left + 6, object->rect.top + 4, name.c_str(), static_cast<int>(name.size()));
+    }
+  }
+  EndPaint(window, &paint);
+}
+
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_PAINT) { PaintFrame(window); return 0; }
+  return DefWindowProcA(window, message, w, l);
+}
+
+HWND MakeFrameWindow() {
+  WNDCLASSA type = {};
+  type.lpfnWndProc = FrameProc;
+  type.hInstance = GetModuleHandleA(nullptr);
+  type.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  type.lpszClassName = "OrvexDemoFrame";
+  RegisterClassA(&type);
+  return CreateWindowA("OrvexDemoFrame", "Orvex demo title - Intro", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                       40, 40, 480, 400, nullptr, nullptr, type.hInstance, nullptr);
+}
+
+void Pump(int milliseconds) {
+  DWORD until = GetTickCount() + milliseconds;
+  MSG message;
+  while (GetTickCount() < until) {
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(20);
+  }
+}
+
+void PrintMenu(HMENU menu, int depth) {
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    char text[160] = "";
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    for (char* c = text; *c; ++c) if (*c == '\t') *c = ' ';
+    std::printf("  %*s%s\n", 2 * depth, "", *text ? text : "----");
+    PrintMenu(GetSubMenu(menu, i), depth + 1);
+  }
+}
+
+// ---- PNG of the window: stored deflate blocks, no compression needed --------
+unsigned long Crc(const unsigned char* data, size_t size, unsigned long crc = 0xFFFFFFFFul) {
+  for (size_t i = 0; i < size; ++i) {
+    crc ^= data[i];
+    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320ul & (0 - (crc & 1)));
+  }
+  return crc;
+}
+
+void Chunk(std::string& png, const char* type, const std::string& data) {
+  auto be32 = [](std::string& s, unsigned long v) {
+    for (int shift = 24; shift >= 0; shift -= 8) s += static_cast<char>((v >> shift) & 0xFF);
+  };
+  be32(png, data.size());
+  std::string body = std::string(type, 4) + data;
+  png += body;
+  be32(png, Crc(reinterpret_cast<const unsigned char*>(body.data()), body.size()) ^ 0xFFFFFFFFul);
+}
+
+bool SavePng(HWND window, const char* path) {
+  RECT r;
+  GetWindowRect(window, &r);
+  int w = r.right - r.left, h = r.bottom - r.top;
+  HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  std::string raw;
+  for (int y = 0; y < h; ++y) {
+    raw += '\0';
+    const unsigned char* row = static_cast<unsigned char*>(bits) + size_t(y) * w * 4;
+    for (int x = 0; x < w; ++x) raw += {char(row[4 * x + 2]), char(row[4 * x + 1]), char(row[4 * x])};
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  std::string z = "\x78\x01";
+  unsigned long a = 1, b = 0;
+  for (unsigned char c : raw) { a = (a + c) % 65521; b = (b + a) % 65521; }
+  for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
+    size_t n = std::min<size_t>(65535, raw.size() - at);
+    z += static_cast<char>(at + n >= raw.size() ? 1 : 0);
+    z += {char(n & 0xFF), char(n >> 8), char(~n & 0xFF), char((~n >> 8) & 0xFF)};
+    z.append(raw, at, n);
+  }
+  unsigned long adler = (b << 16) | a;
+  for (int shift = 24; shift >= 0; shift -= 8) z += static_cast<char>((adler >> shift) & 0xFF);
+  std::string png = "\x89PNG\r\n\x1a\n", header;
+  for (unsigned long v : {(unsigned long)w, (unsigned long)h})
+    for (int shift = 24; shift >= 0; shift -= 8) header += static_cast<char>((v >> shift) & 0xFF);
+  header += {8, 2, 0, 0, 0};
+  Chunk(png, "IHDR", header);
+  Chunk(png, "IDAT", z);
+  Chunk(png, "IEND", "");
+  FILE* file = std::fopen(path, "wb");
+  if (!file) return false;
+  std::fwrite(png.data(), 1, png.size(), file);
+  return std::fclose(file) == 0;
+}
+
+// The built-in title's files: its path and the menu script its resource holds.
+std::string MakeTitleDirectory() {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string dir = std::string(temp) + "OrvexDemo\\Intro\\";
+  CreateDirectoryA((std::string(temp) + "OrvexDemo").c_str(), nullptr);
+  CreateDirectoryA(dir.c_str(), nullptr);
+  if (FILE* f = std::fopen((dir + "mainmenu.mnu").c_str(), "wb")) {
+    std::fputs(kMenuScript, f);
+    std::fclose(f);
+  }
+  return dir;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* screenshot = nullptr;
+  const char* modulePath = "hello-module.dll";
+  bool wait = false;
+  for (int i = 1; i < argc; ++i) {
+    if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) screenshot = argv[++i];
+    else if (!std::strcmp(argv[i], "--wait")) wait = true;
+    else modulePath = argv[i];
+  }
+  std::string dir = MakeTitleDirectory();
+  HWND window = MakeFrameWindow();
+  int result = 0;
+  {
+    fake::Runtime title;
+    g_title = &title;
+    title.app.path = std::wstring(dir.begin(), dir.end()) + L"lesson.ovx";
+    title.app.location = title.app.path;
+    title.window.handle = window;
+    title.AddThread("narration");
+    title.AddThread("quiz").status[7] = S_FALSE;  // not running
+    auto& start = title.AddObject("StartButton");
+    start.rect = {20, 60, 140, 90};
+    auto& picture = title.AddObject("Picture");
+    picture.rect = {180, 60, 440, 240};
+    picture.visible = 1;
+    title.AddResource("MainMenu").fileName = dir + "mainmenu.mnu";
+
+    std::printf("Orvex demo host: title %slesson.ovx, frame window %p\n", dir.c_str(),
+                static_cast<void*>(window));
+    HMODULE module = LoadLibraryA(modulePath);
+    auto run = module ? reinterpret_cast<int(__cdecl*)(IHostContext*)>(
+                            reinterpret_cast<void*>(GetProcAddress(module, "RunModule"))) : nullptr;
+    if (!run) {
+      std::printf("cannot load %s (or it has no RunModule)\n", modulePath);
+      return 1;
+    }
+    std::printf("calling %s RunModule(context)\n\ntranscript of the module's runtime calls:\n", modulePath);
+    result = run(title.ctx());
+    for (const std::string& entry : title.journal.Entries())
+      std::printf("  %-52s %s\n", entry.c_str(), Meaning(entry));
+    std::printf("\nRunModule returned %d\n", result);
+    std::printf("references handed out and not given back: %u\n",
+                static_cast<unsigned>(title.UnbalancedObjects().size()));
+    std::printf("the frame window's menu:\n");
+    PrintMenu(GetMenu(window), 0);
+    InvalidateRect(window, nullptr, TRUE);
+    Pump(wait ? 0 : 700);
+    if (screenshot) std::printf("screenshot %s: %s\n", screenshot, SavePng(window, screenshot) ? "saved" : "failed");
+    if (wait) {
+      MSG message;
+      while (IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+    }
+    g_title = nullptr;
+  }
+  if (IsWindow(window)) DestroyWindow(window);
+  return result == 1 ? 0 : 1;
+}
