@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what building and testing OrvexC.dll needs, when it is missing:
 # the i686 mingw-w64 cross compiler (posix threads), 32-bit Wine, Xvfb,
-# CMake and GoogleTest's sources. Debian, as root.
+# CMake, GoogleTest's sources, and clang with libFuzzer for the native fuzzing
+# of the menu script parser (scripts/fuzz-menu.sh). Debian, as root.
 set -eu
 missing=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
@@ -11,6 +12,9 @@ command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
 command -v llvm-dlltool >/dev/null || missing+=(llvm)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
+command -v clang++ >/dev/null || missing+=(clang)
+{ command -v clang++ >/dev/null && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; } ||
+  missing+=(libclang-rt-14-dev)
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive

@@ -1,0 +1,24 @@
+// Native stand-in for the few USER32 declarations the menu builder uses, so
+// that the builder compiles on Linux for fuzzing. The calls are implemented by
+// NativeMenu.cpp, which records the menus they make.
+#pragma once
+
+#include <cstdint>
+
+typedef struct NativeMenu* HMENU;
+typedef std::uintptr_t UINT_PTR;
+typedef unsigned int UINT;
+typedef int BOOL;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+
+#define MF_STRING 0x0000u
+#define MF_POPUP 0x0010u
+#define MF_SEPARATOR 0x0800u
+
+HMENU CreateMenu();
+BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text);
+BOOL DestroyMenu(HMENU menu);
+// Like USER32's: no bound on the output, so an overflow of the caller's
+// buffer shows under AddressSanitizer.
+int wsprintfA(LPSTR out, LPCSTR format, ...);
