@@ -44,7 +44,8 @@ struct dfree {
     unsigned long df_sclus;  /* sectors per cluster */
 };
 
-typedef char orvexcrt_ffblk_is_276_bytes[(sizeof(struct ffblk) == 276) ? 1 : -1];
+/* 276 bytes in the 32-bit library (the pointer is wider in a 64-bit build). */
+typedef char orvexcrt_ffblk_is_276_bytes[(sizeof(struct ffblk) == 272 + sizeof(void*)) ? 1 : -1];
 typedef char orvexcrt_dfree_is_16_bytes[(sizeof(struct dfree) == 16) ? 1 : -1];
 
 /* Copies src with its terminator to dest; returns dest (its start). */

@@ -22,3 +22,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
+# Where no 32-bit code runs, the tests run on a 64-bit build of the same
+# sources under 64-bit Wine (scripts/run-tests.sh).
+if ! "$(dirname "$0")/runs-32bit.sh"; then
+  more=()
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || more+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
+  [ -x /usr/lib/wine/wine64 ] || more+=(wine64)
+  if [ ${#more[@]} -gt 0 ]; then
+    echo "installing: ${more[*]}"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${more[@]}"
+  fi
+fi

@@ -7,9 +7,8 @@ dir=$(cd "$(dirname "$exe")" && pwd)
 build=$dir
 while [ "$build" != / ] && [ ! -f "$build/CMakeCache.txt" ]; do build=$(dirname "$build"); done
 [ -f "$build/CMakeCache.txt" ] || { echo "wine-run: no build tree above $exe" >&2; exit 2; }
-export WINEPREFIX=${ORVEXC_WINEPREFIX:-$build/wineprefix}
-export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+. "$(dirname "$0")/wine-arch.sh"
 if [ -z "${DISPLAY:-}" ] && [ -f "$build/wine-display" ]; then
   export DISPLAY=$(cat "$build/wine-display")
 fi
-exec wine "$exe" "$@"
+exec "$WINE" "$exe" "$@"

@@ -6,8 +6,7 @@
 set -u
 action=$1
 build=$(cd "$2" && pwd)
-export WINEPREFIX=${ORVEXC_WINEPREFIX:-$build/wineprefix}
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+. "$(dirname "$0")/wine-arch.sh"
 case "$action" in
 start)
   if [ -z "${DISPLAY:-}" ]; then
@@ -21,7 +20,7 @@ start)
     [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
   fi
   wineserver -p </dev/null >/dev/null 2>&1
-  wine wineboot </dev/null >/dev/null 2>&1
+  "$WINE" wineboot </dev/null >/dev/null 2>&1
   echo "wine session ready: WINEPREFIX=$WINEPREFIX DISPLAY=${DISPLAY:-}"
   ;;
 stop)
