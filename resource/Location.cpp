@@ -4,6 +4,7 @@
 #include <wininet.h>
 #include <mbstring.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -53,22 +54,34 @@ void Give(std::string* out, const char* text) {
   if (out) *out = text;
 }
 
-// "%" escapes of the URL path decoded by WinINet; false leaves `object` as it was.
-bool DecodeObject(const char* address, std::string& object) {
-  constexpr DWORD kPath = 2049;
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// "%" escapes of the URL path decoded; the query or fragment is dropped and a
+// malformed escape stays as written. Done here rather than by WinINet's
+// decoding crack, which mangles file URLs with escapes and under Wine even
+// faults on some ('file://h/%20'). False leaves `object` as it was.
+bool DecodeObject(std::string& object) {
+  constexpr std::size_t kPath = 2049;
   if (object.size() >= kPath) return false;
-  char scheme[15], host[257], user[129], password[129], path[kPath], extra[260];
-  URL_COMPONENTSA parts = {};
-  parts.dwStructSize = sizeof parts;
-  parts.lpszScheme = scheme, parts.dwSchemeLength = sizeof scheme;
-  parts.lpszHostName = host, parts.dwHostNameLength = sizeof host;
-  parts.lpszUserName = user, parts.dwUserNameLength = sizeof user;
-  parts.lpszPassword = password, parts.dwPasswordLength = sizeof password;
-  parts.lpszUrlPath = path, parts.dwUrlPathLength = sizeof path;
-  parts.lpszExtraInfo = extra, parts.dwExtraInfoLength = sizeof extra;
-  std::strcpy(path, object.c_str());
-  if (!InternetCrackUrlA(address, 0, ICU_DECODE, &parts)) return false;
-  object = path;
+  std::size_t end = std::min(object.find_first_of("?#"), object.size());
+  std::string decoded;
+  for (std::size_t i = 0; i < end; ++i) {
+    int high = i + 2 < end && object[i] == '%' ? HexDigit(object[i + 1]) : -1;
+    int low = high < 0 ? -1 : HexDigit(object[i + 2]);
+    if (low < 0) {
+      decoded += object[i];
+      continue;
+    }
+    if (high == 0 && low == 0) break;  // "%00" ends the text
+    decoded += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  object = decoded;
   return true;
 }
 
@@ -154,6 +167,14 @@ bool CLocation::IsRelative() const {
 
 bool CLocation::Crack(std::uint32_t* service, std::string* server, std::string* object,
                       std::uint16_t* port) const {
+  // Outputs passed as null are not produced: they go to locals instead.
+  std::uint32_t serviceUnused = 0;
+  std::string serverUnused, objectUnused;
+  std::uint16_t portUnused = 0;
+  if (!service) service = &serviceUnused;
+  if (!server) server = &serverUnused;
+  if (!object) object = &objectUnused;
+  if (!port) port = &portUnused;
   if ((size() > 1 && (*this)[1] == ':') || IsRelative() || IsNetworkPath()) {
     *service = kServiceFile;
     server->clear();
@@ -164,7 +185,7 @@ bool CLocation::Crack(std::uint32_t* service, std::string* server, std::string* 
   const char* address = GetAddress();
   if (!ParseUrl(address, service, server, object, port)) return false;
   if (*port != 0 && *port != 80) *server += ":" + std::to_string(*port);
-  if (object->find('%') != std::string::npos) DecodeObject(address, *object);
+  if (object->find('%') != std::string::npos) DecodeObject(*object);
   return true;
 }
 

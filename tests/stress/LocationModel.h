@@ -160,22 +160,19 @@ inline int HexValue(char c) {
   return -1;
 }
 
-// "%XX" escapes decoded; nothing when an escape is malformed or gives a byte
-// outside printable ASCII (which code-page conversion might change).
-inline std::optional<std::string> Decode(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
+// The URL path's "%XX" escapes decoded, up to a query or fragment; a
+// malformed escape stays as written and "%00" ends the text.
+inline std::string Decode(const std::string& object) {
+  std::string path = object.substr(0, object.find_first_of("?#")), out;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] == '%' && i + 2 < path.size() && HexValue(path[i + 1]) >= 0 && HexValue(path[i + 2]) >= 0) {
+      int value = HexValue(path[i + 1]) * 16 + HexValue(path[i + 2]);
+      if (value == 0) break;
+      out += static_cast<char>(value);
+      i += 2;
+    } else {
+      out += path[i];
     }
-    if (i + 2 >= text.size()) return std::nullopt;
-    int high = HexValue(text[i + 1]), low = HexValue(text[i + 2]);
-    if (high < 0 || low < 0) return std::nullopt;
-    int value = high * 16 + low;
-    if (value < 0x20 || value > 0x7E) return std::nullopt;
-    out += static_cast<char>(value);
-    i += 2;
   }
   return out;
 }
