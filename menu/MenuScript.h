@@ -42,7 +42,10 @@ struct MenuNodeList {
 // Limits that keep every input inside the parser's and builder's buffers.
 constexpr std::size_t kMaxIdentifier = 7;     // characters of an identifier token
 constexpr std::size_t kMaxCommandText = 127;  // characters of a command item's text
-constexpr int kMaxPopupDepth = 256;           // nesting of popups
+// Popups nest at most this deep. USER32 holds menus up to 25 levels deep, the
+// menu bar included: a deeper popup would be placed as a plain command whose
+// identifier is its submenu's handle, and that submenu would never be freed.
+constexpr int kMaxPopupDepth = 24;
 
 class CMenuScript {
  public:

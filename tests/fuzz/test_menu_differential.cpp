@@ -18,6 +18,7 @@
 
 #include "HostTest.h"
 #include "MenuDescription.h"
+#include "WindowsMenu.h"
 
 namespace {
 
@@ -63,52 +64,6 @@ std::set<std::string> CorpusFiles(const std::string& dir) {
   return names;
 }
 
-std::string ItemText(HMENU menu, int index) {
-  MENUITEMINFOA info = {};
-  info.cbSize = sizeof info;
-  info.fMask = MIIM_STRING;
-  if (!GetMenuItemInfoA(menu, index, TRUE, &info)) return "<unreadable>";
-  std::string text(info.cch + 1, '\0');
-  info.dwTypeData = &text[0];
-  info.cch = static_cast<UINT>(text.size());
-  if (!GetMenuItemInfoA(menu, index, TRUE, &info)) return "<unreadable>";
-  text.resize(std::strlen(text.c_str()));
-  return text;
-}
-
-// What USER32 keeps of each item; the option bits are the menu flags the
-// script's options stand for, whether USER32 files them as type or state.
-void DescribeLevel(HMENU menu, int depth, std::string* out) {
-  int count = GetMenuItemCount(menu);
-  for (int index = 0; index < count; ++index) {
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
-    if (!GetMenuItemInfoA(menu, index, TRUE, &info)) {
-      *out += menudesc::Indent(depth) + "<unreadable item>\n";
-      continue;
-    }
-    unsigned options = (info.fType & ~(MFT_SEPARATOR | MF_POPUP)) | info.fState;
-    if (info.fType & MFT_SEPARATOR) {
-      std::string line = menudesc::SeparatorLine(depth);
-      if (options || info.wID || info.hSubMenu) line.insert(line.size() - 1, " (with data)");
-      *out += line;
-    } else if (info.hSubMenu) {
-      *out += menudesc::PopupLine(depth, ItemText(menu, index), options);
-      DescribeLevel(info.hSubMenu, depth + 1, out);
-    } else {
-      *out += menudesc::ItemLine(depth, ItemText(menu, index), info.wID, options);
-    }
-  }
-}
-
-std::string Describe(HMENU menu) {
-  if (!menu) return menudesc::kNoMenu;
-  std::string out = menudesc::kMenu;
-  DescribeLevel(menu, 0, &out);
-  return out;
-}
-
 class MenuDifferential : public hosttest::HostTest {
  protected:
   void SetUp() override {
@@ -131,7 +86,7 @@ TEST_F(MenuDifferential, LoadMenuFromFileDecidesAsTheNativeParser) {
   for (const auto& [name, want] : expected) {
     resource->fileName = corpus + "\\" + name;
     HMENU menu = LoadMenuFromFile(rt.ctx(), "menu");
-    std::string got = Describe(menu);
+    std::string got = menudesc::DescribeMenu(menu);
     if (menu) {
       ++menus;
       DestroyMenu(menu);

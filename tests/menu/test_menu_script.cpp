@@ -121,6 +121,22 @@ TEST(MenuParser, DeepNestingIsRefusedRatherThanOverflowingTheStack) {
   EXPECT_FALSE(script.ParseNodes(text.c_str()));
 }
 
+// `levels` popups, each the only item of the one above, around one command.
+std::string NestedPopups(int levels) {
+  std::string text = "M MENU BEGIN\n";
+  for (int i = 0; i < levels; ++i) text += "POPUP \"p\" BEGIN\n";
+  text += "MENUITEM \"bottom\", 7\n";
+  for (int i = 0; i <= levels; ++i) text += "END\n";
+  return text;
+}
+
+TEST(MenuParser, PopupsNestOnlyAsDeepAsUser32HoldsMenus) {
+  CMenuScript script;
+  EXPECT_TRUE(script.ParseNodes(NestedPopups(orvex::kMaxPopupDepth).c_str()));
+  EXPECT_FALSE(script.ParseNodes(NestedPopups(orvex::kMaxPopupDepth + 1).c_str()));
+  EXPECT_FALSE(script.ParseNodes(NestedPopups(40).c_str()));  // USER32 drops the 31st level of 40
+}
+
 // ---- built menus ----------------------------------------------------------------------
 
 struct Item {
@@ -210,6 +226,26 @@ TEST(MenuBuilder, TabsSeparatorsNestingAndFlags) {
   Item brk = ItemAt(menu.get(), 2);
   EXPECT_TRUE(brk.state & MF_MENUBREAK);
   EXPECT_TRUE(brk.state & MF_DISABLED);
+}
+
+// A popup nested deeper than USER32 allows comes out as a plain command whose
+// identifier is the handle of its lost (and leaked) submenu; every popup the
+// parser accepts must be placed as a popup.
+TEST(MenuBuilder, PopupsNestedToTheLimitAreAllPlacedAsPopups) {
+  Built menu(NestedPopups(orvex::kMaxPopupDepth).c_str());
+  ASSERT_NE(menu.get(), nullptr);
+  HMENU level = menu.get();
+  for (int depth = 1; depth <= orvex::kMaxPopupDepth; ++depth) {
+    ASSERT_EQ(GetMenuItemCount(level), 1) << "level " << depth;
+    Item popup = ItemAt(level, 0);
+    ASSERT_NE(popup.sub, nullptr) << "the popup at level " << depth << " was not placed as a popup";
+    level = popup.sub;
+  }
+  ASSERT_EQ(GetMenuItemCount(level), 1);
+  Item bottom = ItemAt(level, 0);
+  EXPECT_EQ(bottom.text, "bottom");
+  EXPECT_EQ(bottom.id, 7u);
+  EXPECT_EQ(bottom.sub, nullptr);
 }
 
 TEST(MenuBuilder, EmptyScriptGivesAnEmptyMenuAndAFailedOneNone) {
