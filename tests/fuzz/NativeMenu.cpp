@@ -1,5 +1,6 @@
 #include "NativeMenu.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,17 @@ std::set<NativeMenu*>& Live() {
 
 bool IsLive(HMENU menu) { return Live().count(menu) != 0; }
 
+// USER32 holds menu trees up to 25 levels deep, the menu bar included.
+constexpr int kUser32MenuLevels = 25;
+
+// Levels of the menu tree below and including `menu`.
+int Levels(HMENU menu) {
+  int below = 0;
+  for (const auto& item : menu->items)
+    if (item.flags & MF_POPUP) below = std::max(below, Levels(reinterpret_cast<HMENU>(item.id)));
+  return below + 1;
+}
+
 }  // namespace
 
 HMENU CreateMenu() {
@@ -39,6 +51,11 @@ HMENU CreateMenu() {
 BOOL AppendMenuA(HMENU menu, UINT flags, UINT_PTR id, LPCSTR text) {
   if (!IsLive(menu)) return 0;
   if ((flags & MF_POPUP) && !IsLive(reinterpret_cast<HMENU>(id))) return 0;
+  if ((flags & MF_POPUP) && Levels(reinterpret_cast<HMENU>(id)) >= kUser32MenuLevels) {
+    // As USER32 does: the item stays, without its submenu, which nothing owns now.
+    menu->items.push_back({flags & ~MF_POPUP, id, text != nullptr, text ? text : ""});
+    return 0;
+  }
   menu->items.push_back({flags, id, text != nullptr, text ? text : ""});
   return 1;
 }
@@ -101,6 +118,16 @@ void DescribeLevel(HMENU menu, int depth, std::string* out) {
   }
 }
 
+void FreeMenusMadeSince(const std::set<NativeMenu*>& before) {
+  std::vector<NativeMenu*> made;
+  for (NativeMenu* menu : Live())
+    if (!before.count(menu)) made.push_back(menu);
+  for (NativeMenu* menu : made) {
+    Live().erase(menu);
+    delete menu;
+  }
+}
+
 }  // namespace
 
 std::string DescribeMenu(HMENU menu) {
@@ -145,6 +172,7 @@ std::string CheckNodeList(const orvex::CMenuScript& script, bool parsed) {
 std::string ParseBuildAndCheck(const char* text, std::string* fault) {
   fault->clear();
   int liveBefore = LiveMenus();
+  const std::set<NativeMenu*> before = Live();
   orvex::CMenuScript script;
   HMENU menu = static_cast<HMENU>(script.Parse(text));
   bool parsed = menu != nullptr;
@@ -156,7 +184,10 @@ std::string ParseBuildAndCheck(const char* text, std::string* fault) {
     if (built != fromNodes) *fault = "the built menu differs from the node list:\n" + built + "--- nodes:\n" + fromNodes;
   }
   if (menu) DestroyMenu(menu);
-  if (fault->empty() && LiveMenus() != liveBefore) *fault = "the builder made menus that the result does not hold";
+  if (LiveMenus() != liveBefore) {
+    if (fault->empty()) *fault = "the builder made menus that the result does not hold";
+    FreeMenusMadeSince(before);  // so that one fault does not become leaks for the next input
+  }
   return parsed ? menudesc::kMenu + fromNodes : menudesc::kNoMenu;
 }
 
