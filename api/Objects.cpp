@@ -56,10 +56,10 @@ RECT ReadRect(IHostObject* object) {
   return rect;
 }
 
-// A value read through one out-parameter, preset 0.
+// A value read through one out-parameter, preset (0 unless told).
 template <class Method>
-int ReadValue(IHostObject* object, Method method) {
-  int value = 0;
+int ReadValue(IHostObject* object, Method method, int preset = 0) {
+  int value = preset;
   (object->*method)(&value);
   return value;
 }
@@ -200,7 +200,9 @@ int __cdecl IsObjectEnabled(IHostContext* c, IUnknown* s, const char* n) {
 // ---- z-order (34, 35)
 
 int __cdecl GetObjectZOrder(IHostContext* c, IUnknown* s, const char* n) {
-  return OnObject(c, s, n, -1, [](IHostObject* o) { return ReadValue(o, &IHostObject::GetZOrder); });
+  // The result starts at -1 and method 34 writes into it: a read that writes
+  // nothing gives -1, never 0, which would be a real place (the back).
+  return OnObject(c, s, n, -1, [](IHostObject* o) { return ReadValue(o, &IHostObject::GetZOrder, -1); });
 }
 void __cdecl SetObjectZOrder(IHostContext* c, IUnknown* s, const char* n, int zOrder) {
   OnObject(c, s, n, [&](IHostObject* o) { o->SetZOrder(zOrder, 1); });

@@ -24,7 +24,7 @@ struct SearchRecord {
   unsigned char mask;
 };
 #pragma pack(pop)
-static_assert(sizeof(SearchRecord) == 5, "the search record is five bytes");
+static_assert(sizeof(SearchRecord) == sizeof(HANDLE) + 1, "the search record is five bytes (32-bit)");
 
 constexpr DWORD kSkippedWithoutMask = 0x5E;  // hidden, system, volume label, directory, device
 constexpr DWORD kPlainFileBits = 0x01 | 0x20 | 0x80;  // read-only, archive, normal

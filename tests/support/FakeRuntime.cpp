@@ -1,6 +1,7 @@
 #include "FakeRuntime.h"
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 
 #include "LibraryProbe.h"
@@ -300,8 +301,9 @@ HRESULT FakeResources::FindResourceByName(const char* name, DWORD* outCookie, IH
   if (!out) return E_POINTER;
   *out = nullptr;
   // Status is judged by its sign here: non-negative statuses hand the resource out.
-  if (result >= 0 && found && !nullOut.count(20)) {
+  if (result >= 0 && found && !NullOut(20)) {
     found->AddRef();
+    runtime_.NoteObtained(name_ + ".20", found->name());
     *out = found;
   }
   return result;
@@ -387,6 +389,25 @@ FakeResource& Runtime::AddResource(const std::string& name) {
   auto& resource = Make<FakeResource>("resource:" + name);
   resources.resources[name] = &resource;
   return resource;
+}
+
+void Runtime::NoteObtained(const std::string& handedBy, const std::string& object) {
+  handingMethods.insert(handedBy);
+  held.push_back(object);
+}
+
+void Runtime::NoteReleased(const std::string& object) {
+  if (!held.empty() && held.back() == object) {
+    held.pop_back();
+    return;
+  }
+  auto it = std::find(held.rbegin(), held.rend(), object);
+  if (it == held.rend()) {
+    releaseFaults.push_back(object + " released without a reference held");
+    return;
+  }
+  releaseFaults.push_back(object + " released before " + held.back());
+  held.erase(std::next(it).base());
 }
 
 std::vector<std::string> Runtime::UnbalancedObjects() const {

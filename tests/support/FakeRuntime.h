@@ -41,11 +41,24 @@ class Base {
   std::set<int> nullOut;
   // Methods that still write their out-values when their status is not 0.
   std::set<int> writeOnFailure;
+  // Methods whose scripted status and null out-pointer apply to one call of
+  // them alone: the n-th, counted from 0. Others answer as unscripted.
+  std::map<int, int> onlyCall;
+
+  // Whether the call of `method` in progress is one its script applies to.
+  bool Scripted(int method) const {
+    auto only = onlyCall.find(method);
+    if (only == onlyCall.end()) return true;
+    auto made = calls_.find(method);
+    return made != calls_.end() && made->second - 1 == only->second;
+  }
+  bool NullOut(int method) const { return nullOut.count(method) != 0 && Scripted(method); }
 
  protected:
   Runtime& runtime_;
   std::string name_;
   ULONG refs_ = 1;
+  std::map<int, int> calls_;  // calls made so far, by method
 };
 
 // Base of a fake implementing interface I (derived from IUnknown).
@@ -359,6 +372,16 @@ class Runtime {
   // Module states seen current while the library was inside a runtime call.
   std::vector<const orvex::fw::ModuleState*> moduleStatesInside;
 
+  // The references the library holds, in the order it obtained them. A
+  // release that is not of the most recently obtained one, or of an object
+  // the library holds no reference to, is noted in `releaseFaults`.
+  std::vector<std::string> held;
+  std::vector<std::string> releaseFaults;
+  // Every "object.method" that handed the library a reference or a BSTR.
+  std::set<std::string> handingMethods;
+  void NoteObtained(const std::string& handedBy, const std::string& object);
+  void NoteReleased(const std::string& object);
+
   void Track(Base* object) { objects_.push_back(object); }
   void Untrack(Base* object);
 
@@ -395,14 +418,22 @@ template <class I>
 HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
   runtime_.journal.Add(name_ + ".0(" + (iid == IID_IUnknown ? "IUnknown" : "iid") + ")");
   NoteModuleState(runtime_);
+  ++calls_[0];
   bool known = iid == IID_IUnknown;
   for (const GUID& g : answers) known = known || g == iid;
   if (!out) return E_POINTER;
+  auto scripted = status.find(0);
+  HRESULT failure = scripted != status.end() && Scripted(0) ? scripted->second : S_OK;
+  if (failure != S_OK || NullOut(0)) {
+    *out = nullptr;
+    return failure;
+  }
   if (!known) {
     *out = nullptr;
     return E_NOINTERFACE;
   }
   AddRef();
+  runtime_.NoteObtained(name_ + ".0", name_);
   *out = static_cast<I*>(this);
   return S_OK;
 }
@@ -410,6 +441,7 @@ HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
 template <class I>
 ULONG STDMETHODCALLTYPE Object<I>::Release() {
   runtime_.journal.Add(name_ + ".2()");
+  runtime_.NoteReleased(name_);
   return --refs_;
 }
 
@@ -419,8 +451,9 @@ HRESULT Object<I>::Call(int method, A... args) {
   runtime_.journal.Add(name_ + "." + std::to_string(method) + "(" +
                        FormatAll(runtime_.names, args...) + ")");
   NoteModuleState(runtime_);
+  ++calls_[method];
   auto it = status.find(method);
-  return it == status.end() ? S_OK : it->second;
+  return it == status.end() || !Scripted(method) ? S_OK : it->second;
 }
 
 template <class I>
@@ -428,8 +461,9 @@ template <class T>
 HRESULT Object<I>::Hand(int method, HRESULT result, T* object, T** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (!Writes(method, result) || nullOut.count(method) || !object) return result;
+  if (!Writes(method, result) || NullOut(method) || !object) return result;
   object->AddRef();
+  runtime_.NoteObtained(name_ + "." + std::to_string(method), runtime_.names.Of(static_cast<T*>(object)));
   *out = object;
   return result;
 }
@@ -438,8 +472,9 @@ template <class I>
 HRESULT Object<I>::HandText(int method, HRESULT result, const std::wstring* text, BSTR* out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (!Writes(method, result) || nullOut.count(method) || !text) return result;
+  if (!Writes(method, result) || NullOut(method) || !text) return result;
   *out = SysAllocString(text->c_str());
+  runtime_.handingMethods.insert(name_ + "." + std::to_string(method));
   if (result == S_OK) NoteHandedString(*out);
   else runtime_.failedStrings.push_back(*out);
   return result;
