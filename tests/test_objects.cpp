@@ -90,13 +90,15 @@ TEST_F(Objects, GettersReturnWhatTheRuntimeWroteAndTheirFailureValue) {
   }
 }
 
-TEST_F(Objects, GettersStartFromZeroWhenTheRuntimeWritesNothing) {
+// Getters whose method writes nothing give their preset: 0, and -1 for the
+// z-order, whose result starts at -1 (0 would be a real place: the back).
+TEST_F(Objects, GettersGiveTheirPresetWhenTheRuntimeWritesNothing) {
   button->rect = {5, 6, 7, 8};
   button->focus = button->zOrder = button->state = button->flags = 9;
   for (int method : {11, 15, 34, 36, 39}) button->status[method] = E_FAIL;
   EXPECT_EQ(GetObjectX(rt.ctx(), nullptr, "button"), 0);
   EXPECT_EQ(GetObjectFocus(rt.ctx(), nullptr, "button"), 0);
-  EXPECT_EQ(GetObjectZOrder(rt.ctx(), nullptr, "button"), 0);
+  EXPECT_EQ(GetObjectZOrder(rt.ctx(), nullptr, "button"), -1);
   EXPECT_EQ(GetObjectActiveState(rt.ctx(), nullptr, "button"), 0);
   EXPECT_EQ(GetObjectPaletteSetting(rt.ctx(), nullptr, "button"), 0);
 }

@@ -12,7 +12,11 @@ prefix=$build/sdk-check/install
 work=$build/sdk-check/$check
 rm -rf "$work"; mkdir -p "$work"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-cc=i686-w64-mingw32-gcc-posix cxx=i686-w64-mingw32-g++-posix
+# The SDK is checked with the compiler of the build it came from (a 64-bit
+# build where the machine runs no 32-bit code).
+triple=i686-w64-mingw32
+grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" && triple=x86_64-w64-mingw32
+cc=$triple-gcc-posix cxx=$triple-g++-posix
 case "$check" in
 headers)
   printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
@@ -36,7 +40,7 @@ implib)
   ;;
 package)
   cmake -S "$src/samples/hello-module" -B "$work" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/i686-w64-mingw32.cmake" \
+    -DCMAKE_TOOLCHAIN_FILE="$src/cmake/$triple.cmake" \
     -DOrvexC_DIR="$prefix/lib/cmake/OrvexC" >"$work.log" 2>&1 || { cat "$work.log"; exit 1; }
   cmake --build "$work" -j2
   # In the Wine session (and display) of the main build tree.
@@ -47,7 +51,7 @@ package)
 plain)
   $cc -std=c89 -Wall -Wextra -Werror -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" \
       -L"$prefix/lib" -lOrvexC -o "$work/hello-module.dll"
-  imports=$(i686-w64-mingw32-objdump -p "$work/hello-module.dll")
+  imports=$($triple-objdump -p "$work/hello-module.dll")
   grep -q "DLL Name: OrvexC.dll" <<<"$imports"
   ;;
 demo)

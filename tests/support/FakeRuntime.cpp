@@ -16,6 +16,8 @@ void NoteModuleState(Runtime& runtime) {
 
 void NoteHandedString(const void* text) { probe::NoteHanded(text); }
 
+std::size_t StringEventCount() { return probe::StringEvents().size(); }
+
 // ---- context, runtime, application --------------------------------------------
 
 HRESULT FakeContext::GetRuntime(IHostRuntime** out) { return Hand<IHostRuntime>(3, Call(3), runtime, out); }

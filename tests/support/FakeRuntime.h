@@ -368,6 +368,9 @@ class Runtime {
   // BSTRs handed out with a failing status: not the library's to free; the
   // fake frees them itself at the end.
   std::vector<BSTR> failedStrings;
+  // Where each of them was handed out in the library's string events: only
+  // frees after that point are frees of it (BSTR addresses are reused).
+  std::vector<std::size_t> failedStringsAt;
 
   // Module states seen current while the library was inside a runtime call.
   std::vector<const orvex::fw::ModuleState*> moduleStatesInside;
@@ -401,6 +404,7 @@ std::string FormatAll(const Names& names, A first, R... rest) {
 
 void NoteModuleState(Runtime& runtime);
 void NoteHandedString(const void* text);
+std::size_t StringEventCount();
 
 template <class I>
 Object<I>::Object(Runtime& runtime, std::string name) : Base(runtime, std::move(name)) {
@@ -476,7 +480,10 @@ HRESULT Object<I>::HandText(int method, HRESULT result, const std::wstring* text
   *out = SysAllocString(text->c_str());
   runtime_.handingMethods.insert(name_ + "." + std::to_string(method));
   if (result == S_OK) NoteHandedString(*out);
-  else runtime_.failedStrings.push_back(*out);
+  else {
+    runtime_.failedStrings.push_back(*out);
+    runtime_.failedStringsAt.push_back(StringEventCount());
+  }
   return result;
 }
 

@@ -22,12 +22,14 @@ void HostTest::TearDown() {
   }
   EXPECT_EQ(probe::StringFaults(), std::vector<std::string>{});
   EXPECT_EQ(probe::OutstandingStrings(), 0) << "a BSTR handed to the library was not freed";
-  for (const void* text : rt.failedStrings) EXPECT_EQ(TimesFreed(text), 0) << "a failed call's BSTR was freed";
+  for (std::size_t i = 0; i < rt.failedStrings.size(); ++i)
+    EXPECT_EQ(TimesFreed(rt.failedStrings[i], rt.failedStringsAt[i]), 0) << "a failed call's BSTR was freed";
 }
 
-int HostTest::TimesFreed(const void* text) const {
+int HostTest::TimesFreed(const void* text, std::size_t fromEvent) const {
   int count = 0;
-  for (const auto& event : probe::StringEvents()) count += !event.handed && event.text == text;
+  const auto& events = probe::StringEvents();
+  for (std::size_t i = fromEvent; i < events.size(); ++i) count += !events[i].handed && events[i].text == text;
   return count;
 }
 

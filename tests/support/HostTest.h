@@ -30,7 +30,7 @@ class HostTest : public ::testing::Test {
   Calls Methods() const { return rt.journal.Methods(); }
   void ResetJournal() { rt.journal.Clear(); }
   // How often the library freed `text` (a BSTR the fake handed out).
-  int TimesFreed(const void* text) const;
+  int TimesFreed(const void* text, std::size_t fromEvent = 0) const;
 
   fake::Runtime rt;
   orvex::fw::ModuleState sentinel{nullptr};

@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace fake {
@@ -34,8 +35,9 @@ std::string Names::Of(const void* p) const {
   if (!p) return "null";
   auto it = names_.find(p);
   if (it != names_.end()) return it->second;
+  // Eight hex digits at least, as a 32-bit pointer prints, in any build.
   char text[32];
-  std::snprintf(text, sizeof text, "%p", p);
+  std::snprintf(text, sizeof text, "%08llX", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p)));
   return text;
 }
 
