@@ -3,13 +3,73 @@
 
 #include <windows.h>
 #include <psapi.h>
+#include <oleauto.h>
+
+#include <cstdio>
 
 #include "LibraryProbe.h"
+#include "frame/HostInterfaces.h"
 
 namespace {
 
+// A title that answers only the chain of GetTitleLocation (context 3 →
+// runtime, runtime 9 → application, application 11 → a BSTR), counting the
+// references it hands out and gets back.
+template <class I>
+struct Counted : I {
+  LONG* balance;
+  explicit Counted(LONG* counter) : balance(counter) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** out) override {
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(balance); }
+  ULONG STDMETHODCALLTYPE Release() override { return InterlockedDecrement(balance); }
+  template <class T>
+  HRESULT Hand(T* object, T** out) {
+    object->AddRef();
+    *out = object;
+    return S_OK;
+  }
+};
+
+struct LocationApp : Counted<IHostApplication> {
+  using Counted::Counted;
+  HRESULT STDMETHODCALLTYPE IsMediaAvailable(const char*) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetInstance(HINSTANCE*) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetParameterCount(int*) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetParameter(int, BSTR*) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetTitleLocation(BSTR* out) override {
+    *out = SysAllocString(L"C:\\Titles\\Intro\\intro.ttl");
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetTitlePath(BSTR*) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE StartThread(const char*) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE FindThread(const char*, IHostThread**) override { return E_FAIL; }
+};
+
+struct LocationRuntime : Counted<IHostRuntime> {
+  LocationApp app{balance};
+  using Counted::Counted;
+  HRESULT STDMETHODCALLTYPE GetResources(IHostResources**) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetTitleNode(IHostNode**) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetApplication(IHostApplication** out) override { return Hand<IHostApplication>(&app, out); }
+};
+
+struct LocationContext : Counted<IHostContext> {
+  LocationRuntime runtime{balance};
+  using Counted::Counted;
+  HRESULT STDMETHODCALLTYPE GetRuntime(IHostRuntime** out) override { return Hand<IHostRuntime>(&runtime, out); }
+  HRESULT STDMETHODCALLTYPE GetModule(IHostModule**) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetFrame(IHostFrame**) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetSurface(IHostSurface**) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE GetThread(IHostThread**) override { return E_FAIL; }
+  HRESULT STDMETHODCALLTYPE FindObject(HostScopeKey, const char*, IHostObject**) override { return E_FAIL; }
+};
+
 using IsVisibleFn = BOOL(__cdecl*)(void*);
 using ShowFn = BOOL(__cdecl*)(void*, BOOL);
+using TextFn = void(__cdecl*)(void*, char*, int);
 
 class Loaded {
  public:
@@ -66,8 +126,15 @@ TEST(LoadUnload, FreshLoadShowsTheCursorFlagSetAndRestoresTheModuleState) {
   EXPECT_EQ(state->moduleState, nullptr);
 }
 
-DWORD WINAPI CallFromThread(LPVOID fn) {
-  reinterpret_cast<IsVisibleFn>(fn)(nullptr);
+// A thread that attaches, calls the runtime through the library and detaches.
+struct ThreadCall {
+  TextFn titleLocation;
+  IHostContext* context;
+  char text[MAX_PATH];
+};
+DWORD WINAPI CallFromThread(LPVOID argument) {
+  auto* call = static_cast<ThreadCall*>(argument);
+  call->titleLocation(call->context, call->text, sizeof call->text);
   return 0;
 }
 
@@ -80,6 +147,8 @@ std::size_t PrivateBytes() {
 
 TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
   const int kCycles = 200;
+  LONG balance = 0;
+  LocationContext context(&balance);
   std::size_t memoryAfterWarmUp = 0;
   DWORD handlesAfterWarmUp = 0;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
@@ -88,11 +157,18 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
     auto isVisible = dll.ByOrdinal<IsVisibleFn>(108);
     ASSERT_EQ(isVisible(nullptr), 1) << "the flag starts at 1 in every load";
     dll.ByOrdinal<ShowFn>(107)(nullptr, TRUE);
-    // A thread that attaches, calls and detaches while the library is loaded.
-    HANDLE thread = CreateThread(nullptr, 0, CallFromThread, reinterpret_cast<LPVOID>(isVisible), 0, nullptr);
+    // Host calls from this thread and from one that attaches and detaches.
+    ThreadCall call = {dll.ByOrdinal<TextFn>(104), &context, {}};
+    ASSERT_NE(call.titleLocation, nullptr);
+    char here[MAX_PATH] = {};
+    call.titleLocation(&context, here, sizeof here);
+    ASSERT_STREQ(here, "C:\\Titles\\Intro\\intro.ttl") << "cycle " << cycle;
+    HANDLE thread = CreateThread(nullptr, 0, CallFromThread, &call, 0, nullptr);
     ASSERT_NE(thread, nullptr);
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
+    ASSERT_STREQ(call.text, here) << "cycle " << cycle;
+    ASSERT_EQ(balance, 0) << "references not given back in cycle " << cycle;
     EXPECT_EQ(probe::CurrentModuleState(), nullptr);
     if (cycle == 9) {
       memoryAfterWarmUp = PrivateBytes();
@@ -104,6 +180,7 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
   EXPECT_LE(handles, handlesAfterWarmUp + 4) << "handles grew over " << kCycles << " cycles";
   EXPECT_LE(PrivateBytes(), memoryAfterWarmUp + 512 * 1024) << "memory grew over " << kCycles << " cycles";
   EXPECT_EQ(GetModuleHandleA("OrvexC.dll"), nullptr);
+  std::printf("load/unload: %d cycles, each with host calls on two threads\n", kCycles);
 }
 
 }  // namespace
