@@ -4,8 +4,8 @@
 # own Wine prefix with its own wineserver, started and stopped by CTest.
 #
 # On a machine that runs no 32-bit code (and so no 32-bit Wine), the 32-bit
-# library and every program are still built, and the tests run on the
-# 'wine64' preset: the same sources built for x86_64, under 64-bit Wine.
+# library, its host kit and its tools are still built, and the tests run on
+# the 'wine64' preset: the same sources built for x86_64, under 64-bit Wine.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
@@ -14,8 +14,9 @@ if scripts/runs-32bit.sh; then
   xvfb-run -a cmake --workflow --preset default || status=$?
   build=build/default
 else
-  echo "note: this machine runs no 32-bit code: building the 32-bit library, testing the 64-bit build under 64-bit Wine"
-  { cmake --preset default && cmake --build --preset default; } || status=$?
+  echo "note: this machine runs no 32-bit code: building the 32-bit library and tools, testing the 64-bit build under 64-bit Wine"
+  { cmake --preset default &&
+    cmake --build --preset default --target OrvexC OrvexCHostKit orvexc-menu-check orvexc-demo-host; } || status=$?
   xvfb-run -a cmake --workflow --preset wine64 || status=$?
   build=build/wine64
 fi

@@ -1,5 +1,7 @@
 #include "ThreadSafeRuntime.h"
 
+#include "LibraryProbe.h"
+
 #include <cstring>
 
 namespace tsfake {
@@ -69,23 +71,8 @@ bool HookSysFreeString(HMODULE library) {
   auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(
       reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
   if (!g_realFree) g_realFree = real;
-  auto base = reinterpret_cast<unsigned char*>(library);
-  auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  const auto& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  auto desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
-  for (; desc->Name; ++desc) {
-    for (auto thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk); thunk->u1.Function; ++thunk) {
-      auto* slot = reinterpret_cast<void**>(&thunk->u1.Function);
-      if (*slot == reinterpret_cast<void*>(LedgerSysFreeString)) return true;
-      if (*slot != reinterpret_cast<void*>(real)) continue;
-      DWORD old;
-      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-      *slot = reinterpret_cast<void*>(LedgerSysFreeString);
-      VirtualProtect(slot, sizeof *slot, old, &old);
-      return true;
-    }
-  }
-  return false;
+  return probe::RedirectImport(library, reinterpret_cast<void*>(real),
+                               reinterpret_cast<void*>(LedgerSysFreeString));
 }
 
 // ---- reference counts --------------------------------------------------------

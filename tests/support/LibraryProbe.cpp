@@ -60,11 +60,8 @@ orvex::fw::ModuleState* CurrentModuleState() {
 
 void ResetThreadStateSlot() { g_slot = kNoSlot; }
 
-bool HookSysFreeString(HMODULE library) {
-  HMODULE oleaut = GetModuleHandleA("oleaut32.dll");
-  if (!library || !oleaut) return false;
-  auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(GetProcAddress(oleaut, "SysFreeString"));
-  if (!g_realFree) g_realFree = real;
+bool RedirectImport(HMODULE library, void* real, void* replacement) {
+  if (!library || !real) return false;
   auto base = reinterpret_cast<unsigned char*>(library);
   auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
   auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -74,16 +71,24 @@ bool HookSysFreeString(HMODULE library) {
     auto thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
     for (; thunk->u1.Function; ++thunk) {
       auto* slot = reinterpret_cast<void**>(&thunk->u1.Function);
-      if (*slot == reinterpret_cast<void*>(RecordingSysFreeString)) return true;
-      if (*slot != reinterpret_cast<void*>(real)) continue;
+      if (*slot == replacement) return true;
+      if (*slot != real) continue;
       DWORD old;
       VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
-      *slot = reinterpret_cast<void*>(RecordingSysFreeString);
+      *slot = replacement;
       VirtualProtect(slot, sizeof *slot, old, &old);
       return true;
     }
   }
   return false;
+}
+
+bool HookSysFreeString(HMODULE library) {
+  HMODULE oleaut = GetModuleHandleA("oleaut32.dll");
+  if (!oleaut) return false;
+  auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(GetProcAddress(oleaut, "SysFreeString"));
+  if (!g_realFree) g_realFree = real;
+  return RedirectImport(library, reinterpret_cast<void*>(real), reinterpret_cast<void*>(RecordingSysFreeString));
 }
 
 std::vector<StringEvent>& StringEvents() { return g_events; }

@@ -21,6 +21,9 @@ orvex::fw::ModuleState* CurrentModuleState();
 // Forget the cached TLS slot (after the library was unloaded).
 void ResetThreadStateSlot();
 
+// Points the import table entry of `library` that leads to `real` at
+// `replacement` instead. True when done, or already done before.
+bool RedirectImport(HMODULE library, void* real, void* replacement);
 // Routes OrvexC.dll's imported SysFreeString through a recorder. Returns
 // false if the import could not be found. Safe to call repeatedly.
 bool HookSysFreeString(HMODULE library);
