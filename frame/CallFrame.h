@@ -89,7 +89,7 @@ class Chain {
     }
   }
 
-  IUnknown* held_[kCapacity] = {};
+  IUnknown* held_[kCapacity];  // only the first count_ are ever read
   int count_ = 0;
 };
 

@@ -3,9 +3,12 @@
 #include <new>
 
 namespace orvex::fw {
+
+DWORD detail::g_threadSlot = TLS_OUT_OF_INDEXES;
+using detail::g_threadSlot;
+
 namespace {
 
-DWORD g_threadSlot = TLS_OUT_OF_INDEXES;
 // Every thread state made, so that process shutdown can free those of threads
 // that are still running (they get no thread detach).
 CRITICAL_SECTION g_registryLock;
@@ -81,18 +84,6 @@ ModuleState* SetCurrentModuleState(ModuleState* state) {
   ModuleState* previous = thread->moduleState;
   thread->moduleState = state;
   return previous;
-}
-
-MaintainModuleState::MaintainModuleState(ModuleState* state) noexcept
-    : previous_(nullptr), threadState_(GetThreadState()) {
-  if (threadState_) {
-    previous_ = threadState_->moduleState;
-    threadState_->moduleState = state;
-  }
-}
-
-MaintainModuleState::~MaintainModuleState() {
-  if (threadState_) threadState_->moduleState = previous_;
 }
 
 CWinApp::CWinApp(const char* appName) : appName_(appName), owner_(CurrentModuleState()) {

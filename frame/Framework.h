@@ -54,6 +54,24 @@ bool ProcessStartup();
 void ProcessShutdown();
 // The calling thread's state, made on first use; null only if memory ran out.
 ThreadState* GetThreadState();
+
+namespace detail {
+// The TLS slot that holds each thread's state (TLS_OUT_OF_INDEXES outside
+// ProcessStartup .. ProcessShutdown).
+extern DWORD g_threadSlot;
+}  // namespace detail
+
+// GetThreadState with its common case inline: every export enters the
+// module-state guard, and a thread that has called the library before needs
+// nothing but the one TLS read.
+inline ThreadState* CallingThreadState() noexcept {
+  DWORD slot = detail::g_threadSlot;
+  if (slot != TLS_OUT_OF_INDEXES) {
+    if (auto* state = static_cast<ThreadState*>(TlsGetValue(slot))) return state;
+  }
+  return GetThreadState();
+}
+
 // Releases the calling thread's framework data (thread detach).
 void ReleaseThreadState();
 
@@ -64,16 +82,23 @@ ModuleState* SetCurrentModuleState(ModuleState* state);
 
 // Scoped switch to a module state: records the thread state and the current
 // module state, makes `state` current, and writes the recorded one back on
-// destruction. Guards nest.
+// destruction. Guards nest. Inline, as it brackets every export.
 class MaintainModuleState {
  public:
-  explicit MaintainModuleState(ModuleState* state) noexcept;
-  ~MaintainModuleState();
+  explicit MaintainModuleState(ModuleState* state) noexcept : threadState_(CallingThreadState()) {
+    if (threadState_) {
+      previous_ = threadState_->moduleState;
+      threadState_->moduleState = state;
+    }
+  }
+  ~MaintainModuleState() {
+    if (threadState_) threadState_->moduleState = previous_;
+  }
   MaintainModuleState(const MaintainModuleState&) = delete;
   MaintainModuleState& operator=(const MaintainModuleState&) = delete;
 
  private:
-  ModuleState* previous_;
+  ModuleState* previous_ = nullptr;
   ThreadState* threadState_;
 };
 

@@ -2,6 +2,8 @@
 // interface for the next and holds it in the caller's Chain. A function given
 // a null interface (an earlier step failed) returns null without a call, so
 // chains compose: ReachWindow(chain, ReachThreadContext(chain, ctx, name)).
+// The steps are inline: an export's chain compiles to its runtime calls and
+// the chain's bookkeeping, with no calls of the library's own in between.
 #pragma once
 
 #include "frame/CallFrame.h"
@@ -9,32 +11,91 @@
 namespace orvex {
 
 // context 3 → runtime
-IHostRuntime* ReachRuntime(Chain& chain, IHostContext* context) noexcept;
+inline IHostRuntime* ReachRuntime(Chain& chain, IHostContext* context) noexcept {
+  IHostRuntime* runtime = nullptr;
+  return context && chain.Take(context->GetRuntime(&runtime), &runtime) ? runtime : nullptr;
+}
+
 // context 3 → runtime; runtime 9 → application
-IHostApplication* ReachApplication(Chain& chain, IHostContext* context) noexcept;
+inline IHostApplication* ReachApplication(Chain& chain, IHostContext* context) noexcept {
+  IHostRuntime* runtime = ReachRuntime(chain, context);
+  IHostApplication* app = nullptr;
+  return runtime && chain.Take(runtime->GetApplication(&app), &app) ? app : nullptr;
+}
+
 // context 3 → runtime; runtime 4 → resources
-IHostResources* ReachResources(Chain& chain, IHostContext* context) noexcept;
+inline IHostResources* ReachResources(Chain& chain, IHostContext* context) noexcept {
+  IHostRuntime* runtime = ReachRuntime(chain, context);
+  IHostResources* resources = nullptr;
+  return runtime && chain.Take(runtime->GetResources(&resources), &resources) ? resources
+                                                                               : nullptr;
+}
+
 // context 3 → runtime; runtime 6 → title node
-IHostNode* ReachTitleNode(Chain& chain, IHostContext* context) noexcept;
+inline IHostNode* ReachTitleNode(Chain& chain, IHostContext* context) noexcept {
+  IHostRuntime* runtime = ReachRuntime(chain, context);
+  IHostNode* node = nullptr;
+  return runtime && chain.Take(runtime->GetTitleNode(&node), &node) ? node : nullptr;
+}
+
 // context 4 → module; module 3 → node
-IHostNode* ReachModuleNode(Chain& chain, IHostContext* context) noexcept;
+inline IHostNode* ReachModuleNode(Chain& chain, IHostContext* context) noexcept {
+  IHostModule* module = nullptr;
+  if (!context || !chain.Take(context->GetModule(&module), &module)) return nullptr;
+  IHostNode* node = nullptr;
+  return chain.Take(module->GetNode(&node), &node) ? node : nullptr;
+}
+
 // context 5 → frame; frame 3 → node
-IHostNode* ReachFrameNode(Chain& chain, IHostContext* context) noexcept;
+inline IHostNode* ReachFrameNode(Chain& chain, IHostContext* context) noexcept {
+  IHostFrame* frame = nullptr;
+  if (!context || !chain.Take(context->GetFrame(&frame), &frame)) return nullptr;
+  IHostNode* node = nullptr;
+  return chain.Take(frame->GetNode(&node), &node) ? node : nullptr;
+}
+
 // context 6 → surface
-IHostSurface* ReachSurface(Chain& chain, IHostContext* context) noexcept;
-// context 6 → surface; surface 6 → window
-IHostWindow* ReachWindow(Chain& chain, IHostContext* context) noexcept;
+inline IHostSurface* ReachSurface(Chain& chain, IHostContext* context) noexcept {
+  IHostSurface* surface = nullptr;
+  return context && chain.Take(context->GetSurface(&surface), &surface) ? surface : nullptr;
+}
+
 // surface 6 → window
-IHostWindow* ReachWindow(Chain& chain, IHostSurface* surface) noexcept;
+inline IHostWindow* ReachWindow(Chain& chain, IHostSurface* surface) noexcept {
+  IHostWindow* window = nullptr;
+  return surface && chain.Take(surface->GetWindow(&window), &window) ? window : nullptr;
+}
+
+// context 6 → surface; surface 6 → window
+inline IHostWindow* ReachWindow(Chain& chain, IHostContext* context) noexcept {
+  return ReachWindow(chain, ReachSurface(chain, context));
+}
+
 // context 8 → the calling thread
-IHostThread* ReachCallingThread(Chain& chain, IHostContext* context) noexcept;
+inline IHostThread* ReachCallingThread(Chain& chain, IHostContext* context) noexcept {
+  IHostThread* thread = nullptr;
+  return context && chain.Take(context->GetThread(&thread), &thread) ? thread : nullptr;
+}
+
 // application 21 (name) → thread
-IHostThread* ReachThread(Chain& chain, IHostApplication* app, const char* name) noexcept;
+inline IHostThread* ReachThread(Chain& chain, IHostApplication* app, const char* name) noexcept {
+  IHostThread* thread = nullptr;
+  return app && chain.Take(app->FindThread(name, &thread), &thread) ? thread : nullptr;
+}
+
 // The thread lookup by name: context 3 → runtime; runtime 9 → application;
 // application 21 (name) → thread.
-IHostThread* ReachNamedThread(Chain& chain, IHostContext* context, const char* name) noexcept;
+inline IHostThread* ReachNamedThread(Chain& chain, IHostContext* context, const char* name) noexcept {
+  return ReachThread(chain, ReachApplication(chain, context), name);
+}
+
 // The thread lookup, then thread 8 → the thread's own context.
-IHostContext* ReachThreadContext(Chain& chain, IHostContext* context, const char* name) noexcept;
+inline IHostContext* ReachThreadContext(Chain& chain, IHostContext* context, const char* name) noexcept {
+  IHostThread* thread = ReachNamedThread(chain, context, name);
+  IHostContext* threadContext = nullptr;
+  return thread && chain.Take(thread->GetContext(&threadContext), &threadContext) ? threadContext
+                                                                                  : nullptr;
+}
 
 // Buffer text of a node: name (node 9, capacity 32) and address (node 10,
 // capacity 260), copied to the caller by the copy rule. Nothing is called for

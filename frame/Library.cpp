@@ -6,7 +6,14 @@
 #include <new>
 
 namespace orvex {
+
+fw::ModuleState* detail::g_libraryModuleState = nullptr;
+CApiLibraryApp* detail::g_libraryApp = nullptr;
+
 namespace {
+
+fw::ModuleState*& g_moduleState = detail::g_libraryModuleState;
+CApiLibraryApp*& g_app = detail::g_libraryApp;
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -14,8 +21,6 @@ LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 // order, rather than by the C runtime's static constructors.
 alignas(fw::ModuleState) unsigned char g_moduleStateStorage[sizeof(fw::ModuleState)];
 alignas(CApiLibraryApp) unsigned char g_appStorage[sizeof(CApiLibraryApp)];
-fw::ModuleState* g_moduleState = nullptr;
-CApiLibraryApp* g_app = nullptr;
 fw::DynLinkLibrary* g_resourceEntry = nullptr;
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -72,9 +77,6 @@ void ProcessDetach() {
 }
 
 }  // namespace
-
-fw::ModuleState* LibraryModuleState() { return g_moduleState; }
-CApiLibraryApp& LibraryApp() { return *g_app; }
 
 }  // namespace orvex
 

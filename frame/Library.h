@@ -14,7 +14,14 @@ class CApiLibraryApp : public fw::CWinApp {
   BOOL m_bCursorShown = TRUE;
 };
 
-fw::ModuleState* LibraryModuleState();
-CApiLibraryApp& LibraryApp();
+namespace detail {
+// Set by the entry point from process attach to process detach.
+extern fw::ModuleState* g_libraryModuleState;
+extern CApiLibraryApp* g_libraryApp;
+}  // namespace detail
+
+// Inline: every export's guard reads it.
+inline fw::ModuleState* LibraryModuleState() { return detail::g_libraryModuleState; }
+inline CApiLibraryApp& LibraryApp() { return *detail::g_libraryApp; }
 
 }  // namespace orvex

@@ -7,7 +7,15 @@ namespace orvex {
 
 void CopyRule(char* buffer, int length, const char* text) noexcept {
   if (!buffer || length <= 0) return;
-  std::strncpy(buffer, text ? text : "", static_cast<std::size_t>(length));
+  // strncpy exactly, with the zero fill as one block: the C runtime's
+  // strncpy fills the rest of the buffer one byte at a time, which for the
+  // usual MAX_PATH buffer and a short text costs more than the whole chain
+  // of runtime calls.
+  const char* source = text ? text : "";
+  const auto limit = static_cast<std::size_t>(length);
+  std::size_t size = 0;
+  while (size < limit && (buffer[size] = source[size]) != '\0') ++size;
+  if (size < limit) std::memset(buffer + size, 0, limit - size);
 }
 
 NarrowText::NarrowText(const wchar_t* wide) {

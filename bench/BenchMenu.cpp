@@ -1,0 +1,239 @@
+// Menu loading: LoadMenuFromFile of generated menu scripts against building
+// the same menu with CreateMenu/AppendMenuA alone from the list the script
+// was generated from (already parsed, its texts already final). Both destroy
+// the menu they built inside the timed loop.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Harness.h"
+#include "OrvexC.h"
+#include "QuietRuntime.h"
+
+namespace bench {
+namespace {
+
+constexpr double kGoal = 1.15;
+// The library's time per item at the size where it is slowest over that at
+// the size where it is fastest: no step may grow faster than the items.
+constexpr double kGrowthGoal = 1.20;
+constexpr int kItemsPerSample = 50000;
+
+// One statement of a menu script, in script order; END closes a popup (and,
+// last of all, the menu).
+struct Item {
+  enum Kind { kCommand, kSeparator, kPopup, kEnd } kind;
+  UINT id;
+  std::string script;  // the text as the script writes it
+  std::string final;   // the text the menu shows
+};
+
+// Items are numbered across the whole menu; every fourth command has an
+// accelerator column (the script's backslash-t pair, a TAB in the menu).
+class Generator {
+ public:
+  std::vector<Item> items;
+  int count = 0;  // commands, separators and popups
+
+  void Command() {
+    ++count;
+    std::string text = "Command " + std::to_string(count);
+    if (count % 4 == 0) {
+      std::string key = "Ctrl+" + std::string(1, char('A' + count % 26));
+      items.push_back({Item::kCommand, UINT(count % 60000 + 1), text + "\\t" + key, text + "\t" + key});
+    } else {
+      items.push_back({Item::kCommand, UINT(count % 60000 + 1), text, text});
+    }
+  }
+  void Separator() {
+    ++count;
+    items.push_back({Item::kSeparator, 0, "", ""});
+  }
+  void Popup() {
+    ++count;
+    std::string text = "&Menu " + std::to_string(count);
+    items.push_back({Item::kPopup, 0, text, text});
+  }
+  void End() { items.push_back({Item::kEnd, 0, "", ""}); }
+  void Commands(int n) {
+    for (int i = 0; i < n; ++i) (i % 10 == 9) ? Separator() : Command();
+  }
+};
+
+// Fifty items a block. flat: a popup of 49 commands and separators.
+// nested: a popup of 4 commands and 3 popups, each of 4 commands and a popup
+// of 9 commands (three levels of popups).
+std::vector<Item> Generate(bool nested, int total) {
+  Generator g;
+  for (int block = 0; block < total / 50; ++block) {
+    g.Popup();
+    if (!nested) {
+      g.Commands(49);
+    } else {
+      g.Commands(4);
+      for (int mid = 0; mid < 3; ++mid) {
+        g.Popup();
+        g.Commands(4);
+        g.Popup();
+        g.Commands(9);
+        g.End();
+        g.End();
+      }
+    }
+    g.End();
+  }
+  g.End();  // the menu's own
+  return g.items;
+}
+
+std::string Script(const std::vector<Item>& items) {
+  std::string text = "BenchMenu MENU\r\nBEGIN\r\n";
+  int depth = 1;
+  auto indent = [&] { text.append(2 * depth, ' '); };
+  for (const Item& item : items) {
+    switch (item.kind) {
+      case Item::kCommand:
+        indent();
+        text += "MENUITEM \"" + item.script + "\", " + std::to_string(item.id) + "\r\n";
+        break;
+      case Item::kSeparator:
+        indent();
+        text += "MENUITEM SEPARATOR\r\n";
+        break;
+      case Item::kPopup:
+        indent();
+        text += "POPUP \"" + item.script + "\"\r\n";
+        indent();
+        text += "BEGIN\r\n";
+        ++depth;
+        break;
+      case Item::kEnd:
+        --depth;
+        indent();
+        text += "END\r\n";
+        break;
+    }
+  }
+  return text;
+}
+
+// The floor: one level from `at` up to its END.
+HMENU BuildLevel(const std::vector<Item>& items, std::size_t& at) {
+  HMENU menu = CreateMenu();
+  while (at < items.size()) {
+    const Item& item = items[at++];
+    switch (item.kind) {
+      case Item::kEnd:
+        return menu;
+      case Item::kPopup: {
+        HMENU submenu = BuildLevel(items, at);
+        AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), item.final.c_str());
+        break;
+      }
+      case Item::kSeparator:
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        break;
+      case Item::kCommand:
+        AppendMenuA(menu, MF_STRING, item.id, item.final.c_str());
+        break;
+    }
+  }
+  return menu;
+}
+
+HMENU BuildFloor(const std::vector<Item>& items) {
+  std::size_t at = 0;
+  return BuildLevel(items, at);
+}
+
+// Items of a menu and all its submenus, with every text joined in order: the
+// library's menu must equal the floor's.
+void Describe(HMENU menu, int& count, std::string& texts) {
+  int n = GetMenuItemCount(menu);
+  for (int i = 0; i < n; ++i) {
+    ++count;
+    char text[256] = {};
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    texts += text;
+    texts += '|';
+    if (HMENU sub = GetSubMenu(menu, i)) Describe(sub, count, texts);
+  }
+}
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+std::string MakeTempDirectory(const char* prefix) {
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  std::string dir = std::string(temp) + prefix + std::to_string(GetCurrentProcessId()) + "\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir;
+}
+
+// Slowest over fastest.
+double Spread(const std::vector<double>& values) {
+  auto [low, high] = std::minmax_element(values.begin(), values.end());
+  return *low > 0 ? *high / *low : 0;
+}
+
+}  // namespace
+
+void RunMenus(const Settings& settings, Report& report) {
+  IHostContext* context = MakeQuietContext();
+  std::string dir = MakeTempDirectory("orvexc-bench-menu-");
+  SetResourceDirectory(dir);
+  std::vector<int> sizes = settings.smoke ? std::vector<int>{100, 1000} : std::vector<int>{1000, 10000, 50000};
+
+  for (bool nested : {false, true}) {
+    const char* shape = nested ? "nested" : "flat";
+    std::vector<double> perItem, floorPerItem;
+    for (int size : sizes) {
+      std::vector<Item> items = Generate(nested, size);
+      std::string name = std::string("menu-") + shape + "-" + std::to_string(size) + ".rc";
+      std::string row = std::string("LoadMenuFromFile.") + shape + "." + std::to_string(size);
+      if (!WriteFile(dir + name, Script(items))) {
+        report.Fail(row + ": cannot write " + dir + name);
+        continue;
+      }
+      // The library's menu must be the floor's before either is timed.
+      HMENU loaded = LoadMenuFromFile(context, name.c_str());
+      HMENU built = BuildFloor(items);
+      int loadedCount = 0, builtCount = 0;
+      std::string loadedTexts, builtTexts;
+      if (loaded) Describe(loaded, loadedCount, loadedTexts);
+      Describe(built, builtCount, builtTexts);
+      DestroyMenu(loaded);
+      DestroyMenu(built);
+      if (!loaded || loadedCount != size || builtCount != size || loadedTexts != builtTexts) {
+        report.Fail(row + ": the loaded menu differs from the built one (" + std::to_string(loadedCount) + " and " +
+                    std::to_string(builtCount) + " items)");
+        DeleteFileA((dir + name).c_str());
+        continue;
+      }
+      int iterations = settings.smoke ? 1 : std::max(1, kItemsPerSample / size);
+      Timing t = Compare([&] { DestroyMenu(LoadMenuFromFile(context, name.c_str())); },
+                         [&] { DestroyMenu(BuildFloor(items)); }, iterations, settings.repetitions);
+      report.Add(Row{row, "ns/item", t.library / size, t.floor / size, kGoal, t.ratio});
+      perItem.push_back(t.library / size);
+      floorPerItem.push_back(t.floor / size);
+      DeleteFileA((dir + name).c_str());
+    }
+    // The row shows the library's spread and, beside it, the floor's: what
+    // the runtime's own menu calls do over the same sizes.
+    if (perItem.size() == sizes.size()) {
+      report.Add(Row{std::string("LoadMenuFromFile.") + shape + ".growth", "max/min", Spread(perItem),
+                     Spread(floorPerItem), kGrowthGoal, Spread(perItem)});
+    }
+  }
+  RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace bench

@@ -1,0 +1,30 @@
+#include "Harness.h"
+
+#include <cstdio>
+
+namespace bench {
+
+void Report::Print() const {
+  std::printf("%-34s %12s %12s  %-10s %7s %5s\n", "benchmark", "library", "floor", "unit", "ratio", "goal");
+  for (const Row& row : rows_)
+    std::printf(row.library < 10 ? "%-34s %12.3f %12.3f  %-10s %7.3f %5.2f%s\n" : "%-34s %12.1f %12.1f  %-10s %7.3f %5.2f%s\n", row.name.c_str(), row.library, row.floor,
+                row.unit.c_str(), row.Ratio(), row.goal, row.Ratio() <= row.goal ? "" : "  MISSED");
+  if (!notes_.empty()) std::printf("\n");
+  for (const Note& note : notes_) std::printf("%s\n", note.text.c_str());
+  std::printf("\n");
+  for (const Allocation& a : allocations_) std::printf("allocations %s %.3f\n", a.exportName.c_str(), a.perCall);
+  for (const std::string& why : failures_) std::printf("FAILED %s\n", why.c_str());
+  for (const Row& row : rows_) std::printf("ratio %s %.3f %.2f\n", row.name.c_str(), row.Ratio(), row.goal);
+  std::fflush(stdout);
+}
+
+bool Report::GoalsMet() const {
+  if (Failed()) return false;
+  for (const Row& row : rows_)
+    if (row.Ratio() > row.goal) return false;
+  for (const Allocation& a : allocations_)
+    if (a.mustBeZero && a.perCall != 0) return false;
+  return true;
+}
+
+}  // namespace bench

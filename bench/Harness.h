@@ -1,0 +1,124 @@
+// The benchmark harness: a monotonic clock (QueryPerformanceCounter), the
+// library and its floor timed alternately in the same run, the median of
+// several repetitions, and the report (table, allocation lines, ratio lines).
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace bench {
+
+// How long the run is: a smoke run only shows that every benchmark works.
+struct Settings {
+  bool smoke = false;
+  int repetitions = 9;
+  // Scales every benchmark's iteration count (0.001 for a smoke run).
+  double scale = 1.0;
+  int Iterations(int full) const { return std::max(1, static_cast<int>(full * scale)); }
+};
+
+inline double Now() {
+  static const double frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return double(f.QuadPart);
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return double(t.QuadPart) / frequency;
+}
+
+inline double Median(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  std::size_t n = samples.size();
+  return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+// Nanoseconds per iteration of `body`, one sample.
+template <class Body>
+double Sample(Body& body, int iterations) {
+  double from = Now();
+  for (int i = 0; i < iterations; ++i) body();
+  return (Now() - from) * 1e9 / iterations;
+}
+
+struct Timing {
+  double library;  // median ns per iteration
+  double floor;
+  double ratio;  // median of the ratios of the samples taken side by side
+};
+
+// Times `library` and `floor` alternately (so that a change of machine load
+// falls on both), after one warm-up iteration each. The ratio is the median
+// of the ratios of each pair of neighbouring samples: on a shared machine it
+// moves less than the ratio of the two medians.
+template <class Library, class Floor>
+Timing Compare(Library&& library, Floor&& floor, int iterations, int repetitions) {
+  library();
+  floor();
+  std::vector<double> a, b, ratios;
+  for (int r = 0; r < repetitions; ++r) {
+    a.push_back(Sample(library, iterations));
+    b.push_back(Sample(floor, iterations));
+    ratios.push_back(b.back() > 0 ? a.back() / b.back() : 0);
+  }
+  return {Median(a), Median(b), Median(ratios)};
+}
+
+// One comparison of the library with its floor.
+struct Row {
+  std::string name;
+  std::string unit;  // what one iteration is
+  double library;
+  double floor;
+  double goal;       // the ratio must not exceed it
+  double paired = 0;  // the paired ratio, when the two were timed side by side
+  double Ratio() const { return paired > 0 ? paired : floor > 0 ? library / floor : 0; }
+};
+
+// An extra figure printed under the table (no goal of its own).
+struct Note {
+  std::string text;
+};
+
+// Heap allocations made by the library per call of an export.
+struct Allocation {
+  std::string exportName;
+  double perCall;
+  bool mustBeZero;
+};
+
+class Report {
+ public:
+  void Add(const Row& row) { rows_.push_back(row); }
+  void Add(const Note& note) { notes_.push_back(note); }
+  void Add(const Allocation& allocation) { allocations_.push_back(allocation); }
+  // Prints the table, the notes, the allocation lines and the ratio lines.
+  void Print() const;
+  // A benchmark that could not run as meant (wrong result, no data): the
+  // run fails, smoke run included.
+  void Fail(const std::string& why) { failures_.push_back(why); }
+  bool Failed() const { return !failures_.empty(); }
+  // Every ratio within its goal and no allocation where none may be.
+  bool GoalsMet() const;
+
+ private:
+  std::vector<Row> rows_;
+  std::vector<Note> notes_;
+  std::vector<Allocation> allocations_;
+  std::vector<std::string> failures_;
+};
+
+// The benchmark groups.
+void RunCallFrame(const Settings& settings, Report& report);
+void RunMenus(const Settings& settings, Report& report);
+void RunDirectorySearch(const Settings& settings, Report& report);
+void RunLocations(const Settings& settings, Report& report);
+// Heap allocations on the call frame's success paths (routes the library's
+// imports through counters: run it after the timed groups).
+void RunAllocationChecks(const Settings& settings, Report& report);
+
+}  // namespace bench

@@ -1,0 +1,105 @@
+#include "ImportHook.h"
+
+#include <oleauto.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace bench {
+
+void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+  auto* base = reinterpret_cast<unsigned char*>(module);
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!directory.VirtualAddress) return nullptr;
+  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+  for (; descriptor->Name; ++descriptor) {
+    if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), dll) != 0) continue;
+    if (!descriptor->OriginalFirstThunk) continue;  // names not kept: cannot tell entries apart
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+      auto* slot = reinterpret_cast<void**>(&slots->u1.Function);
+      void* previous = *slot;
+      DWORD protection;
+      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
+      *slot = replacement;
+      VirtualProtect(slot, sizeof *slot, protection, &protection);
+      return previous;
+    }
+  }
+  return nullptr;
+}
+
+namespace {
+
+volatile LONG g_allocations = 0;
+void Count() { InterlockedIncrement(&g_allocations); }
+
+// The real functions, taken from the import entries as they are replaced.
+void*(__cdecl* g_malloc)(size_t);
+void*(__cdecl* g_calloc)(size_t, size_t);
+void*(__cdecl* g_realloc)(void*, size_t);
+char*(__cdecl* g_strdup)(const char*);
+LPVOID(WINAPI* g_heapAlloc)(HANDLE, DWORD, SIZE_T);
+LPVOID(WINAPI* g_heapReAlloc)(HANDLE, DWORD, LPVOID, SIZE_T);
+HLOCAL(WINAPI* g_localAlloc)(UINT, SIZE_T);
+HGLOBAL(WINAPI* g_globalAlloc)(UINT, SIZE_T);
+BSTR(WINAPI* g_sysAllocString)(const OLECHAR*);
+BSTR(WINAPI* g_sysAllocStringLen)(const OLECHAR*, UINT);
+BSTR(WINAPI* g_sysAllocStringByteLen)(LPCSTR, UINT);
+
+void* __cdecl CountingMalloc(size_t size) { return Count(), g_malloc(size); }
+void* __cdecl CountingCalloc(size_t count, size_t size) { return Count(), g_calloc(count, size); }
+void* __cdecl CountingRealloc(void* p, size_t size) { return Count(), g_realloc(p, size); }
+char* __cdecl CountingStrdup(const char* text) { return Count(), g_strdup(text); }
+LPVOID WINAPI CountingHeapAlloc(HANDLE heap, DWORD flags, SIZE_T size) {
+  return Count(), g_heapAlloc(heap, flags, size);
+}
+LPVOID WINAPI CountingHeapReAlloc(HANDLE heap, DWORD flags, LPVOID p, SIZE_T size) {
+  return Count(), g_heapReAlloc(heap, flags, p, size);
+}
+HLOCAL WINAPI CountingLocalAlloc(UINT flags, SIZE_T size) { return Count(), g_localAlloc(flags, size); }
+HGLOBAL WINAPI CountingGlobalAlloc(UINT flags, SIZE_T size) { return Count(), g_globalAlloc(flags, size); }
+BSTR WINAPI CountingSysAllocString(const OLECHAR* text) { return Count(), g_sysAllocString(text); }
+BSTR WINAPI CountingSysAllocStringLen(const OLECHAR* text, UINT length) {
+  return Count(), g_sysAllocStringLen(text, length);
+}
+BSTR WINAPI CountingSysAllocStringByteLen(LPCSTR text, UINT length) {
+  return Count(), g_sysAllocStringByteLen(text, length);
+}
+
+template <class F>
+int Route(HMODULE module, const char* dll, const char* name, F& real, F counting) {
+  void* previous = HookImport(module, dll, name, reinterpret_cast<void*>(counting));
+  if (!previous) return 0;
+  real = reinterpret_cast<F>(previous);
+  return 1;
+}
+
+}  // namespace
+
+int CountAllocationsOf(HMODULE module) {
+  int routed = 0;
+  routed += Route(module, "msvcrt.dll", "malloc", g_malloc, CountingMalloc);
+  routed += Route(module, "msvcrt.dll", "calloc", g_calloc, CountingCalloc);
+  routed += Route(module, "msvcrt.dll", "realloc", g_realloc, CountingRealloc);
+  routed += Route(module, "msvcrt.dll", "_strdup", g_strdup, CountingStrdup);
+  routed += Route(module, "kernel32.dll", "HeapAlloc", g_heapAlloc, CountingHeapAlloc);
+  routed += Route(module, "kernel32.dll", "HeapReAlloc", g_heapReAlloc, CountingHeapReAlloc);
+  routed += Route(module, "kernel32.dll", "LocalAlloc", g_localAlloc, CountingLocalAlloc);
+  routed += Route(module, "kernel32.dll", "GlobalAlloc", g_globalAlloc, CountingGlobalAlloc);
+  routed += Route(module, "oleaut32.dll", "SysAllocString", g_sysAllocString, CountingSysAllocString);
+  routed += Route(module, "oleaut32.dll", "SysAllocStringLen", g_sysAllocStringLen, CountingSysAllocStringLen);
+  routed += Route(module, "oleaut32.dll", "SysAllocStringByteLen", g_sysAllocStringByteLen,
+                  CountingSysAllocStringByteLen);
+  return routed;
+}
+
+long AllocationCount() { return g_allocations; }
+
+}  // namespace bench

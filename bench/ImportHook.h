@@ -1,0 +1,23 @@
+// Observing what OrvexC.dll asks of the system: an entry of a module's import
+// table routed through a function of the benchmark's own, and the count of
+// heap allocations made through the imports that allocate.
+#pragma once
+
+#include <windows.h>
+
+namespace bench {
+
+// Routes `module`'s import of `function` from `dll` (names compared without
+// case) to `replacement`. Returns the function the entry held, or null when
+// the module does not import it.
+void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement);
+
+// Counts the heap allocations `module` makes through its imports (the C
+// runtime's malloc, calloc, realloc, _strdup; HeapAlloc, HeapReAlloc,
+// LocalAlloc, GlobalAlloc; SysAllocString*). Returns how many imports it
+// routed. Safe to call once per module.
+int CountAllocationsOf(HMODULE module);
+// Allocations counted so far (on any thread).
+long AllocationCount();
+
+}  // namespace bench
