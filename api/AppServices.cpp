@@ -35,7 +35,7 @@ void DeliverAppText(IHostContext* context, CallerText& out, Method method) {
   IHostApplication* app = ReachApplication(chain, context);
   if (!app) return;
   WideText text;
-  if (text.Accept(method(app, text.Out()))) out.Put(NarrowText(text.get()).c_str());
+  if (text.Accept(method(app, text.Out()))) out.PutNarrowed(text.get());
 }
 
 }  // namespace

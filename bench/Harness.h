@@ -52,18 +52,24 @@ struct Timing {
 };
 
 // Times `library` and `floor` alternately (so that a change of machine load
-// falls on both), after one warm-up iteration each. The ratio is the median
-// of the ratios of each pair of neighbouring samples: on a shared machine it
-// moves less than the ratio of the two medians.
+// falls on both), after one warm-up iteration each, the one or the other
+// first by turns (so that neither always inherits the other's caches). The
+// ratio is the median of the ratios of each pair of neighbouring samples: on
+// a shared machine it moves less than the ratio of the two medians.
 template <class Library, class Floor>
 Timing Compare(Library&& library, Floor&& floor, int iterations, int repetitions) {
   library();
   floor();
-  std::vector<double> a, b, ratios;
+  std::vector<double> a(repetitions), b(repetitions), ratios(repetitions);
   for (int r = 0; r < repetitions; ++r) {
-    a.push_back(Sample(library, iterations));
-    b.push_back(Sample(floor, iterations));
-    ratios.push_back(b.back() > 0 ? a.back() / b.back() : 0);
+    if (r % 2 == 0) {
+      a[r] = Sample(library, iterations);
+      b[r] = Sample(floor, iterations);
+    } else {
+      b[r] = Sample(floor, iterations);
+      a[r] = Sample(library, iterations);
+    }
+    ratios[r] = b[r] > 0 ? a[r] / b[r] : 0;
   }
   return {Median(a), Median(b), Median(ratios)};
 }

@@ -112,6 +112,8 @@ class CallerText {
   }
   // The copy rule.
   void Put(const char* text) noexcept { CopyRule(buffer_, length_, text); }
+  // The copy rule for a wide text, narrowed to the ANSI code page.
+  void PutNarrowed(const wchar_t* text) { CopyRuleNarrowed(buffer_, length_, text); }
   // A terminator at the buffer's last byte.
   void Terminate() noexcept {
     if (length_ > 0) buffer_[length_ - 1] = '\0';

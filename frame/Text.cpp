@@ -18,6 +18,20 @@ void CopyRule(char* buffer, int length, const char* text) noexcept {
   if (size < limit) std::memset(buffer + size, 0, limit - size);
 }
 
+void CopyRuleNarrowed(char* buffer, int length, const wchar_t* wide) {
+  if (!buffer || length <= 0) return;
+  if (wide && *wide) {
+    int written = WideCharToMultiByte(CP_ACP, 0, wide, -1, buffer, length, nullptr, nullptr);
+    if (written > 0) {  // the text and its terminator fit: zero-fill the rest
+      std::memset(buffer + written, 0, static_cast<std::size_t>(length - written));
+      return;
+    }
+  }
+  // Too long for the buffer (a failed conversion may have written part of
+  // it), or empty: the copy rule writes all `length` bytes again.
+  CopyRule(buffer, length, NarrowText(wide).c_str());
+}
+
 NarrowText::NarrowText(const wchar_t* wide) {
   inline_[0] = '\0';
   if (!wide || !*wide) return;

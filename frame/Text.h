@@ -13,6 +13,12 @@ namespace orvex {
 // terminator. A length of 0 or less writes nothing.
 void CopyRule(char* buffer, int length, const char* text) noexcept;
 
+// The copy rule applied to a wide string converted to the ANSI code page
+// (NarrowText): the same bytes as CopyRule(buffer, length,
+// NarrowText(wide).c_str()). A text that fits is converted straight into the
+// buffer, with no copy in between.
+void CopyRuleNarrowed(char* buffer, int length, const wchar_t* wide);
+
 // A wide string converted to the ANSI code page, up to its first zero
 // character. Short texts stay in an inline buffer; longer ones use the heap.
 class NarrowText {
