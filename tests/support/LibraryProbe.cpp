@@ -86,7 +86,7 @@ bool RedirectImport(HMODULE library, void* real, void* replacement) {
 bool HookSysFreeString(HMODULE library) {
   HMODULE oleaut = GetModuleHandleA("oleaut32.dll");
   if (!oleaut) return false;
-  auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(GetProcAddress(oleaut, "SysFreeString"));
+  auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
   if (!g_realFree) g_realFree = real;
   return RedirectImport(library, reinterpret_cast<void*>(real), reinterpret_cast<void*>(RecordingSysFreeString));
 }
