@@ -13,9 +13,13 @@ namespace {
 // A command item's final text: the first backslash-t pair becomes a TAB,
 // which puts what follows it in the accelerator column.
 void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
+  // At most kMaxCommandText bytes, terminated; no zero fill of the rest
+  // (the C runtime's strncpy fills it byte by byte, for every item).
   char copy[kMaxCommandText + 1];
-  std::strncpy(copy, text, kMaxCommandText);
-  copy[kMaxCommandText] = '\0';
+  std::size_t length = 0;
+  while (length < kMaxCommandText && text[length]) ++length;
+  std::memcpy(copy, text, length);
+  copy[length] = '\0';
   auto* pair = reinterpret_cast<char*>(_mbsstr(reinterpret_cast<unsigned char*>(copy),
                                                reinterpret_cast<const unsigned char*>("\\t")));
   if (!pair) {
