@@ -3,37 +3,8 @@
 #include <oleauto.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace bench {
-
-void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement) {
-  auto* base = reinterpret_cast<unsigned char*>(module);
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (!directory.VirtualAddress) return nullptr;
-  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-  for (; descriptor->Name; ++descriptor) {
-    if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), dll) != 0) continue;
-    if (!descriptor->OriginalFirstThunk) continue;  // names not kept: cannot tell entries apart
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-      auto* slot = reinterpret_cast<void**>(&slots->u1.Function);
-      void* previous = *slot;
-      DWORD protection;
-      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-      *slot = replacement;
-      VirtualProtect(slot, sizeof *slot, protection, &protection);
-      return previous;
-    }
-  }
-  return nullptr;
-}
 
 namespace {
 
@@ -75,7 +46,7 @@ BSTR WINAPI CountingSysAllocStringByteLen(LPCSTR text, UINT length) {
 
 template <class F>
 int Route(HMODULE module, const char* dll, const char* name, F& real, F counting) {
-  void* previous = HookImport(module, dll, name, reinterpret_cast<void*>(counting));
+  void* previous = probe::HookImport(module, dll, name, reinterpret_cast<void*>(counting));
   if (!previous) return 0;
   real = reinterpret_cast<F>(previous);
   return 1;

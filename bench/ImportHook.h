@@ -5,12 +5,11 @@
 
 #include <windows.h>
 
+#include "LibraryProbe.h"
+
 namespace bench {
 
-// Routes `module`'s import of `function` from `dll` (names compared without
-// case) to `replacement`. Returns the function the entry held, or null when
-// the module does not import it.
-void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement);
+using probe::HookImport;
 
 // Counts the heap allocations `module` makes through its imports (the C
 // runtime's malloc, calloc, realloc, _strdup; HeapAlloc, HeapReAlloc,

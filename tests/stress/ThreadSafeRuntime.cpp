@@ -71,8 +71,8 @@ bool HookSysFreeString(HMODULE library) {
   auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(
       reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
   if (!g_realFree) g_realFree = real;
-  return probe::RedirectImport(library, reinterpret_cast<void*>(real),
-                               reinterpret_cast<void*>(LedgerSysFreeString));
+  return probe::HookImport(library, "oleaut32.dll", "SysFreeString",
+                           reinterpret_cast<void*>(LedgerSysFreeString)) != nullptr;
 }
 
 // ---- reference counts --------------------------------------------------------

@@ -60,27 +60,33 @@ orvex::fw::ModuleState* CurrentModuleState() {
 
 void ResetThreadStateSlot() { g_slot = kNoSlot; }
 
-bool RedirectImport(HMODULE library, void* real, void* replacement) {
-  if (!library || !real) return false;
-  auto base = reinterpret_cast<unsigned char*>(library);
-  auto dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const auto& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  auto desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-  for (; desc->Name; ++desc) {
-    auto thunk = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);
-    for (; thunk->u1.Function; ++thunk) {
-      auto* slot = reinterpret_cast<void**>(&thunk->u1.Function);
-      if (*slot == replacement) return true;
-      if (*slot != real) continue;
-      DWORD old;
-      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old);
+void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement) {
+  if (!module) return nullptr;
+  auto* base = reinterpret_cast<unsigned char*>(module);
+  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
+  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  if (!directory.VirtualAddress) return nullptr;
+  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
+  for (; descriptor->Name; ++descriptor) {
+    if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), dll) != 0) continue;
+    if (!descriptor->OriginalFirstThunk) continue;  // names not kept: cannot tell entries apart
+    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
+    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
+    for (; names->u1.AddressOfData; ++names, ++slots) {
+      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
+      auto* slot = reinterpret_cast<void**>(&slots->u1.Function);
+      void* previous = *slot;
+      DWORD protection;
+      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
       *slot = replacement;
-      VirtualProtect(slot, sizeof *slot, old, &old);
-      return true;
+      VirtualProtect(slot, sizeof *slot, protection, &protection);
+      return previous;
     }
   }
-  return false;
+  return nullptr;
 }
 
 bool HookSysFreeString(HMODULE library) {
@@ -88,7 +94,8 @@ bool HookSysFreeString(HMODULE library) {
   if (!oleaut) return false;
   auto real = reinterpret_cast<void(WINAPI*)(BSTR)>(reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
   if (!g_realFree) g_realFree = real;
-  return RedirectImport(library, reinterpret_cast<void*>(real), reinterpret_cast<void*>(RecordingSysFreeString));
+  return HookImport(library, "oleaut32.dll", "SysFreeString", reinterpret_cast<void*>(RecordingSysFreeString)) !=
+         nullptr;
 }
 
 std::vector<StringEvent>& StringEvents() { return g_events; }

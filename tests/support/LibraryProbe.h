@@ -21,9 +21,11 @@ orvex::fw::ModuleState* CurrentModuleState();
 // Forget the cached TLS slot (after the library was unloaded).
 void ResetThreadStateSlot();
 
-// Points the import table entry of `library` that leads to `real` at
-// `replacement` instead. True when done, or already done before.
-bool RedirectImport(HMODULE library, void* real, void* replacement);
+// Routes `module`'s import of `function` from `dll` (names compared without
+// case) to `replacement`. Returns the function the entry held before (the
+// replacement itself when routed already), or null when the module does not
+// import it.
+void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement);
 // Routes OrvexC.dll's imported SysFreeString through a recorder. Returns
 // false if the import could not be found. Safe to call repeatedly.
 bool HookSysFreeString(HMODULE library);
