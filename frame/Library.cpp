@@ -9,11 +9,10 @@ namespace orvex {
 
 fw::ModuleState* detail::g_libraryModuleState = nullptr;
 CApiLibraryApp* detail::g_libraryApp = nullptr;
+using detail::g_libraryApp;
+using detail::g_libraryModuleState;
 
 namespace {
-
-fw::ModuleState*& g_moduleState = detail::g_libraryModuleState;
-CApiLibraryApp*& g_app = detail::g_libraryApp;
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -24,30 +23,30 @@ alignas(CApiLibraryApp) unsigned char g_appStorage[sizeof(CApiLibraryApp)];
 fw::DynLinkLibrary* g_resourceEntry = nullptr;
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  fw::MaintainModuleState guard(g_moduleState);
+  fw::MaintainModuleState guard(g_libraryModuleState);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
 void DestroyStatics() {
-  if (g_app) {
-    g_app->~CApiLibraryApp();
-    g_app = nullptr;
+  if (g_libraryApp) {
+    g_libraryApp->~CApiLibraryApp();
+    g_libraryApp = nullptr;
   }
-  if (g_moduleState) {
-    g_moduleState->~ModuleState();
-    g_moduleState = nullptr;
+  if (g_libraryModuleState) {
+    g_libraryModuleState->~ModuleState();
+    g_libraryModuleState = nullptr;
   }
 }
 
 BOOL ProcessAttach(HINSTANCE instance) {
   if (!fw::ProcessStartup()) return FALSE;
-  g_moduleState = new (g_moduleStateStorage) fw::ModuleState(LibraryWindowProc);
-  fw::ModuleState* previous = fw::SetCurrentModuleState(g_moduleState);
-  g_app = new (g_appStorage) CApiLibraryApp;
+  g_libraryModuleState = new (g_moduleStateStorage) fw::ModuleState(LibraryWindowProc);
+  fw::ModuleState* previous = fw::SetCurrentModuleState(g_libraryModuleState);
+  g_libraryApp = new (g_appStorage) CApiLibraryApp;
 
   bool ok = fw::AfxWinInit(instance, nullptr, "", 0);
-  if (ok && !g_app->InitInstance()) {
-    g_app->ExitInstance();
+  if (ok && !g_libraryApp->InitInstance()) {
+    g_libraryApp->ExitInstance();
     ok = false;
   }
   if (ok) {
@@ -65,8 +64,8 @@ BOOL ProcessAttach(HINSTANCE instance) {
 }
 
 void ProcessDetach() {
-  fw::ModuleState* previous = fw::SetCurrentModuleState(g_moduleState);
-  g_app->ExitInstance();
+  fw::ModuleState* previous = fw::SetCurrentModuleState(g_libraryModuleState);
+  g_libraryApp->ExitInstance();
   fw::AfxWinTerm();
   fw::LeaveResourceChain(g_resourceEntry);
   delete g_resourceEntry;
