@@ -1,8 +1,8 @@
 #include "FakeRuntime.h"
 
 #include <algorithm>
-#include <iterator>
 #include <cstring>
+#include <iterator>
 
 #include "LibraryProbe.h"
 
@@ -338,7 +338,7 @@ Runtime::Runtime()
 }
 
 Runtime::~Runtime() {
-  for (BSTR text : failedStrings) SysFreeString(text);
+  for (const FailedString& failed : failedStrings) SysFreeString(failed.text);
   owned_.clear();
 }
 

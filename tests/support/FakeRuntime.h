@@ -59,6 +59,13 @@ class Base {
   std::string name_;
   ULONG refs_ = 1;
   std::map<int, int> calls_;  // calls made so far, by method
+
+  // Counts a call of `method` and gives the status it answers (0 unless scripted).
+  HRESULT Answer(int method) {
+    ++calls_[method];
+    auto it = status.find(method);
+    return it == status.end() || !Scripted(method) ? S_OK : it->second;
+  }
 };
 
 // Base of a fake implementing interface I (derived from IUnknown).
@@ -366,11 +373,14 @@ class Runtime {
   const std::vector<Base*>& Objects() const { return objects_; }
 
   // BSTRs handed out with a failing status: not the library's to free; the
-  // fake frees them itself at the end.
-  std::vector<BSTR> failedStrings;
-  // Where each of them was handed out in the library's string events: only
-  // frees after that point are frees of it (BSTR addresses are reused).
-  std::vector<std::size_t> failedStringsAt;
+  // fake frees them itself at the end. Each comes with where it was handed
+  // out in the library's string events: only frees after that point are
+  // frees of it (BSTR addresses are reused).
+  struct FailedString {
+    BSTR text;
+    std::size_t handedAt;
+  };
+  std::vector<FailedString> failedStrings;
 
   // Module states seen current while the library was inside a runtime call.
   std::vector<const orvex::fw::ModuleState*> moduleStatesInside;
@@ -422,12 +432,10 @@ template <class I>
 HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
   runtime_.journal.Add(name_ + ".0(" + (iid == IID_IUnknown ? "IUnknown" : "iid") + ")");
   NoteModuleState(runtime_);
-  ++calls_[0];
+  HRESULT failure = Answer(0);
   bool known = iid == IID_IUnknown;
   for (const GUID& g : answers) known = known || g == iid;
   if (!out) return E_POINTER;
-  auto scripted = status.find(0);
-  HRESULT failure = scripted != status.end() && Scripted(0) ? scripted->second : S_OK;
   if (failure != S_OK || NullOut(0)) {
     *out = nullptr;
     return failure;
@@ -455,9 +463,7 @@ HRESULT Object<I>::Call(int method, A... args) {
   runtime_.journal.Add(name_ + "." + std::to_string(method) + "(" +
                        FormatAll(runtime_.names, args...) + ")");
   NoteModuleState(runtime_);
-  ++calls_[method];
-  auto it = status.find(method);
-  return it == status.end() || !Scripted(method) ? S_OK : it->second;
+  return Answer(method);
 }
 
 template <class I>
@@ -480,10 +486,7 @@ HRESULT Object<I>::HandText(int method, HRESULT result, const std::wstring* text
   *out = SysAllocString(text->c_str());
   runtime_.handingMethods.insert(name_ + "." + std::to_string(method));
   if (result == S_OK) NoteHandedString(*out);
-  else {
-    runtime_.failedStrings.push_back(*out);
-    runtime_.failedStringsAt.push_back(StringEventCount());
-  }
+  else runtime_.failedStrings.push_back({*out, StringEventCount()});
   return result;
 }
 

@@ -22,8 +22,8 @@ void HostTest::TearDown() {
   }
   EXPECT_EQ(probe::StringFaults(), std::vector<std::string>{});
   EXPECT_EQ(probe::OutstandingStrings(), 0) << "a BSTR handed to the library was not freed";
-  for (std::size_t i = 0; i < rt.failedStrings.size(); ++i)
-    EXPECT_EQ(TimesFreed(rt.failedStrings[i], rt.failedStringsAt[i]), 0) << "a failed call's BSTR was freed";
+  for (const auto& failed : rt.failedStrings)
+    EXPECT_EQ(TimesFreed(failed.text, failed.handedAt), 0) << "a failed call's BSTR was freed";
 }
 
 int HostTest::TimesFreed(const void* text, std::size_t fromEvent) const {
