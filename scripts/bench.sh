@@ -1,27 +1,36 @@
 #!/bin/sh
 # Builds the library and the benchmark program, then runs it under Wine and
 # prints its table and ratio lines. Arguments go to the program (--smoke for
-# a brief run, --only GROUP for one group). The build tree is
-# $ORVEXC_BUILD_DIR, by default build/default (the default preset's). On a
-# machine that runs no 32-bit code (see scripts/runs-32bit.sh) the default is
-# build/wine64 instead (the wine64 preset's: the same sources for x86_64,
-# under 64-bit Wine), and a new tree is configured for x86_64.
+# a brief run, --only GROUP for one group).
+#
+# Timings come from a build that runs natively: the i686 build (the default
+# preset's tree) where 32-bit code runs natively, the same sources built for
+# x86_64 (the x86_64 preset, under 64-bit Wine) where 32-bit code is only
+# emulated, since emulated timings mean nothing. $ORVEXC_BUILD_DIR overrides
+# the build tree.
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-if scripts/runs-32bit.sh; then
-  preset=default toolchain=i686-w64-mingw32
+if scripts/ensure-tools.sh | tail -1 | grep -q emulated; then
+  preset=x86_64 toolchain=x86_64-w64-mingw32
+  missing=""
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev"
+  [ -x /usr/lib/wine/wine64 ] || missing="$missing wine64"
+  if [ -n "$missing" ]; then
+    echo "installing: $missing"
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >/dev/null
+  fi
 else
-  preset=wine64 toolchain=x86_64-w64-mingw32
-  echo "note: this machine runs no 32-bit code: benchmarking the x86_64 build under 64-bit Wine" >&2
+  preset=default toolchain=i686-w64-mingw32
 fi
 build=${ORVEXC_BUILD_DIR:-build/$preset}
 case "$build" in /*) ;; *) build=$root/$build ;; esac
+echo "benchmarking the $toolchain build (runs natively here) in $build"
 if [ "$build" = "$root/build/$preset" ]; then
   cmake --preset "$preset" >/dev/null
 elif [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 fi
 cmake --build "$build" --target orvexc_bench -j2
 scripts/wine-session.sh start "$build" >/dev/null

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing OrvexC.dll needs, when it is missing:
 # the i686 mingw-w64 cross compiler (posix threads), 32-bit Wine, Xvfb,
-# CMake, GoogleTest's sources, and clang with libFuzzer for the native fuzzing
-# of the menu script parser (scripts/fuzz-menu.sh). Debian, as root.
+# CMake, GoogleTest's sources, LLVM's tools (dlltool, llvm-rc), clang with
+# libFuzzer and lld (the native fuzzing of the menu script parser, modules
+# built for the Microsoft ABI). Then makes 32-bit programs run
+# (scripts/ensure-32bit.sh: natively, or emulated where the kernel runs no
+# 32-bit code). Debian, as root.
 set -eu
 missing=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
@@ -10,9 +13,10 @@ command -v wine >/dev/null || missing+=(wine wine32)
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
-command -v llvm-dlltool >/dev/null || missing+=(llvm)
+{ command -v llvm-dlltool && command -v llvm-rc; } >/dev/null || missing+=(llvm)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v clang++ >/dev/null || missing+=(clang)
+command -v lld-link >/dev/null || missing+=(lld)
 { command -v clang++ >/dev/null && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; } ||
   missing+=(libclang-rt-14-dev)
 if [ ${#missing[@]} -gt 0 ]; then
@@ -22,14 +26,4 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get update -q
   apt-get install -y -q --no-install-recommends "${missing[@]}"
 fi
-# Where no 32-bit code runs, the tests run on a 64-bit build of the same
-# sources under 64-bit Wine (scripts/run-tests.sh).
-if ! "$(dirname "$0")/runs-32bit.sh"; then
-  more=()
-  command -v x86_64-w64-mingw32-g++-posix >/dev/null || more+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
-  [ -x /usr/lib/wine/wine64 ] || more+=(wine64)
-  if [ ${#more[@]} -gt 0 ]; then
-    echo "installing: ${more[*]}"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${more[@]}"
-  fi
-fi
+"$(dirname "$0")/ensure-32bit.sh"
