@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
-#   headers   the public headers compile as C89, C99 and C++17, warnings as errors
+#   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
+#             GCC and Clang, warnings as errors
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test passes
 #   menucheck the menu script checker's reports for good and broken scripts
@@ -19,12 +20,18 @@ grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" && triple=x86_64-w64-mingw3
 cc=$triple-gcc-posix cxx=$triple-g++-posix
 case "$check" in
 headers)
+  # GNU dialects too: there GCC and Clang know built-in functions of their own.
   printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
   cp "$work/h.c" "$work/h.cpp"
-  for std in c89 c99; do
-    $cc -std=$std -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h-$std.o"
+  for c in "$cc" "clang --target=$triple"; do
+    for std in c89 c99 gnu89 gnu11; do
+      pedantic=; [ "${std#gnu}" = "$std" ] && pedantic=-pedantic
+      $c -std=$std $pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h.o"
+    done
   done
-  $cxx -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  for c in "$cxx" "clang++ --target=$triple"; do
+    $c -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  done
   ;;
 implib)
   llvm-nm "$prefix/lib/OrvexC.lib" >"$work/symbols"
