@@ -48,8 +48,32 @@ struct dfree {
 typedef char orvexcrt_ffblk_is_276_bytes[(sizeof(struct ffblk) == 272 + sizeof(void*)) ? 1 : -1];
 typedef char orvexcrt_dfree_is_16_bytes[(sizeof(struct dfree) == 16) ? 1 : -1];
 
-/* Copies src with its terminator to dest; returns dest (its start). */
-ORVEXC_API char* __cdecl stpcpy(char* dest, const char* src);
+/* stpcpy and pow10 are also the names of GCC and Clang built-in functions of
+   another meaning: GCC's stpcpy returns the end of the copy and is folded at
+   compile time (or made out of a strcpy and a strlen), its pow10 takes a
+   double. Under those names a module's results would depend on the compiler
+   and its optimisation level, so with GCC and Clang the two are declared as
+   orvexc_stpcpy and orvexc_pow10, bound by assembler name to the library's
+   exports; stpcpy and pow10 are macros for them. GCC builds the import's
+   symbol from the bare name (adding the C prefix) and only for an import;
+   Clang takes the symbol as given. Other compilers have no such built-ins. */
+#if defined(__clang__)
+#define ORVEXC_CRT_STR(x) #x
+#define ORVEXC_CRT_XSTR(x) ORVEXC_CRT_STR(x)
+#define ORVEXC_CRT_BIND(name) __asm__(ORVEXC_CRT_XSTR(__USER_LABEL_PREFIX__) #name)
+#elif defined(__GNUC__)
+#define ORVEXC_CRT_BIND(name) __asm__(#name) __attribute__((dllimport))
+#endif
+#ifdef ORVEXC_CRT_BIND
+#define stpcpy orvexc_stpcpy
+#define pow10 orvexc_pow10
+#else
+#define ORVEXC_CRT_BIND(name)
+#endif
+
+/* Copies src with its terminator to dest; returns dest (its start), not the
+   end of the copy as POSIX stpcpy does. */
+ORVEXC_API char* __cdecl stpcpy(char* dest, const char* src) ORVEXC_CRT_BIND(stpcpy);
 /* Starts a search for pattern. attrib 0 finds files that are not hidden,
    system or directories; a nonzero attrib finds entries sharing a bit with
    it (0x10: directories only). 0 when found, -1 otherwise (no search open).
@@ -81,8 +105,8 @@ ORVEXC_API int __cdecl setdisk(int drive);
    the handle's current position; offset is not used. 0 or -1. */
 ORVEXC_API int __cdecl lock(int handle, long offset, long length);
 ORVEXC_API int __cdecl unlock(int handle, long offset, long length);
-/* 10 raised to the power p. */
-ORVEXC_API double __cdecl pow10(int p);
+/* 10 raised to the power p (an int, unlike GCC's pow10 of a double). */
+ORVEXC_API double __cdecl pow10(int p) ORVEXC_CRT_BIND(pow10);
 
 #ifdef __cplusplus
 }

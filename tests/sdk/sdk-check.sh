@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
-#   headers   the public headers compile as C89, C99 and C++17, warnings as errors
+#   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
+#             GCC and Clang, warnings as errors
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test passes
 #   menucheck the menu script checker's reports for good and broken scripts
 #   demo      the demo host runs the sample module on its built-in title
 #   plain     the sample module builds with one plain compiler command
+#   module_*  the toolchain module, built by one toolchain as its users build,
+#             imports by name from OrvexC.dll and, run in the demo host, sees
+#             the library's answers
 set -euo pipefail
 check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
 prefix=$build/sdk-check/install
@@ -17,14 +21,27 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 triple=i686-w64-mingw32
 grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" && triple=x86_64-w64-mingw32
 cc=$triple-gcc-posix cxx=$triple-g++-posix
+# expect FILE LINE...: every line is in the demo host's transcript FILE.
+expect() {
+  local file=$1 line; shift
+  for line; do
+    grep -qF "$line" "$file" || { echo "not in the transcript: $line"; cat "$file"; exit 1; }
+  done
+}
 case "$check" in
 headers)
+  # GNU dialects too: there GCC and Clang know built-in functions of their own.
   printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
   cp "$work/h.c" "$work/h.cpp"
-  for std in c89 c99; do
-    $cc -std=$std -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h-$std.o"
+  for c in "$cc" "clang --target=$triple"; do
+    for std in c89 c99 gnu89 gnu11; do
+      pedantic=; [ "${std#gnu}" = "$std" ] && pedantic=-pedantic
+      $c -std=$std $pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h.o"
+    done
   done
-  $cxx -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  for c in "$cxx" "clang++ --target=$triple"; do
+    $c -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  done
   ;;
 implib)
   llvm-nm "$prefix/lib/OrvexC.lib" >"$work/symbols"
@@ -61,11 +78,9 @@ demo)
     $cc -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" -L"$prefix/lib" -lOrvexC -o "$build/bin/hello-module.dll"
   cd "$build/bin"
   "$src/scripts/wine-run.sh" ./orvexc-demo-host.exe --screenshot "$work/demo.png" | tr -d '\r' >"$work/transcript"
-  for line in 'window.7("title: lesson")' 'thread:narration.12("intro")' 'object:StartButton.32(1,1)' \
-              'resource:MainMenu.8(0,0)' 'window.7("title file: mainmenu.mnu")' 'RunModule returned 1' \
-              'references handed out and not given back: 0' '    &Open Ctrl+O' 'screenshot'; do
-    grep -qF "$line" "$work/transcript" || { echo "not in the transcript: $line"; cat "$work/transcript"; exit 1; }
-  done
+  expect "$work/transcript" 'window.7("title: lesson")' 'thread:narration.12("intro")' \
+    'object:StartButton.32(1,1)' 'resource:MainMenu.8(0,0)' 'window.7("title file: mainmenu.mnu")' \
+    'RunModule returned 1' 'references handed out and not given back: 0' '    &Open Ctrl+O' 'screenshot'
   [ "$(head -c 4 "$work/demo.png" | od -An -c | tr -d ' ')" = '211PNG' ]
   ;;
 menucheck)
@@ -78,6 +93,35 @@ menucheck)
     echo "exit $status" >>"$work/actual"
   done
   diff -u expected.txt "$work/actual"
+  ;;
+module_*)
+  m=$src/tests/sdk/modules/toolchain-module.c dll=$work/toolchain-module.dll
+  gnu=(-std=gnu11 -Wall -Wextra -Werror -shared -I"$prefix/include" "$m" -L"$prefix/lib" -lOrvexC -o "$dll")
+  case ${check#module_} in
+  gcc_O0) $cc -O0 "${gnu[@]}" ;;
+  gcc_O2) $cc -O2 "${gnu[@]}" ;;
+  clang)  # lld, and libgcc from where Debian's mingw-w64 GCC keeps it (Clang looks elsewhere)
+    clang --target=$triple -fuse-ld=lld -static-libgcc -L"$(dirname "$($cc -print-libgcc-file-name)")" -O2 "${gnu[@]}" ;;
+  msvc)   # the Microsoft ABI: clang-cl and lld-link, no C runtime, everything from OrvexC.lib
+    clang --driver-mode=cl --target=i686-pc-windows-msvc /O2 /W4 /WX /GS- /Zl /DORVEXC_NO_WINDOWS_SDK \
+      /I"$prefix/include" /c /Fo"$work/module.obj" -- "$m"
+    lld-link /nologo /dll /noentry /nodefaultlib /machine:x86 "$work/module.obj" "$prefix/lib/OrvexC.lib" /out:"$dll" ;;
+  *) echo "no such toolchain: $check"; exit 2 ;;
+  esac
+  imports=$($triple-objdump -p "$dll" | sed -n '/DLL Name: OrvexC.dll/,/^$/p')
+  for f in GetTitleName IsThreadRunning SetStatusBarText stpcpy pow10 itoa; do
+    grep -qw "$f" <<<"$imports" || { echo "$f is not imported by name from OrvexC.dll"; echo "$imports"; exit 1; }
+  done
+  # On a title folder of its own, in the build's Wine session.
+  export ORVEXC_WINEPREFIX=$build/wineprefix
+  mkdir "$work/title" && : >"$work/title/course.ovx"
+  cd "$work"
+  "$src/scripts/wine-run.sh" "$build/bin/orvexc-demo-host.exe" --title title --entry ToolchainCheck \
+    toolchain-module.dll | tr -d '\r' >transcript
+  expect transcript 'window.7("title: course")' 'window.7("narration running: 1")' \
+    'window.7("stpcpy offset: 0")' 'window.7("stpcpy copy: ab")' 'window.7("pow10(2): 100")' \
+    'window.7("1/pow10(-2): 100")' 'window.7("itoa hex: beef")' 'ToolchainCheck returned 1' \
+    'references handed out and not given back: 0'
   ;;
 esac
 echo "sdk $check: ok"

@@ -1,17 +1,24 @@
-// orvexc-demo-host: a small title host of our own. It plays a built-in sample
-// title on the host kit's runtime objects (a real frame window, two named
-// threads, objects on the frame, a "MainMenu" resource holding a menu script),
-// loads a module (hello-module.dll by default) beside OrvexC.dll, calls its
-// RunModule with the title's context and shows what the module did: a
-// transcript of every runtime call on the console and the frame window with
-// the menu the module gave it.
-//   orvexc-demo-host [--screenshot FILE.png] [--wait] [MODULE.dll]
+// orvexc-demo-host: a small title host of our own, to try a module without
+// the runtime. It plays a sample title on the host kit's runtime objects (a
+// real frame window, two named threads, objects on the frame, menu script
+// resources), loads a module beside OrvexC.dll, calls its entry with the
+// title's context and shows what the module did: a transcript of every
+// runtime call, the entry's result, any reference the module kept, and the
+// frame window with the menu the module gave it.
+//   orvexc-demo-host [--title DIR] [--entry NAME] [--screenshot FILE.png] [--wait]
+//                    [MODULE.dll]
+// The module is hello-module.dll by default, the entry RunModule. The title
+// is a built-in one with a "MainMenu" resource, or the folder DIR: its first
+// *.ovx file is the title's path (DIR\title.ovx when there is none), each
+// NAME.mnu the resource NAME, each subfolder the storage of its name there.
+// Exit status 0 when the entry returned nonzero and every reference came back.
 #include <FakeRuntime.h>
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -165,7 +172,7 @@ bool SavePng(HWND window, const char* path) {
   return std::fclose(file) == 0;
 }
 
-// The built-in title's files: its path and the menu script its resource holds.
+// The built-in title's files: its folder and the menu script its resource holds.
 std::string MakeTitleDirectory() {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
@@ -179,24 +186,78 @@ std::string MakeTitleDirectory() {
   return dir;
 }
 
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+template <class Visit>
+void ForEachEntry(const std::string& pattern, Visit visit) {
+  WIN32_FIND_DATAA entry;
+  std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> search(FindFirstFileA(pattern.c_str(), &entry), FindClose);
+  if (search.get() == INVALID_HANDLE_VALUE) {
+    search.release();
+    return;
+  }
+  do visit(entry); while (FindNextFileA(search.get(), &entry));
+}
+
+// A title folder of the author's: the first *.ovx is the title's path,
+// NAME.mnu the resource NAME, each subfolder the storage of its name located
+// there. Returns the title's path.
+std::string LoadTitleFolder(fake::Runtime& title, const char* folder) {
+  char full[MAX_PATH];
+  if (!GetFullPathNameA(folder, MAX_PATH, full, nullptr)) return "";
+  std::string dir = full;
+  if (dir.back() != '\\') dir += '\\';
+  std::string path;
+  ForEachEntry(dir + "*", [&](const WIN32_FIND_DATAA& entry) {
+    std::string name = entry.cFileName;
+    size_t dot = name.rfind('.');
+    std::string stem = name.substr(0, dot), ext = dot == std::string::npos ? "" : name.substr(dot);
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      if (name != "." && name != "..") title.AddStorage(name).location = Wide(dir + name);
+    } else if (!lstrcmpiA(ext.c_str(), ".mnu")) {
+      title.AddResource(stem).fileName = dir + name;
+    } else if (!lstrcmpiA(ext.c_str(), ".ovx") && path.empty()) {
+      path = dir + name;
+    }
+  });
+  return path.empty() ? dir + "title.ovx" : path;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const char* screenshot = nullptr;
-  const char* modulePath = "hello-module.dll";
+  const char *screenshot = nullptr, *titleFolder = nullptr;
+  const char *modulePath = "hello-module.dll", *entryName = "RunModule";
   bool wait = false;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) screenshot = argv[++i];
-    else if (!std::strcmp(argv[i], "--wait")) wait = true;
-    else modulePath = argv[i];
+    std::string arg = argv[i];
+    bool valued = i + 1 < argc;
+    if (arg == "--screenshot" && valued) screenshot = argv[++i];
+    else if (arg == "--title" && valued) titleFolder = argv[++i];
+    else if (arg == "--entry" && valued) entryName = argv[++i];
+    else if (arg == "--wait") wait = true;
+    else if (arg.compare(0, 2, "--") != 0) modulePath = argv[i];
+    else {
+      std::printf("usage: orvexc-demo-host [--title DIR] [--entry NAME] [--screenshot FILE.png] [--wait]"
+                  " [MODULE.dll]\n");
+      return 2;
+    }
   }
-  std::string dir = MakeTitleDirectory();
   HWND window = MakeFrameWindow();
   int result = 0;
+  size_t kept = 0;
   {
     fake::Runtime title;
     g_title = &title;
-    title.app.path = std::wstring(dir.begin(), dir.end()) + L"lesson.ovx";
+    std::string titlePath;
+    if (titleFolder) {
+      titlePath = LoadTitleFolder(title, titleFolder);
+    } else {
+      std::string dir = MakeTitleDirectory();
+      titlePath = dir + "lesson.ovx";
+      title.AddResource("MainMenu").fileName = dir + "mainmenu.mnu";
+    }
+    title.app.path = Wide(titlePath);
     title.app.location = title.app.path;
     title.window.handle = window;
     title.AddThread("narration");
@@ -206,24 +267,24 @@ int main(int argc, char** argv) {
     auto& picture = title.AddObject("Picture");
     picture.rect = {180, 60, 440, 240};
     picture.visible = 1;
-    title.AddResource("MainMenu").fileName = dir + "mainmenu.mnu";
 
-    std::printf("Orvex demo host: title %slesson.ovx, frame window %p\n", dir.c_str(),
-                static_cast<void*>(window));
+    std::printf("Orvex demo host: title %s, frame window %p\n", titlePath.c_str(), static_cast<void*>(window));
     HMODULE module = LoadLibraryA(modulePath);
     auto run = module ? reinterpret_cast<int(__cdecl*)(IHostContext*)>(
-                            reinterpret_cast<void*>(GetProcAddress(module, "RunModule"))) : nullptr;
+                            reinterpret_cast<void*>(GetProcAddress(module, entryName))) : nullptr;
     if (!run) {
-      std::printf("cannot load %s (or it has no RunModule)\n", modulePath);
-      return 1;
+      std::printf("cannot load %s or find its %s (error %lu)\n", modulePath, entryName, GetLastError());
+      return 2;
     }
-    std::printf("calling %s RunModule(context)\n\ntranscript of the module's runtime calls:\n", modulePath);
+    std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", modulePath, entryName);
     result = run(title.ctx());
     for (const std::string& entry : title.journal.Entries())
       std::printf("  %-52s %s\n", entry.c_str(), Meaning(entry));
-    std::printf("\nRunModule returned %d\n", result);
-    std::printf("references handed out and not given back: %u\n",
-                static_cast<unsigned>(title.UnbalancedObjects().size()));
+    std::printf("\n%s returned %d\n", entryName, result);
+    std::vector<std::string> unreleased = title.UnbalancedObjects();
+    kept = unreleased.size();
+    std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(kept));
+    for (const std::string& name : unreleased) std::printf("  %s\n", name.c_str());
     std::printf("the frame window's menu:\n");
     PrintMenu(GetMenu(window), 0);
     InvalidateRect(window, nullptr, TRUE);
@@ -236,5 +297,5 @@ int main(int argc, char** argv) {
     g_title = nullptr;
   }
   if (IsWindow(window)) DestroyWindow(window);
-  return result == 1 ? 0 : 1;
+  return result != 0 && kept == 0 ? 0 : 1;
 }
