@@ -6,7 +6,7 @@
 // transcript of every runtime call on the console and the frame window with
 // the menu the module gave it.
 //   orvexc-demo-host [--screenshot FILE.png] [--wait] [MODULE.dll]
-#include <FakeRuntime.h>
+#include <OrvexC/hostkit/FakeRuntime.h>
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "Journal.h"
+#include "OrvexC/hostkit/Journal.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,22 +1,14 @@
-#include "FakeRuntime.h"
+#include "OrvexC/hostkit/FakeRuntime.h"
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
-#include "LibraryProbe.h"
 
 namespace fake {
 
 std::string FormatAll(const Names&) { return ""; }
 
-void NoteModuleState(Runtime& runtime) {
-  runtime.moduleStatesInside.push_back(probe::CurrentModuleState());
-}
-
-void NoteHandedString(const void* text) { probe::NoteHanded(text); }
-
-std::size_t StringEventCount() { return probe::StringEvents().size(); }
 
 // ---- context, runtime, application --------------------------------------------
 
@@ -296,6 +288,7 @@ HRESULT FakeResources::FindResourceByName(const char* name, DWORD* outCookie, IH
   if (name) {
     auto it = resources.find(name);
     if (it != resources.end()) found = it->second;
+    else if (!fileDirectory.empty()) (found = &runtime_.AddResource(name))->fileName = fileDirectory + name;
   }
   if (found && result == S_OK) result = resourceStatus;
   if (!found && result == S_OK) result = E_FAIL;
@@ -305,7 +298,7 @@ HRESULT FakeResources::FindResourceByName(const char* name, DWORD* outCookie, IH
   // Status is judged by its sign here: non-negative statuses hand the resource out.
   if (result >= 0 && found && !NullOut(20)) {
     found->AddRef();
-    runtime_.NoteObtained(name_ + ".20", found->name());
+    if (!runtime_.quiet) runtime_.NoteObtained(name_ + ".20", found->name());
     *out = found;
   }
   return result;

@@ -1,27 +1,34 @@
-// A fake title runtime for tests: every runtime interface, with a call
+// The host kit's fake title runtime: every runtime interface, with a call
 // journal, a scriptable status (and out-value behaviour) per method, and
-// reference counts per object. Objects are named in the journal:
+// reference counts per object. A title author runs a module against it and
+// checks the module's calls; OrvexC's own tests and benchmark use it too. Objects are named in the journal:
 // context, runtime, app, module, frame, surface, window, thread:<name>,
 // node:<name>, object:<name>, scope, resources, resource:<name>, storage:<name>.
 //
 // Each object starts with one reference, the test's own. Every interface the
 // fake hands out carries one more, which the library must release: after
 // every export every object is back at 1 (Runtime::UnbalancedObjects()).
+//
+// A runtime marked `shared` may be called from many threads (its objects
+// lock it); one marked `quiet` keeps no journal and answers every call with
+// 0, for measuring what the library adds to the runtime's own cost.
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "Journal.h"
-#include "frame/HostInterfaces.h"
-#include "frame/Framework.h"
+#include "OrvexC/hostkit/Journal.h"
+#include "OrvexC/hostkit/Ledger.h"
+#include "OrvexC/hostkit/RuntimeInterfaces.h"
 
 namespace fake {
 
@@ -57,7 +64,7 @@ class Base {
  protected:
   Runtime& runtime_;
   std::string name_;
-  ULONG refs_ = 1;
+  std::atomic<ULONG> refs_{1};
   std::map<int, int> calls_;  // calls made so far, by method
 
   // Counts a call of `method` and gives the status it answers (0 unless scripted).
@@ -77,6 +84,8 @@ class Object : public I, public Base {
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  // Holds the runtime's lock for the call in progress when it is shared.
+  std::unique_lock<std::recursive_mutex> Hold() const;
   ULONG STDMETHODCALLTYPE Release() override;
 
   // Interface identifiers answered besides IUnknown.
@@ -314,6 +323,8 @@ class FakeResources : public Object<IHostResources> {
   std::map<std::string, FakeStorage*> storages;
   std::map<std::string, FakeResource*> resources;
   HRESULT resourceStatus = S_OK;  // status of method 20 when the resource exists
+  // When set, a name not added is found too: a resource delivering fileDirectory + name.
+  std::string fileDirectory;
   DWORD cookie = 0;
   // Storages handed over with method 8; the runtime keeps their reference.
   std::vector<IResourceStorage*> added;
@@ -337,6 +348,12 @@ class Runtime {
 
   Journal journal;
   Names names;
+  bool shared = false;  // called from many threads: every call locks `mutex`
+  bool quiet = false;   // no journal, no scripts: every call answers 0
+  std::recursive_mutex mutex;
+  // Called at the start of every runtime call (not in quiet mode): a test
+  // checks there what must hold while the library is inside the runtime.
+  std::function<void()> onCall;
 
  private:
   // Before the fakes below: each registers itself here as it is built.
@@ -382,9 +399,6 @@ class Runtime {
   };
   std::vector<FailedString> failedStrings;
 
-  // Module states seen current while the library was inside a runtime call.
-  std::vector<const orvex::fw::ModuleState*> moduleStatesInside;
-
   // The references the library holds, in the order it obtained them. A
   // release that is not of the most recently obtained one, or of an object
   // the library holds no reference to, is noted in `releaseFaults`.
@@ -412,10 +426,6 @@ std::string FormatAll(const Names& names, A first, R... rest) {
   return FormatArg(names, first) + (tail.empty() ? "" : "," + tail);
 }
 
-void NoteModuleState(Runtime& runtime);
-void NoteHandedString(const void* text);
-std::size_t StringEventCount();
-
 template <class I>
 Object<I>::Object(Runtime& runtime, std::string name) : Base(runtime, std::move(name)) {
   runtime_.names.Register(static_cast<I*>(this), name_);
@@ -429,10 +439,20 @@ Object<I>::~Object() {
 }
 
 template <class I>
+std::unique_lock<std::recursive_mutex> Object<I>::Hold() const {
+  return runtime_.shared ? std::unique_lock<std::recursive_mutex>(runtime_.mutex)
+                         : std::unique_lock<std::recursive_mutex>();
+}
+
+template <class I>
 HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
-  runtime_.journal.Add(name_ + ".0(" + (iid == IID_IUnknown ? "IUnknown" : "iid") + ")");
-  NoteModuleState(runtime_);
-  HRESULT failure = Answer(0);
+  auto hold = Hold();
+  HRESULT failure = S_OK;
+  if (!runtime_.quiet) {
+    runtime_.journal.Add(name_ + ".0(" + (iid == IID_IUnknown ? "IUnknown" : "iid") + ")");
+    if (runtime_.onCall) runtime_.onCall();
+    failure = Answer(0);
+  }
   bool known = iid == IID_IUnknown;
   for (const GUID& g : answers) known = known || g == iid;
   if (!out) return E_POINTER;
@@ -445,24 +465,29 @@ HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
     return E_NOINTERFACE;
   }
   AddRef();
-  runtime_.NoteObtained(name_ + ".0", name_);
+  if (!runtime_.quiet) runtime_.NoteObtained(name_ + ".0", name_);
   *out = static_cast<I*>(this);
   return S_OK;
 }
 
 template <class I>
 ULONG STDMETHODCALLTYPE Object<I>::Release() {
-  runtime_.journal.Add(name_ + ".2()");
-  runtime_.NoteReleased(name_);
+  if (!runtime_.quiet) {
+    auto hold = Hold();
+    runtime_.journal.Add(name_ + ".2()");
+    runtime_.NoteReleased(name_);
+  }
   return --refs_;
 }
 
 template <class I>
 template <class... A>
 HRESULT Object<I>::Call(int method, A... args) {
+  if (runtime_.quiet) return S_OK;
+  auto hold = Hold();
   runtime_.journal.Add(name_ + "." + std::to_string(method) + "(" +
                        FormatAll(runtime_.names, args...) + ")");
-  NoteModuleState(runtime_);
+  if (runtime_.onCall) runtime_.onCall();
   return Answer(method);
 }
 
@@ -473,7 +498,10 @@ HRESULT Object<I>::Hand(int method, HRESULT result, T* object, T** out) {
   *out = nullptr;
   if (!Writes(method, result) || NullOut(method) || !object) return result;
   object->AddRef();
-  runtime_.NoteObtained(name_ + "." + std::to_string(method), runtime_.names.Of(static_cast<T*>(object)));
+  if (!runtime_.quiet) {
+    auto hold = Hold();
+    runtime_.NoteObtained(name_ + "." + std::to_string(method), runtime_.names.Of(static_cast<T*>(object)));
+  }
   *out = object;
   return result;
 }
@@ -484,9 +512,11 @@ HRESULT Object<I>::HandText(int method, HRESULT result, const std::wstring* text
   *out = nullptr;
   if (!Writes(method, result) || NullOut(method) || !text) return result;
   *out = SysAllocString(text->c_str());
+  if (runtime_.quiet) return result;
+  auto hold = Hold();
   runtime_.handingMethods.insert(name_ + "." + std::to_string(method));
-  if (result == S_OK) NoteHandedString(*out);
-  else runtime_.failedStrings.push_back({*out, StringEventCount()});
+  if (result == S_OK) hostkit::StringLedger::NoteHanded(*out);
+  else runtime_.failedStrings.push_back({*out, hostkit::StringLedger::Events()});
   return result;
 }
 
