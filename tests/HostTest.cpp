@@ -67,6 +67,6 @@ std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStat
   return faults;
 }
 
-void HostTest::TearDown() { EXPECT_EQ(BalanceFaults(rt, check), Calls{}) << rt.journal.Text(); }
+void HostTest::TearDown() { EXPECT_EQ(BalanceFaults(rt, check, releaseOrder), Calls{}) << rt.journal.Text(); }
 
 }  // namespace hosttest

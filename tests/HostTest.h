@@ -55,6 +55,7 @@ class HostTest : public ::testing::Test {
 
   fake::Runtime rt;
   ModuleStateCheck check{rt};
+  bool releaseOrder = true;  // the last obtained released first
 };
 
 }  // namespace hosttest
