@@ -313,29 +313,24 @@ struct Title {
     rt.app.instance = GetModuleHandleA(nullptr);  // the tests' resource manager lies beside it
     rt.app.parameterCount = 2;
     rt.app.parameters = {L"first", L"second", L"third", L"fourth"};
-    rt.app.location = L"C:\\Titles\\Intro\\intro.ttl";
-    rt.app.path = L"C:\\Titles\\Intro\\intro.ttl";
+    rt.app.location = rt.app.path = L"C:\\Titles\\Intro\\intro.ttl";
     rt.app.media = {"cd"};
-    SetNode(rt.moduleNode, "module", "C:\\Titles\\Intro\\module.dll");
-    SetNode(rt.frameNode, "Start", "C:\\Titles\\Intro\\intro.ttl#Start");
-    SetNode(rt.titleNode, "Intro", "C:\\Titles\\Intro\\intro.ttl");
+    rt.moduleNode.nodeName = "module", rt.moduleNode.address = "C:\\Titles\\Intro\\module.dll";
+    rt.frameNode.nodeName = "Start", rt.frameNode.address = "C:\\Titles\\Intro\\intro.ttl#Start";
+    rt.titleNode.nodeName = "Intro";
     SetSurface(rt.surface, rt.window, windows.Frame());
     rt.context.thread = &rt.AddThread("self");
     rt.AddThread("a");
     rt.AddThread("b");
     fake::FakeContext& a = rt.ThreadContext("a");
-    SetNode(*a.frame->node, "Other", "C:\\Titles\\Intro\\intro.ttl#Other");
+    a.frame->node->nodeName = "Other", a.frame->node->address = "C:\\Titles\\Intro\\intro.ttl#Other";
     SetSurface(*a.surface, *a.surface->window, windows.Thread());
-    auto& object = rt.AddObject("obj");
-    object.rect = {10, 20, 110, 70};
-    object.flags = 0x7FFF;
-    object.transparentFirst = object.transparentSecond = 4;
-    object.keyColorFirst = object.keyColorSecond = 5;
-    object.antiAliasFirst = 6;
-    object.antiAliasSecond = 7;
-    object.enabled = object.visible = object.focus = 1;
-    object.zOrder = 3;
-    object.state = 2;
+    auto& o = rt.AddObject("obj");
+    o.rect = {10, 20, 110, 70};
+    o.flags = 0x7FFF;
+    o.transparentFirst = o.transparentSecond = 4, o.keyColorFirst = o.keyColorSecond = 5;
+    o.antiAliasFirst = 6, o.antiAliasSecond = 7;
+    o.enabled = o.visible = o.focus = 1, o.zOrder = 3, o.state = 2;
     rt.AddScope().key = reinterpret_cast<HostScopeKey>(0x1234);
     rt.AddStorage("store").location = L"D:\\res";
     rt.AddResource("menu").fileName = menuFile;
@@ -345,10 +340,6 @@ struct Title {
     for (fake::Base* object : rt.Objects())
       if (object->name() == name) return object;
     return nullptr;
-  }
-  static void SetNode(fake::FakeNode& node, const char* name, const char* address) {
-    node.nodeName = name;
-    node.address = address;
   }
   static void SetSurface(fake::FakeSurface& surface, fake::FakeWindow& window, HWND handle) {
     surface.x = 11, surface.y = 12, surface.width = 13, surface.height = 14;
