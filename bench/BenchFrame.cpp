@@ -11,7 +11,6 @@
 #include "Harness.h"
 #include "ImportHook.h"
 #include "OrvexC.h"
-#include "QuietRuntime.h"
 
 namespace bench {
 namespace {
@@ -131,7 +130,7 @@ std::string Format(const char* format, double a, double b) {
 }  // namespace
 
 void RunCallFrame(const Settings& settings, Report& report) {
-  IHostContext* context = MakeQuietContext();
+  IHostContext* context = QuietTitle().ctx();
   IUnknown* scope = QuietScope();
   int iterations = settings.Iterations(kIterations);
   int repetitions = settings.smoke ? settings.repetitions : kRepetitions;
@@ -181,7 +180,7 @@ void RunAllocationChecks(const Settings& settings, Report& report) {
     report.Add(Allocation{"(unchecked)", 1, true});
     return;
   }
-  IHostContext* context = MakeQuietContext();
+  IHostContext* context = QuietTitle().ctx();
   IUnknown* scope = QuietScope();
   char buffer[MAX_PATH];
   const int calls = settings.Iterations(10000);

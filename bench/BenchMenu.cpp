@@ -11,7 +11,6 @@
 
 #include "Harness.h"
 #include "OrvexC.h"
-#include "QuietRuntime.h"
 
 namespace bench {
 namespace {
@@ -201,9 +200,8 @@ double Spread(const std::vector<double>& values) {
 }  // namespace
 
 void RunMenus(const Settings& settings, Report& report) {
-  IHostContext* context = MakeQuietContext();
   std::string dir = MakeTempDirectory("orvexc-bench-menu-");
-  SetResourceDirectory(dir);
+  IHostContext* context = QuietTitle(dir).ctx();
   std::vector<int> sizes = settings.smoke ? std::vector<int>{100, 1000} : std::vector<int>{1000, 10000, 50000};
   int repetitions = settings.smoke ? settings.repetitions : kRepetitions;
   WarmUp(context, dir, settings.smoke ? 1 : 20);

@@ -4,6 +4,33 @@
 
 namespace bench {
 
+fake::Runtime& QuietTitle(const std::string& resourceDirectory) {
+  static fake::Runtime* title = [] {
+    auto* rt = new fake::Runtime;  // lives for the whole run, as a runtime does
+    rt->quiet = true;
+    rt->app.location = rt->app.path = L"C:\\Titles\\Intro\\intro.ttl";
+    rt->moduleNode.nodeName = "IntroModule";
+    rt->surface.width = 640;
+    rt->surface.height = 480;
+    rt->context.thread = &rt->AddThread("Narrator");
+    rt->AddObject("StartButton").rect = {10, 20, 330, 260};
+    rt->AddScope();
+    return rt;
+  }();
+  if (!resourceDirectory.empty()) title->resources.fileDirectory = resourceDirectory;
+  return *title;
+}
+
+IUnknown* QuietScope() {
+  static IUnknown* scope = [] {
+    IUnknown* found = nullptr;
+    for (fake::Base* object : QuietTitle().Objects())
+      if (object->name() == "scope") found = static_cast<IHostScope*>(static_cast<fake::FakeScope*>(object));
+    return found;
+  }();
+  return scope;
+}
+
 void Report::Print() const {
   std::printf("%-34s %12s %12s  %-10s %7s %5s\n", "benchmark", "library", "floor", "unit", "ratio", "goal");
   for (const Row& row : rows_)

@@ -5,11 +5,20 @@
 
 #include <windows.h>
 
+#include <OrvexC/hostkit/FakeRuntime.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
 namespace bench {
+
+// The host kit's fake title in quiet mode (no journal, every call answers 0):
+// the runtime's own cost, the same for the library and its floor. Its thread
+// "Narrator", object "StartButton" and scope object are what the benchmarks
+// ask for; its resources are the files in `resourceDirectory`.
+fake::Runtime& QuietTitle(const std::string& resourceDirectory = "");
+IUnknown* QuietScope();
 
 // How long the run is: a smoke run only shows that every benchmark works.
 struct Settings {

@@ -46,7 +46,7 @@ BSTR WINAPI CountingSysAllocStringByteLen(LPCSTR text, UINT length) {
 
 template <class F>
 int Route(HMODULE module, const char* dll, const char* name, F& real, F counting) {
-  void* previous = probe::HookImport(module, dll, name, reinterpret_cast<void*>(counting));
+  void* previous = hostkit::HookImport(module, dll, name, reinterpret_cast<void*>(counting));
   if (!previous) return 0;
   real = reinterpret_cast<F>(previous);
   return 1;

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include "LibraryProbe.h"
+#include <OrvexC/hostkit/Ledger.h>
 
 namespace bench {
 
-using probe::HookImport;
+using hostkit::HookImport;
 
 // Counts the heap allocations `module` makes through its imports (the C
 // runtime's malloc, calloc, realloc, _strdup; HeapAlloc, HeapReAlloc,

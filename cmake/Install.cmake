@@ -23,18 +23,8 @@ add_custom_command(OUTPUT ${ORVEXC_MSVC_IMPLIB}
   COMMENT "OrvexC.lib for the 32-bit Microsoft linker" VERBATIM)
 add_custom_target(OrvexC_msvc_implib ALL DEPENDS ${ORVEXC_MSVC_IMPLIB})
 
-# ---- the host kit: the fake title runtime as a library -----------------------
-set(ORVEXC_HOSTKIT_DIR ${CMAKE_SOURCE_DIR}/tests/support)
-add_library(OrvexCHostKit STATIC
-  ${ORVEXC_HOSTKIT_DIR}/FakeRuntime.cpp
-  ${ORVEXC_HOSTKIT_DIR}/Journal.cpp
-  ${ORVEXC_HOSTKIT_DIR}/LibraryProbe.cpp)
-set_target_properties(OrvexCHostKit PROPERTIES ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
-target_include_directories(OrvexCHostKit PUBLIC
-  $<BUILD_INTERFACE:${CMAKE_SOURCE_DIR}> $<BUILD_INTERFACE:${ORVEXC_HOSTKIT_DIR}>)
-target_compile_definitions(OrvexCHostKit PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
-target_compile_options(OrvexCHostKit PRIVATE -Wall -Wextra -O2)
-target_link_libraries(OrvexCHostKit PUBLIC OrvexC oleaut32 ole32 uuid user32)
+# ---- the host kit ------------------------------------------------------------
+add_subdirectory(${CMAKE_SOURCE_DIR}/hostkit ${CMAKE_BINARY_DIR}/hostkit)
 
 # ---- the tools ---------------------------------------------------------------
 file(GLOB ORVEXC_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/CMakeLists.txt)
@@ -51,12 +41,11 @@ install(FILES ${ORVEXC_MSVC_IMPLIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 file(GLOB ORVEXC_PUBLIC_HEADERS ${CMAKE_SOURCE_DIR}/include/*.h)
 install(FILES ${ORVEXC_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
+# The host kit's headers are public headers of their own: none of the
+# library's private headers is installed.
 install(TARGETS OrvexCHostKit ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES ${ORVEXC_HOSTKIT_DIR}/FakeRuntime.h ${ORVEXC_HOSTKIT_DIR}/Journal.h
-              ${ORVEXC_HOSTKIT_DIR}/LibraryProbe.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC/hostkit)
-install(FILES ${CMAKE_SOURCE_DIR}/frame/HostInterfaces.h ${CMAKE_SOURCE_DIR}/frame/Framework.h
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC/hostkit/frame)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/OrvexC/hostkit/
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC/hostkit FILES_MATCHING PATTERN "*.h")
 
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/CHANGELOG.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/OrvexC)

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "frame/HostInterfaces.h"
+#include "include/OrvexC/hostkit/RuntimeInterfaces.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // hello-module's unit test on the OrvexC host kit: a scripted title, one call
 // of RunModule, and assertions on the runtime calls the module made.
 // Run under Wine with hello-module.dll and OrvexC.dll beside it; exit 0 = pass.
-#include <FakeRuntime.h>
+#include <OrvexC/hostkit/FakeRuntime.h>
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // CResourceNotifyWrapper against a fake resource object.
 #include <gtest/gtest.h>
 
-#include "FakeRuntime.h"
+#include <OrvexC/hostkit/FakeRuntime.h>
 #include "resource/ResourceNotifyWrapper.h"
 
 using orvex::CResourceNotifyWrapper;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "frame/HostInterfaces.h"
+#include "include/OrvexC/hostkit/RuntimeInterfaces.h"
 
 namespace {
 

@@ -69,16 +69,23 @@ TEST(Location, Split) {
   }
 }
 
-TEST(Location, CrackDecodesOnlyWhenThereIsAPercent) {
-  std::uint32_t service = 0;
-  std::string server, object;
-  std::uint16_t port = 0;
-  ASSERT_TRUE(CLocation("http://server/a%20b.htm?q=1").Crack(&service, &server, &object, &port));
-  EXPECT_EQ(object, "/a b.htm");
-  EXPECT_EQ(service, orvex::kServiceHttp);
-  ASSERT_TRUE(CLocation("http://server/plain.htm").Crack(&service, &server, &object, &port));
-  EXPECT_EQ(object, "/plain.htm");
-  EXPECT_EQ(port, 80);
+// The object as cracked: escapes decoded in the URL path alone (file URLs
+// included), a malformed escape kept, the query and fragment dropped.
+TEST(Location, CrackDecodesEscapesInThePathAlone) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://server/a%20b.htm?q=1", "/a b.htm"}, {"http://server/plain.htm", "/plain.htm"},
+      {"file://h/%20", "/ "},                       {"file:///C:/a%20b.txt", "/C:/a b.txt"},
+      {"file://h:1/x/%20", "/x/ "},                 {"http://server/a%20b.htm?q=%41#f", "/a b.htm"},
+      {"http://server/a%zz%2", "/a%zz%2"},          {"http://server/a%41%00b", "/aA"},
+      {"[u:p]https://server/%7Euser/x%2Ey", "/~user/x.y"},
+  };
+  for (const auto& c : cases) {
+    std::uint32_t service = 0;
+    std::uint16_t port = 0;
+    std::string server, object;
+    EXPECT_TRUE(CLocation(c.first).Crack(&service, &server, &object, &port)) << c.first;
+    EXPECT_EQ(object, c.second) << c.first;
+  }
 }
 
 TEST(Location, CredentialsRoundTrip) {

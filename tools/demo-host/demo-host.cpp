@@ -12,7 +12,7 @@
 // *.ovx file is the title's path (DIR\title.ovx when there is none), each
 // NAME.mnu the resource NAME, each subfolder the storage of its name there.
 // Exit status 0 when the entry returned nonzero and every reference came back.
-#include <FakeRuntime.h>
+#include <OrvexC/hostkit/FakeRuntime.h>
 
 #include <windows.h>
 

@@ -1,0 +1,622 @@
+// Every host export from one table: the export table checked against
+// OrvexC.def (read beside this program), each export's success path (its
+// exact runtime calls with their arguments, its result, every reference and
+// BSTR given back) and each export under every failure the runtime can
+// answer with and every null pointer and odd length a module can pass.
+//
+// A row gives the export's arguments, its result kind, its chain of runtime
+// calls, its texts, its result on the success path and its failure value. A
+// failed step (status 1, a negative status, status 0 with a null
+// out-pointer) must end the call with the kind's failure result, no call
+// past it, every reference released exactly once and the last obtained
+// first, every BSTR freed exactly once, no byte written outside the caller's
+// buffer and the calling thread's module state unchanged.
+#include <objbase.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+
+#include "HostTest.h"
+
+namespace {
+
+using hosttest::Calls;
+using hosttest::GuardedBuffer;
+using hosttest::StringLedger;
+
+// What an export returns, and what it returns on failure.
+enum class Kind {
+  None,   // nothing; only the runtime calls made tell
+  Value,  // a 32-bit value; `failure` on failure
+  Flag,   // BOOL; 0 on failure
+  Text,   // text into the caller's buffer; first byte 0 on failure
+  Out,    // values into the caller's variables; 0 in each on failure
+  Own,    // the library's own state, no runtime call at all
+};
+
+// Arguments after the context, one letter each:
+//   s  an input string, the next of `strings` ('|' between them)
+//   S  the scope object
+//   b  the caller's buffer (64 bytes), always followed by
+//   l  its length
+//   i  an int (3, 5, 7, ... in order)
+//   o  a pointer to an int the export writes
+//
+// The chain lists the runtime calls of the success path in order, releases
+// left out, as the journal writes them with ' for ". A prefix tells how the
+// export judges the step:
+//   (none) status 0 and, where the step hands something out, a pointer
+//   +      only the pointer it received (a nonzero status with a pointer goes on)
+//   -      only a negative status (status 1 goes on)
+//   ~      not at all: the export goes on, or ends without a failure result
+//
+// `success` is the result of the success path: the value, the flag, the
+// text, or the variables joined by ','; "*" for any nonzero value.
+struct Row {
+  const char* label;  // the export's name, with the case in brackets when it has several
+  int ordinal;
+  const char* args;
+  Kind kind;
+  const char* chain;
+  const char* strings;
+  const char* success;
+  int failure = 0;
+  bool ownReleaseOrder = false;  // releases the runtime before what it obtained from it
+};
+
+std::vector<Row> Rows() {
+  return {
+      {"GetAppInstance", 101, "", Kind::Value, "context.3 runtime.9 app.7", "", "*"},
+      {"GetNumberOfAppParameters", 102, "", Kind::Value, "context.3 runtime.9 app.9", "", "2"},
+      {"GetAppParameter", 103, "ibl", Kind::Text, "context.3 runtime.9 app.10(3)", "", "fourth"},
+      {"GetTitleLocation", 104, "bl", Kind::Text, "context.3 runtime.9 app.11", "", "C:\\Titles\\Intro\\intro.ttl"},
+      {"GetTitleDirectory", 105, "bl", Kind::Text, "context.3 runtime.9 app.12", "", "C:\\Titles\\Intro\\"},
+      {"GetTitleName", 106, "bl", Kind::Text, "context.3 runtime.9 app.12", "", "intro"},
+      {"ShowMouseCursor", 107, "i", Kind::Own, "", "", ""},
+      {"IsMouseCursorVisible", 108, "", Kind::Own, "", "", ""},
+      {"FreezePainting", 109, "i", Kind::Flag, "context.6 ~surface.13 ~surface.14(3)", "", "1"},
+      {"IsMediaAvailable", 110, "s", Kind::Flag, "context.3 runtime.9 app.6('cd')", "cd", "1"},
+      {"SetReturnBranch", 111, "i", Kind::None, "context.8 thread:self.17(3)", "", ""},
+      {"GetModuleName", 201, "bl", Kind::Text, "context.4 module.3 node:module.9(32)", "", "module"},
+      {"GetModuleAddress", 202, "bl", Kind::Text, "context.4 module.3 node:module.10(260)", "", "C:\\Titles\\Intro\\module.dll"},
+      {"StartThread", 301, "s", Kind::None, "context.3 runtime.9 app.17('a')", "a", ""},
+      {"StopThread", 302, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.4", "a", ""},
+      {"IsThreadRunning", 303, "s", Kind::Flag, "context.3 runtime.9 app.21('a') thread:a.7", "a", "1"},
+      {"GetThreadWindow", 304, "s", Kind::Value, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", "*"},
+      {"GetThreadMenu", 305, "s", Kind::Value, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", "*"},
+      {"GetThreadFrameName", 306, "sbl", Kind::Text, "context.3 runtime.9 app.21('a') thread:a.8 context:a.5 frame:a.3 node:frame:a.9(32)", "a", "Other"},
+      {"GetThreadFrameAddress", 307, "sbl", Kind::Text, "context.3 runtime.9 app.21('a') thread:a.8 context:a.5 frame:a.3 node:frame:a.10(260)", "a", "C:\\Titles\\Intro\\intro.ttl#Other"},
+      {"HideThreadDrawingSurface", 308, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.7", "a", ""},
+      {"ShowThreadDrawingSurface", 309, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.8", "a", ""},
+      {"GetThreadDrawingSurfacePosition", 310, "soo", Kind::Out, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.10", "a", "11,12"},
+      {"GetThreadDrawingSurfaceSize", 311, "soo", Kind::Out, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.10", "a", "13,14"},
+      {"MoveThreadDrawingSurface", 312, "sii", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.10 surface:a.11(3,5,13,14)", "a", ""},
+      {"SizeThreadDrawingSurface", 313, "sii", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.10 surface:a.11(11,12,3,5)", "a", ""},
+      {"BranchThreadByPath", 314, "si", Kind::None, "context.3 runtime.9 app.21('a') thread:a.11(3)", "a", ""},
+      {"BranchThreadByPathName", 315, "ss", Kind::None, "context.3 runtime.9 app.21('a') thread:a.12('loop')", "a|loop", ""},
+      {"BranchThreadByColor", 316, "si", Kind::None, "context.3 runtime.9 app.21('a') thread:a.13(3)", "a", ""},
+      {"BranchThreadToFrame", 317, "ss", Kind::None, "context.3 runtime.9 app.21('a') thread:a.14('Intro')", "a|Intro", ""},
+      {"IsThreadVisible", 318, "s", Kind::Flag, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.9 surface:a.6 window:a.3", "a", "1"},
+      {"ShowThreadWindow", 319, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", ""},
+      {"HideThreadWindow", 320, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", ""},
+      {"CloseThreadWindow", 321, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", ""},
+      {"SetThreadZOrder", 322, "ss", Kind::None, "context.3 runtime.9 +app.21('a') app.21('b') thread:b.15(thread:a)", "a|b", ""},
+      {"SendThreadMessage", 323, "siii", Kind::None, "context.3 runtime.9 app.21('a') thread:a.16(3,5,7)", "a", ""},
+      {"FreezeThreadPainting", 324, "si", Kind::Flag, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.13 ~surface:a.14(3)", "a", "1"},
+      {"GetFrameWindow", 401, "", Kind::Value, "context.6 surface.6 window.3", "", "*"},
+      {"GetFrameMenu", 402, "", Kind::Value, "context.6 surface.6 window.3", "", "*"},
+      {"GetFrameName", 403, "bl", Kind::Text, "context.5 frame.3 node:frame.9(32)", "", "Start"},
+      {"GetFrameAddress", 404, "bl", Kind::Text, "context.5 frame.3 node:frame.10(260)", "", "C:\\Titles\\Intro\\intro.ttl#Start"},
+      {"ScrollWindowTo", 405, "ii", Kind::None, "context.6 surface.6 window.6(3,5)", "", ""},
+      {"SetScrollIncrement", 406, "ii", Kind::None, "context.6 surface.6 window.5(3,5)", "", ""},
+      {"BranchByPath", 407, "i", Kind::None, "context.8 thread:self.11(3)", "", ""},
+      {"BranchByPathName", 408, "s", Kind::None, "context.8 thread:self.12('loop')", "loop", ""},
+      {"BranchByColor", 409, "i", Kind::None, "context.8 thread:self.13(3)", "", ""},
+      {"BranchToFrame", 410, "s", Kind::None, "context.8 thread:self.14('Intro')", "Intro", ""},
+      {"BranchToTitleFrame", 411, "s", Kind::None, "~context.3 ~runtime.6 ~node:title.9(32) context.8 thread:self.14('Intro.Intro')", "Intro", ""},
+      {"IsFrameVisible", 412, "", Kind::Flag, "context.6 surface.6 window.3", "", "1"},
+      {"ShowFrameWindow", 413, "", Kind::None, "context.6 surface.6 window.3", "", ""},
+      {"HideFrameWindow", 414, "", Kind::None, "context.6 surface.6 window.3", "", ""},
+      {"CloseFrameWindow", 415, "", Kind::None, "context.6 surface.6 window.3", "", ""},
+      {"SendFrameMessage", 416, "iii", Kind::None, "context.8 thread:self.16(3,5,7)", "", ""},
+      {"HideDrawingSurface", 501, "", Kind::None, "context.6 surface.7", "", ""},
+      {"ShowDrawingSurface", 502, "", Kind::None, "context.6 surface.8", "", ""},
+      {"GetDrawingSurfacePosition", 503, "oo", Kind::Out, "context.6 surface.10", "", "11,12"},
+      {"GetDrawingSurfaceSize", 504, "oo", Kind::Out, "context.6 surface.10", "", "13,14"},
+      {"MoveDrawingSurface", 505, "ii", Kind::None, "context.6 ~surface.10 surface.11(3,5,13,14)", "", ""},
+      {"SizeDrawingSurface", 506, "ii", Kind::None, "context.6 ~surface.10 surface.11(11,12,3,5)", "", ""},
+      {"SetStatusBarText", 601, "s", Kind::None, "context.6 surface.6 window.7('ready')", "ready", ""},
+      {"ShowProgress", 602, "iii", Kind::None, "context.6 surface.6 window.8(3,5,7)", "", ""},
+      {"PrintDrawingSurface", 603, "ii", Kind::None, "context.6 surface.12(3,5)", "", ""},
+      {"PrintWindow", 604, "ii", Kind::None, "context.6 surface.6 window.4(3,5)", "", ""},
+      {"LoadMenuFromFile", 701, "s", Kind::Value, "context.3 runtime.4 -resources.20('menu') ~resource:menu.3(*) ~resource:menu.8(0,0) ~resource:menu.4(*)", "menu", "*"},
+      {"GetObjectX", 801, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "10"},
+      {"GetObjectY", 802, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "20"},
+      {"GetObjectWidth", 803, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "100"},
+      {"GetObjectHeight", 804, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "50"},
+      {"GetObjectRect", 805, "Ssoooo", Kind::Out, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "10,20,110,70"},
+      {"GetObjectFocus", 806, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.36", "obj", "1"},
+      {"SetObjectXY", 807, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') ~object:obj.11 object:obj.12({3,5,103,55},1)", "obj", ""},
+      {"SetObjectSize", 808, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') ~object:obj.11 object:obj.12({10,20,13,25},1)", "obj", ""},
+      {"SetObjectRect", 809, "Ssiiii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.12({3,5,7,9},1)", "obj", ""},
+      {"SetObjectFocus", 810, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.37(1)", "obj", ""},
+      {"HideObject", 811, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.32(0,1)", "obj", ""},
+      {"ShowObject", 812, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.32(1,1)", "obj", ""},
+      {"IsObjectVisible", 813, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.33", "obj", "1"},
+      {"EnableObject", 814, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.28(1,1)", "obj", ""},
+      {"DisableObject", 815, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.28(0,1)", "obj", ""},
+      {"IsObjectEnabled", 816, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.29", "obj", "1"},
+      {"GetObjectZOrder", 817, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.34", "obj", "3", -1},
+      {"SetObjectZOrder", 818, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.35(3,1)", "obj", ""},
+      {"BringObjectToTop", 819, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.35(-1,1)", "obj", ""},
+      {"SendObjectToBack", 820, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.35(0,1)", "obj", ""},
+      {"GetObjectTransparent", 821, "Sso", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.20", "obj", "4"},
+      {"GetObjectKeyColor", 822, "Sso", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.22", "obj", "5"},
+      {"GetObjectAntiAlias", 823, "Sso", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.24", "obj", "6"},
+      {"SetObjectTransparent", 824, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.21(5,3,1)", "obj", ""},
+      {"SetObjectKeyColor", 825, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.23(5,3,1)", "obj", ""},
+      {"SetObjectAntiAlias", 826, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.25(5,3,1)", "obj", ""},
+      {"GetObjectPaletteSetting", 827, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.15", "obj", "1"},
+      {"SetObjectPaletteSetting", 828, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.16(0,4)", "obj", ""},
+      {"GetObjectOptimizedPainting", 829, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.15", "obj", "1"},
+      {"SetObjectOptimizedPainting", 830, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.16(0,8)", "obj", ""},
+      {"GetObjectActiveState", 831, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.39", "obj", "1"},
+      {"SetObjectActiveState", 832, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.40(4)", "obj", ""},
+      {"GetResourceStorage", 833, "sbl", Kind::Text, "context.3 runtime.4 +resources.14('store') ~storage:store.13", "store", "D:\\res\\", 0, true},
+      {"SetResourceStorage[existing]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('store') storage:store.14('D:\\res')", "store|D:\\res", "", 0, true},
+      {"SetResourceStorage[new]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('fresh') ~context.3 ~runtime.9 ~app.7 ~context.3 ~runtime.9 ~app.11 ~resources.8(*)", "fresh|res", "", 0, true},
+  };
+}
+
+
+std::string ExportName(const Row& row) {
+  std::string label = row.label;
+  return label.substr(0, label.find('['));
+}
+
+// ---- the definition file ------------------------------------------------------
+
+struct DefEntry {
+  std::string name;
+  int ordinal = 0;
+  std::string target;  // "msvcrt.x" for a forwarded name, the internal name, or ""
+  bool hostExport = true;  // false in the C runtime's section
+};
+
+std::vector<DefEntry> ReadDefinition() {
+  std::vector<DefEntry> entries;
+  std::ifstream def("OrvexC.def");
+  bool runtimeSection = false;
+  for (std::string line; std::getline(def, line);) {
+    if (line.rfind("; ---- C runtime", 0) == 0) runtimeSection = true;
+    line = line.substr(0, line.find(';'));
+    std::size_t at = line.find('@');
+    if (at == std::string::npos) continue;
+    std::istringstream words(line.substr(0, at));
+    DefEntry e;
+    std::string equals;
+    words >> e.name >> equals >> e.target;
+    e.ordinal = std::stoi(line.substr(at + 1));
+    e.hostExport = !runtimeSection;
+    entries.push_back(e);
+  }
+  return entries;
+}
+
+// The names and ordinals in the PE export directory itself.
+std::set<std::pair<std::string, int>> ExportedNames(HMODULE module, std::set<int>* ordinals) {
+  auto base = reinterpret_cast<const unsigned char*>(module);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto dir = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  auto functions = reinterpret_cast<const DWORD*>(base + dir->AddressOfFunctions);
+  auto names = reinterpret_cast<const DWORD*>(base + dir->AddressOfNames);
+  auto nameOrdinals = reinterpret_cast<const WORD*>(base + dir->AddressOfNameOrdinals);
+  for (DWORD i = 0; i < dir->NumberOfFunctions; ++i)
+    if (functions[i]) ordinals->insert(static_cast<int>(dir->Base + i));
+  std::set<std::pair<std::string, int>> exported;
+  for (DWORD i = 0; i < dir->NumberOfNames; ++i)
+    exported.insert({reinterpret_cast<const char*>(base + names[i]), static_cast<int>(dir->Base + nameOrdinals[i])});
+  return exported;
+}
+
+TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
+  std::vector<DefEntry> def = ReadDefinition();
+  ASSERT_GT(def.size(), 100u) << "OrvexC.def not read";
+  HMODULE dll = GetModuleHandleA("OrvexC.dll");
+  std::set<int> ordinals;
+  std::set<std::pair<std::string, int>> expected;
+  for (const DefEntry& e : def) {
+    expected.insert({e.name, e.ordinal});
+    FARPROC byName = GetProcAddress(dll, e.name.c_str());
+    EXPECT_TRUE(byName && byName == GetProcAddress(dll, MAKEINTRESOURCEA(e.ordinal))) << e.name;
+    if (e.target.rfind("msvcrt.", 0) == 0) {
+      EXPECT_EQ(byName, GetProcAddress(GetModuleHandleA("msvcrt.dll"), e.target.substr(7).c_str())) << e.name;
+    }
+  }
+  EXPECT_EQ(ExportedNames(dll, &ordinals), expected);
+  EXPECT_EQ(ordinals.size(), expected.size()) << "an export without a name";
+  // Every host export has its row, under the ordinal the definition gives it.
+  std::map<std::string, int> rows;
+  for (const Row& row : Rows()) rows[ExportName(row)] = row.ordinal;
+  std::size_t hostExports = 0;
+  for (const DefEntry& e : def) {
+    if (!e.hostExport) continue;
+    ++hostExports;
+    EXPECT_EQ(rows.count(e.name) ? rows[e.name] : 0, e.ordinal) << e.name;
+  }
+  EXPECT_EQ(rows.size(), hostExports) << "a row for no export";
+}
+
+// ---- one run ----------------------------------------------------------------
+
+// One step of a chain: "object.method(arguments)" and how the export judges it.
+struct Step {
+  std::string object;
+  int method = 0;
+  std::string entry;   // as journaled
+  int occurrence = 0;  // earlier calls of the same method in the chain
+  char judged = ' ';   // ' ', '+', '-' or '~'
+  std::string Key() const { return object + "." + std::to_string(method); }
+};
+
+std::vector<Step> ParseChain(const std::string& chain) {
+  std::vector<Step> steps;
+  std::istringstream words(chain);
+  for (std::string word; words >> word;) {
+    Step step;
+    if (word[0] == '+' || word[0] == '-' || word[0] == '~') step.judged = word[0], word.erase(0, 1);
+    std::replace(word.begin(), word.end(), '\'', '"');
+    std::size_t open = word.find('(');
+    if (open == std::string::npos) word += "()", open = word.size() - 2;
+    std::size_t dot = word.rfind('.', open);
+    step.object = word.substr(0, dot);
+    step.method = std::stoi(word.substr(dot + 1));
+    step.entry = word;
+    for (const Step& earlier : steps) step.occurrence += earlier.Key() == step.Key();
+    steps.push_back(step);
+  }
+  return steps;
+}
+
+// Real windows with menus for the frame and for thread "a". Made once: a
+// window takes long to make under Wine, and only the close exports destroy
+// one, after which it is made anew.
+class Windows {
+ public:
+  ~Windows() {
+    for (HWND window : {frame_, thread_})
+      if (IsWindow(window)) DestroyWindow(window);
+  }
+  HWND Frame() { return Ensure(frame_); }
+  HWND Thread() { return Ensure(thread_); }
+
+ private:
+  static HWND Ensure(HWND& window) {
+    if (!IsWindow(window))
+      window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               CreateMenu(), nullptr, nullptr);
+    return window;
+  }
+  HWND frame_ = nullptr;
+  HWND thread_ = nullptr;
+};
+
+// A fresh title for each run: threads, an object with its scope, a storage,
+// a menu resource with its file, and the windows.
+struct Title {
+  Title(const std::string& menuFile, Windows& windows) {
+    rt.app.instance = GetModuleHandleA(nullptr);  // the tests' resource manager lies beside it
+    rt.app.parameterCount = 2;
+    rt.app.parameters = {L"first", L"second", L"third", L"fourth"};
+    rt.app.location = rt.app.path = L"C:\\Titles\\Intro\\intro.ttl";
+    rt.app.media = {"cd"};
+    rt.moduleNode.nodeName = "module", rt.moduleNode.address = "C:\\Titles\\Intro\\module.dll";
+    rt.frameNode.nodeName = "Start", rt.frameNode.address = "C:\\Titles\\Intro\\intro.ttl#Start";
+    rt.titleNode.nodeName = "Intro";
+    SetSurface(rt.surface, rt.window, windows.Frame());
+    rt.context.thread = &rt.AddThread("self");
+    rt.AddThread("a");
+    rt.AddThread("b");
+    fake::FakeContext& a = rt.ThreadContext("a");
+    a.frame->node->nodeName = "Other", a.frame->node->address = "C:\\Titles\\Intro\\intro.ttl#Other";
+    SetSurface(*a.surface, *a.surface->window, windows.Thread());
+    auto& o = rt.AddObject("obj");
+    o.rect = {10, 20, 110, 70};
+    o.flags = 0x7FFF;
+    o.transparentFirst = o.transparentSecond = 4, o.keyColorFirst = o.keyColorSecond = 5;
+    o.antiAliasFirst = 6, o.antiAliasSecond = 7;
+    o.enabled = o.visible = o.focus = 1, o.zOrder = 3, o.state = 2;
+    rt.AddScope().key = reinterpret_cast<HostScopeKey>(0x1234);
+    rt.AddStorage("store").location = L"D:\\res";
+    rt.AddResource("menu").fileName = menuFile;
+  }
+  IUnknown* Scope() { return static_cast<IHostScope*>(static_cast<fake::FakeScope*>(Find("scope"))); }
+  fake::Base* Find(const std::string& name) {
+    for (fake::Base* object : rt.Objects())
+      if (object->name() == name) return object;
+    return nullptr;
+  }
+  static void SetSurface(fake::FakeSurface& surface, fake::FakeWindow& window, HWND handle) {
+    surface.x = 11, surface.y = 12, surface.width = 13, surface.height = 14;
+    window.handle = handle;
+  }
+
+  fake::Runtime rt;
+  hosttest::ModuleStateCheck check{rt};
+};
+
+// How one run varies the call: a null at argument `nullArg` (or -1), the
+// buffer's length, and the fault at one step.
+struct Variation {
+  int nullArg = -1;
+  int length = 64;
+  const Step* faulty = nullptr;
+  HRESULT status = S_OK;  // the faulty step's status
+  bool nullOut = false;   // the faulty step hands out a null pointer
+};
+
+// What a run left behind.
+struct Outcome {
+  int result = 0;  // the low 32 bits: handles too are judged only by being 0
+  std::vector<int> outs;
+  std::string text;
+  bool bufferUntouched = false;
+  Calls calls;  // runtime calls as journaled, releases left out
+  Calls faults;
+  std::string Methods(std::size_t count) const {  // the first `count` calls without arguments
+    std::string keys;
+    for (std::size_t i = 0; i < count && i < calls.size(); ++i) keys += calls[i].substr(0, calls[i].find('(')) + " ";
+    return keys;
+  }
+};
+
+constexpr int kUntouched = 0x5A5A5A5A;
+
+// Every argument and result is one machine word, and the caller removes the
+// arguments: any export can be called with seven, whatever it takes.
+using AnyExport = INT_PTR(__cdecl*)(void*, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR);
+
+template <class T>
+INT_PTR Word(T* p) {
+  return reinterpret_cast<INT_PTR>(p);
+}
+
+class Matrix {
+ public:
+  Matrix() {
+    char dir[MAX_PATH];
+    GetTempPathA(MAX_PATH, dir);
+    menuFile_ = std::string(dir) + "orvexc-matrix.mnu";
+    if (FILE* f = std::fopen(menuFile_.c_str(), "wb")) {
+      std::fputs("Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END", f);
+      std::fclose(f);
+    }
+  }
+  ~Matrix() { DeleteFileA(menuFile_.c_str()); }
+
+  Outcome Run(const Row& row, const Variation& v) {
+    Outcome outcome;
+    Title title(menuFile_, windows_);
+    if (v.faulty) {
+      fake::Base* object = title.Find(v.faulty->object);
+      if (!object) return outcome.faults.push_back("no fake object " + v.faulty->object), outcome;
+      object->onlyCall[v.faulty->method] = v.faulty->occurrence;
+      // A step judged by its pointer alone gets one with its failing status.
+      if (v.faulty->judged == '+') object->writeOnFailure.insert(v.faulty->method);
+      if (v.nullOut) object->nullOut.insert(v.faulty->method);
+      else object->status[v.faulty->method] = v.status;
+    }
+    auto call = reinterpret_cast<AnyExport>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("OrvexC.dll"), ExportName(row).c_str())));
+    GuardedBuffer buffer(v.length);
+    std::vector<int> outs(6, kUntouched);
+    INT_PTR args[7] = {};
+    std::string strings = row.strings;
+    int nextInt = 3, nextOut = 0;
+    for (int i = 0; row.args[i]; ++i) {
+      INT_PTR& a = args[i];
+      switch (row.args[i]) {
+        case 's': {
+          std::size_t bar = strings.find('|');
+          a = Word(_strdup(strings.substr(0, bar).c_str()));
+          strings = bar == std::string::npos ? "" : strings.substr(bar + 1);
+          break;
+        }
+        case 'S': a = Word(title.Scope()); break;
+        case 'b': a = Word(buffer.Data()); break;
+        case 'l': a = v.length; break;
+        case 'i': a = nextInt, nextInt += 2; break;
+        case 'o': a = Word(&outs[nextOut++]); break;
+      }
+      if (i == v.nullArg) a = 0;
+    }
+    outs.resize(nextOut);
+    StringLedger::Clear();
+    outcome.result = static_cast<int>(call(title.rt.ctx(), args[0], args[1], args[2], args[3], args[4], args[5], args[6]));
+    for (int i = 0; row.args[i]; ++i)
+      if (row.args[i] == 's') std::free(reinterpret_cast<void*>(args[i]));
+    outcome.faults = hosttest::BalanceFaults(title.rt, title.check, !row.ownReleaseOrder);
+    if (!buffer.GuardsIntact()) outcome.faults.push_back("wrote outside the caller's buffer");
+    outcome.bufferUntouched = buffer.Bytes() == std::string(buffer.Size(), '\x5A');
+    outcome.text = buffer.Text();
+    outcome.outs = outs;
+    for (const std::string& entry : title.rt.journal.Entries())
+      if (entry.find(".2()") == std::string::npos) outcome.calls.push_back(entry);
+    handing_.insert(title.rt.handingMethods.begin(), title.rt.handingMethods.end());
+    return outcome;
+  }
+
+  // Whether a success run saw `step` hand out a reference or a BSTR.
+  bool Hands(const Step& step) const { return handing_.count(step.Key()) != 0; }
+
+ private:
+  std::string menuFile_;
+  Windows windows_;
+  std::set<std::string> handing_;
+};
+
+// ---- judging outcomes -------------------------------------------------------
+
+bool IsFailure(const Row& row, const Outcome& o, const Variation& v) {
+  // Variables are zeroed after a failed step, or left untouched when the
+  // export ended before its first call.
+  auto all = [&](int value) { return std::all_of(o.outs.begin(), o.outs.end(), [&](int x) { return x == value; }); };
+  bool outsZero = all(0) || all(kUntouched);
+  switch (row.kind) {
+    case Kind::Value: return o.result == row.failure && outsZero;
+    case Kind::Flag: return o.result == 0;
+    case Kind::Text: return v.length <= 0 || o.text.empty() || o.bufferUntouched;
+    case Kind::Out: return outsZero;
+    default: return true;
+  }
+}
+
+std::string Result(const Row& row, const Outcome& o) {
+  switch (row.kind) {
+    case Kind::Value: case Kind::Flag: return std::to_string(o.result);
+    case Kind::Text: return o.text;
+    case Kind::Out: {
+      std::string joined;
+      for (int out : o.outs) joined += (joined.empty() ? "" : ",") + std::to_string(out);
+      return joined;
+    }
+    default: return "";
+  }
+}
+
+std::string Describe(const Row& row, const Variation& v) {
+  std::string text = row.label;
+  if (v.faulty)
+    text += " step " + v.faulty->Key() + (v.faulty->occurrence ? " (call " + std::to_string(v.faulty->occurrence + 1) + ")" : "") +
+            (v.nullOut ? " null out" : " status " + std::to_string(v.status));
+  if (v.nullArg >= 0) text += " null argument " + std::to_string(v.nullArg + 1);
+  if (v.length != 64) text += " length " + std::to_string(v.length);
+  return text;
+}
+
+std::string Keys(const std::vector<Step>& steps, std::size_t count) {
+  std::string keys;
+  for (std::size_t i = 0; i < count && i < steps.size(); ++i) keys += steps[i].Key() + " ";
+  return keys;
+}
+
+// The counts of runs, printed at the end: none is skipped silently.
+struct Tally {
+  int rows = 0, stepRuns = 0, nullRuns = 0, lengthRuns = 0;
+  ~Tally() {
+    std::printf("host exports: %d rows, %d runs: %d step faults, %d null arguments, %d lengths\n", rows,
+                rows + stepRuns + nullRuns + lengthRuns, stepRuns, nullRuns, lengthRuns);
+  }
+};
+
+// Whether a journal entry is the one expected, where '*' stands for one
+// argument of any value (a pointer the library made).
+bool Matches(const char* want, const char* got) {
+  if (*want == '*') {
+    for (;; ++got) {
+      if (Matches(want + 1, got)) return true;
+      if (!*got || *got == ',' || *got == ')') return false;
+    }
+  }
+  return *want == *got && (!*want || Matches(want + 1, got + 1));
+}
+
+// The success path: exactly the chain with its arguments, and the row's result.
+Outcome Succeed(Matrix& matrix, const Row& row) {
+  Outcome o = matrix.Run(row, Variation{});
+  EXPECT_EQ(o.faults, Calls{}) << row.label;
+  Calls expected, got = o.calls;
+  for (const Step& step : ParseChain(row.chain)) expected.push_back(step.entry);
+  for (std::size_t i = 0; i < got.size() && i < expected.size(); ++i)
+    if (Matches(expected[i].c_str(), got[i].c_str())) got[i] = expected[i];
+  EXPECT_EQ(got, expected) << row.label;
+  std::string result = Result(row, o);
+  if (std::string(row.success) == "*") {
+    EXPECT_NE(o.result, 0) << row.label;
+  } else {
+    EXPECT_EQ(result, row.success) << row.label;
+  }
+  return o;
+}
+
+// Each step of the row's chain fails in turn, in each way it can.
+void FailEachStep(Matrix& matrix, const Row& row, const Outcome& success, Tally& tally) {
+  std::vector<Step> steps = ParseChain(row.chain);
+  for (std::size_t k = 0; k < steps.size(); ++k) {
+    const Step& step = steps[k];
+    std::vector<std::pair<HRESULT, bool>> faults = {{1, false}, {E_FAIL, false}};
+    if (matrix.Hands(step)) faults.push_back({S_OK, true});
+    for (const auto& [status, nullOut] : faults) {
+      Variation v;
+      v.faulty = &step;
+      v.status = status;
+      v.nullOut = nullOut;
+      Outcome o = matrix.Run(row, v);
+      ++tally.stepRuns;
+      EXPECT_EQ(o.faults, Calls{}) << Describe(row, v);
+      if (step.judged == '~') continue;
+      if ((step.judged == '+' && !nullOut) || (step.judged == '-' && status == 1)) {
+        EXPECT_EQ(o.Methods(99), success.Methods(99)) << Describe(row, v);
+        EXPECT_EQ(IsFailure(row, o, v), IsFailure(row, success, Variation{})) << Describe(row, v);
+        continue;
+      }
+      EXPECT_EQ(o.Methods(99), Keys(steps, k + 1)) << Describe(row, v) << ": calls past the failed step";
+      EXPECT_TRUE(IsFailure(row, o, v)) << Describe(row, v) << ": result " << o.result << " \"" << o.text << "\"";
+    }
+  }
+}
+
+// Every pointer argument null in turn. One the export writes through is
+// tested before any runtime call, and nothing is written.
+void NullEachPointer(Matrix& matrix, const Row& row, Tally& tally) {
+  for (int i = 0; row.args[i]; ++i) {
+    char a = row.args[i];
+    if (a != 's' && a != 'S' && a != 'b' && a != 'o') continue;
+    Variation v;
+    v.nullArg = i;
+    Outcome o = matrix.Run(row, v);
+    ++tally.nullRuns;
+    EXPECT_EQ(o.faults, Calls{}) << Describe(row, v);
+    if (a == 'b' || a == 'o') {
+      EXPECT_EQ(o.calls, Calls{}) << Describe(row, v) << ": called the runtime";
+      for (int out : o.outs) EXPECT_EQ(out, kUntouched) << Describe(row, v) << ": wrote a variable";
+      EXPECT_TRUE(row.kind != Kind::Value || o.result == row.failure) << Describe(row, v);
+    }
+    bool reports = row.kind != Kind::None && row.kind != Kind::Own;
+    EXPECT_TRUE(a != 's' || !reports || IsFailure(row, o, v)) << Describe(row, v);
+  }
+}
+
+// Buffer lengths of 0, 1 and -1: nothing written outside the first `length` bytes.
+void OddLengths(Matrix& matrix, const Row& row, Tally& tally) {
+  if (std::string(row.args).find('l') == std::string::npos) return;
+  for (int length : {0, 1, -1}) {
+    Variation v;
+    v.length = length;
+    EXPECT_EQ(matrix.Run(row, v).faults, Calls{}) << Describe(row, v);
+    ++tally.lengthRuns;
+  }
+}
+
+TEST(HostExports, EveryExportOnItsSuccessPathAndUnderEveryFault) {
+  CoInitialize(nullptr);  // SetResourceStorage loads the resource manager component
+  {
+    Matrix matrix;
+    Tally tally;
+    for (const Row& row : Rows()) {
+      ++tally.rows;
+      Outcome success = Succeed(matrix, row);
+      FailEachStep(matrix, row, success, tally);
+      NullEachPointer(matrix, row, tally);
+      OddLengths(matrix, row, tally);
+    }
+  }
+  CoUninitialize();
+}
+
+}  // namespace
