@@ -31,6 +31,9 @@ class Comparison {
   explicit Comparison(const std::string& text) : t_(text) {}
 
   std::vector<RcDifference> Run() {
+    std::size_t nul = t_.find('\0');
+    if (nul != std::string::npos)
+      Note(nul, "a NUL byte: the script ends here; a resource compiler reads on, or refuses the file");
     Token tok = Next();  // the menu name
     tok = Next();
     Keyword(tok, "MENU");
@@ -197,6 +200,8 @@ class Comparison {
   void Body() {
     int depth = 1;
     Token tok = Next();
+    if (tok.kind == Token::kClose || Keyword(tok, "END"))
+      Note(tok.at, "an empty menu: a menu without items here; compiled, it has no items to make one from");
     while (tok.kind != Token::kEnd) {
       if (tok.kind == Token::kClose || Keyword(tok, "END")) {
         if (--depth == 0) {
@@ -211,7 +216,10 @@ class Comparison {
         if (tok.kind == Token::kText) Text(tok, true);
         tok = Options(Next());
         if (tok.kind == Token::kOpen || Keyword(tok, "BEGIN")) ++depth;
+        std::size_t begin = tok.at;
         tok = Next();
+        if (tok.kind == Token::kClose || Keyword(tok, "END"))
+          Note(begin, "an empty popup: a submenu here; compiled, it has no items to make one from");
       } else if (Keyword(tok, "MENUITEM")) {
         tok = Next();
         if (Keyword(tok, "SEPARATOR")) {

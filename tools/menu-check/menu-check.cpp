@@ -18,7 +18,6 @@ bool ReadFile(const char* path, std::string* text) {
   char chunk[4096];
   for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text->append(chunk, n);
   std::fclose(file);
-  text->resize(std::strlen(text->c_str()));  // the library reads up to a NUL byte
   return true;
 }
 
@@ -68,12 +67,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   int line, column;
-  if (rc) {
+  if (rc) {  // on every byte: a resource compiler reads past a NUL
     for (const orvex::RcDifference& difference : orvex::FindRcDifferences(text)) {
       Where(text, difference.offset, &line, &column);
       std::printf("%s:%d:%d: rc: %s\n", path, line, column, difference.what.c_str());
     }
   }
+  text.resize(std::strlen(text.c_str()));  // the library reads up to a NUL byte
   orvex::CMenuScript script;
   if (script.ParseNodes(text.c_str())) {
     std::printf("%s: a menu\n", path);
