@@ -14,11 +14,10 @@ namespace {
 HostScopeKey ScopeKey(IUnknown* scope) noexcept {
   HostScopeKey key = nullptr;
   if (!scope) return key;
-  IHostScope* hostScope = nullptr;
-  if (scope->QueryInterface(IID_IHostScope, reinterpret_cast<void**>(&hostScope)) == S_OK && hostScope) {
-    hostScope->GetScopeKey(&key);
-    hostScope->Release();
-  }
+  IHostScope* found = nullptr;
+  if (scope->QueryInterface(IID_IHostScope, reinterpret_cast<void**>(&found)) != S_OK) return key;
+  ComRef<IHostScope> hostScope(found);
+  if (hostScope) hostScope->GetScopeKey(&key);
   return key;
 }
 

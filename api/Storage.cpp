@@ -18,11 +18,10 @@ constexpr UINT kResourceManagerString = 100;
 // runtime to unload.
 HRESULT GetClassObjectFromLibrary(const char* path, REFCLSID clsid, REFIID iid, void** out) {
   int wideLength = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-  BSTR widePath = SysAllocStringLen(nullptr, wideLength > 0 ? wideLength - 1 : 0);
-  if (!widePath) return E_FAIL;
-  MultiByteToWideChar(CP_ACP, 0, path, -1, widePath, wideLength);
-  HINSTANCE library = CoLoadLibrary(widePath, TRUE);
-  SysFreeString(widePath);
+  WideText widePath(SysAllocStringLen(nullptr, wideLength > 0 ? wideLength - 1 : 0));
+  if (!widePath.get()) return E_FAIL;
+  MultiByteToWideChar(CP_ACP, 0, path, -1, widePath.bstr(), wideLength);
+  HINSTANCE library = CoLoadLibrary(widePath.bstr(), TRUE);
   if (!library) return E_FAIL;
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
   auto entry = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
@@ -30,13 +29,14 @@ HRESULT GetClassObjectFromLibrary(const char* path, REFCLSID clsid, REFIID iid, 
 }
 
 HRESULT CreateFromLibrary(const char* path, REFCLSID clsid, REFIID iid, void** out) {
-  IClassFactory* factory = nullptr;
-  HRESULT status = GetClassObjectFromLibrary(path, clsid, IID_IClassFactory, reinterpret_cast<void**>(&factory));
-  if (status != S_OK) return status;
+  ComRef<IClassFactory> factory;
+  HRESULT status = GetClassObjectFromLibrary(path, clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+  if (status != S_OK) {
+    factory.detach();  // not the library's after a failure
+    return status;
+  }
   if (!factory) return E_FAIL;
-  status = factory->CreateInstance(nullptr, iid, out);
-  factory->Release();
-  return status;
+  return factory->CreateInstance(nullptr, iid, out);
 }
 
 // A location's drive and directory; both unchanged when it cannot be split.
@@ -48,6 +48,8 @@ bool DirectoryOf(const CLocation& path, std::string& drive, std::string& dir) {
 // placed at `location` resolved against the title's directory, handed over.
 HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, const char* name,
                               const char* location) {
+  // Held from its creation on: the string work below can throw.
+  ComRef<IResourceStorage> storage;
   char text[MAX_PATH] = {};
   HINSTANCE found = fw::FindStringResource(kResourceManagerString);
   if (found) LoadStringA(found, kResourceManagerString, text, sizeof text);
@@ -60,10 +62,12 @@ HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, 
   DirectoryOf(path, drive, dir);
   path.Make(nullptr, nullptr, drive.c_str(), dir.c_str(), file.c_str(), nullptr, nullptr, nullptr);
 
-  IResourceStorage* storage = nullptr;
   if (CreateFromLibrary(path.c_str(), CLSID_ResourceManager, IID_IResourceStorage,
-                        reinterpret_cast<void**>(&storage)) != S_OK || !storage)
+                        reinterpret_cast<void**>(storage.put())) != S_OK) {
+    storage.detach();  // not the library's after a failure
     return E_FAIL;
+  }
+  if (!storage) return E_FAIL;
   storage->SetName(name);
 
   char title[MAX_PATH] = {};
@@ -73,8 +77,7 @@ HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, 
   path.Make(nullptr, nullptr, drive.c_str(), dir.c_str(), nullptr, nullptr, nullptr, nullptr);
   if (CLocation(location).IsRelative()) path.MakeAbsolute(location);
   storage->SetLocation(path.c_str());
-  resources->AddStorage(storage);
-  storage->Release();
+  resources->AddStorage(storage.get());
   return S_OK;
 }
 

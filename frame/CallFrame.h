@@ -9,6 +9,7 @@
 
 #include "frame/HostInterfaces.h"
 #include "frame/Library.h"
+#include "frame/Owners.h"
 #include "frame/Text.h"
 
 namespace orvex {
@@ -82,11 +83,8 @@ class Chain {
  private:
   static constexpr int kCapacity = 8;  // the longest chain holds six
   void Hold(IUnknown* obtained) noexcept {
-    if (count_ < kCapacity) {
-      held_[count_++] = obtained;
-    } else {
-      obtained->Release();  // cannot happen with the library's chains
-    }
+    if (count_ == kCapacity) Unreachable();  // no chain of the library is that long
+    held_[count_++] = obtained;
   }
 
   IUnknown* held_[kCapacity];  // only the first count_ are ever read
@@ -129,14 +127,14 @@ class CallerText {
 class WideText {
  public:
   WideText() noexcept = default;
-  ~WideText() {
-    if (text_) SysFreeString(text_);
-  }
+  explicit WideText(BSTR adopted) noexcept : text_(adopted) {}
+  ~WideText() { Free(); }
   WideText(const WideText&) = delete;
   WideText& operator=(const WideText&) = delete;
 
+  // The out-parameter for the next call; a string still held is freed first.
   BSTR* Out() noexcept {
-    text_ = nullptr;
+    Free();
     return &text_;
   }
   // Keeps the string when `status` is 0; otherwise forgets it unfreed.
@@ -146,8 +144,12 @@ class WideText {
     return false;
   }
   const wchar_t* get() const noexcept { return text_; }
+  BSTR bstr() const noexcept { return text_; }
 
  private:
+  void Free() noexcept {
+    if (text_) SysFreeString(std::exchange(text_, nullptr));
+  }
   BSTR text_ = nullptr;
 };
 

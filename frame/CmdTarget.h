@@ -3,16 +3,20 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "frame/Framework.h"
 
 namespace orvex::fw {
 
 // A heap object whose creator holds a reference of its own, apart from the
-// count that its interfaces hand out: however a caller outside balances its
+// references its interfaces hand out: however a caller outside balances its
 // AddRef and Release calls, the object lives until the creator has let go
 // and the outside count is back at zero, and that count never goes below
-// zero. It remembers the module state current when it was made, for its
-// interface methods to run in.
+// zero. Both live in one atomic word (the outside count times two, plus one
+// while the creator holds), so exactly one release sees it reach zero and
+// deletes the object. It remembers the module state current when it was
+// made, for its interface methods to run in.
 class CCmdTarget {
  public:
   CCmdTarget() : moduleState_(CurrentModuleState()) {}
@@ -20,43 +24,59 @@ class CCmdTarget {
   CCmdTarget(const CCmdTarget&) = delete;
   CCmdTarget& operator=(const CCmdTarget&) = delete;
 
-  ULONG ExternalAddRef() { return static_cast<ULONG>(InterlockedIncrement(&external_)) + Creator(); }
+  ULONG ExternalAddRef() { return Count(InterlockedExchangeAdd(&count_, kOutside) + kOutside); }
   ULONG ExternalRelease() {
-    LONG count = external_;
-    while (count > 0 && InterlockedCompareExchange(&external_, count - 1, count) != count) count = external_;
-    LONG left = count > 0 ? count - 1 : 0;
-    if (left == 0 && !creatorHolds_) delete this;
-    return static_cast<ULONG>(left) + (creatorHolds_ ? 1 : 0);
+    return Drop([](LONG count) { return count >= kOutside ? count - kOutside : count; });
   }
   // The creator's reference goes; the object goes too unless others hold it.
-  void ReleaseCreator() {
-    creatorHolds_ = false;
-    if (external_ == 0) delete this;
-  }
+  void ReleaseCreator() { Drop([](LONG count) { return count & ~kCreator; }); }
   ModuleState* ObjectModuleState() const { return moduleState_; }
 
  private:
-  ULONG Creator() const { return creatorHolds_ ? 1 : 0; }
+  static constexpr LONG kCreator = 1;
+  static constexpr LONG kOutside = 2;
+  static ULONG Count(LONG count) { return static_cast<ULONG>(count / kOutside + (count & kCreator)); }
+  // Moves the count to `next(count)` atomically; deletes the object on the
+  // one move that reaches zero.
+  template <class Next>
+  ULONG Drop(Next next) {
+    LONG count = count_;
+    for (;;) {
+      LONG seen = InterlockedCompareExchange(&count_, next(count), count);
+      if (seen == count) break;
+      count = seen;
+    }
+    LONG left = next(count);
+    if (left == 0 && count != 0) delete this;
+    return Count(left);
+  }
   ModuleState* moduleState_;
-  volatile LONG external_ = 0;
-  bool creatorHolds_ = true;
+  volatile LONG count_ = kCreator;
 };
 
 // The creator's reference to a CCmdTarget, let go on scope exit.
 template <class T>
 class CreatorRef {
  public:
-  explicit CreatorRef(T* object) : object_(object) {}
+  CreatorRef() = default;
+  explicit CreatorRef(T* created) : object_(created) {}
   ~CreatorRef() {
     if (object_) object_->ReleaseCreator();
   }
   CreatorRef(const CreatorRef&) = delete;
   CreatorRef& operator=(const CreatorRef&) = delete;
+  // A new heap object, the creator's reference held here.
+  static CreatorRef Make() { return CreatorRef(new T); }
+  CreatorRef(CreatorRef&& other) noexcept : object_(other.object_) { other.object_ = nullptr; }
+  CreatorRef& operator=(CreatorRef&& other) noexcept {
+    std::swap(object_, other.object_);
+    return *this;
+  }
   T* operator->() const { return object_; }
   T* get() const { return object_; }
 
  private:
-  T* object_;
+  T* object_ = nullptr;
 };
 
 }  // namespace orvex::fw

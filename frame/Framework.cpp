@@ -1,5 +1,6 @@
 #include "frame/Framework.h"
 
+#include <memory>
 #include <new>
 
 namespace orvex::fw {
@@ -51,12 +52,9 @@ ThreadState* GetThreadState() {
   if (g_threadSlot == TLS_OUT_OF_INDEXES) return nullptr;
   auto* state = static_cast<ThreadState*>(TlsGetValue(g_threadSlot));
   if (state) return state;
-  state = new (std::nothrow) ThreadState;
-  if (!state) return nullptr;
-  if (!TlsSetValue(g_threadSlot, state)) {
-    delete state;
-    return nullptr;
-  }
+  std::unique_ptr<ThreadState> made(new (std::nothrow) ThreadState);
+  if (!made || !TlsSetValue(g_threadSlot, made.get())) return nullptr;
+  state = made.release();  // the registry owns it from here
   EnterCriticalSection(&g_registryLock);
   state->nextInRegistry = g_registry;
   g_registry = state;

@@ -3,6 +3,7 @@
 // releases a thread's framework data at thread detach.
 #include "frame/Library.h"
 
+#include <memory>
 #include <new>
 
 namespace orvex {
@@ -20,7 +21,8 @@ LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPA
 // order, rather than by the C runtime's static constructors.
 alignas(fw::ModuleState) unsigned char g_moduleStateStorage[sizeof(fw::ModuleState)];
 alignas(CApiLibraryApp) unsigned char g_appStorage[sizeof(CApiLibraryApp)];
-fw::DynLinkLibrary* g_resourceEntry = nullptr;
+// Reset by the entry point at process detach, before static destruction.
+std::unique_ptr<fw::DynLinkLibrary> g_resourceEntry;
 
 LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   fw::MaintainModuleState guard(g_libraryModuleState);
@@ -51,8 +53,8 @@ BOOL ProcessAttach(HINSTANCE instance) {
   }
   if (ok) {
     // A failed allocation only leaves the library out of the resource chain.
-    g_resourceEntry = new (std::nothrow) fw::DynLinkLibrary;
-    fw::JoinResourceChain(g_resourceEntry, instance);
+    g_resourceEntry.reset(new (std::nothrow) fw::DynLinkLibrary);
+    fw::JoinResourceChain(g_resourceEntry.get(), instance);
   }
   fw::SetCurrentModuleState(previous);
   if (!ok) {
@@ -67,9 +69,8 @@ void ProcessDetach() {
   fw::ModuleState* previous = fw::SetCurrentModuleState(g_libraryModuleState);
   g_libraryApp->ExitInstance();
   fw::AfxWinTerm();
-  fw::LeaveResourceChain(g_resourceEntry);
-  delete g_resourceEntry;
-  g_resourceEntry = nullptr;
+  fw::LeaveResourceChain(g_resourceEntry.get());
+  g_resourceEntry.reset();
   DestroyStatics();
   fw::SetCurrentModuleState(previous);
   fw::ProcessShutdown();

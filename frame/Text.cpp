@@ -28,7 +28,9 @@ void CopyRuleNarrowed(char* buffer, int length, const wchar_t* wide) {
     }
   }
   // Too long for the buffer (a failed conversion may have written part of
-  // it), or empty: the copy rule writes all `length` bytes again.
+  // it), or empty: the copy rule writes all `length` bytes again. Until then
+  // the buffer holds the empty text, also when the conversion runs out of memory.
+  buffer[0] = '\0';
   CopyRule(buffer, length, NarrowText(wide).c_str());
 }
 

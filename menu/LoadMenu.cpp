@@ -52,23 +52,26 @@ HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name) {
     Chain chain;
     IHostResources* resources = ReachResources(chain, context);
     if (!resources) return nullptr;
+    // Declared first so that it goes last: the resource is released before
+    // the wrapper is destroyed.
+    fw::CreatorRef<CResourceNotifyWrapper> wrapper;
     DWORD cookie = 0;
-    IHostResource* resource = nullptr;
-    if (resources->FindResourceByName(name, &cookie, &resource) < 0) return nullptr;
+    IHostResource* found = nullptr;
+    if (resources->FindResourceByName(name, &cookie, &found) < 0) return nullptr;
+    ComRef<IHostResource> resource(found);
     if (!resource) return nullptr;  // a success status without a resource
 
-    fw::CreatorRef<CResourceNotifyWrapper> wrapper(new CResourceNotifyWrapper);
+    wrapper = fw::CreatorRef<CResourceNotifyWrapper>::Make();
+    // The runtime keeps no listener past this call.
+    ScopeGuard detach([&] { wrapper->Detach(); });
     HMENU menu = nullptr;
     try {
-      wrapper->Attach(resource, 0);
+      wrapper->Attach(resource.get(), 0);
       std::string fileName = wrapper->GetFileName();
       if (!fileName.empty()) menu = MenuFromFile(fileName.c_str());
     } catch (...) {
       // Out of memory while reading or parsing: the result so far stands.
     }
-    // The runtime keeps no listener past this call.
-    wrapper->Detach();
-    resource->Release();
     return menu;
   });
 }

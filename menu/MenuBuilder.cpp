@@ -30,16 +30,17 @@ void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
   wsprintfA(final, "%s\t%s", copy, pair + 2);
 }
 
-// Makes one menu level from `node` up to the END node that closes it. Popups
-// build their submenu from the node after them; every node placed is marked
-// consumed, so that the enclosing level steps over a popup's body.
-HMENU BuildLevel(MenuNode* node) {
-  HMENU menu = CreateMenu();
+// Places the items from `node` up to the END node that closes the level into
+// `menu`, and returns the node after that END. A popup's submenu is built from
+// the node after it; the list itself is only read.
+const MenuNode* BuildLevel(HMENU menu, const MenuNode* node) {
   while (node && node->flags != kMenuEndMarker) {
+    const MenuNode* next = node->next;
     if (node->flags & kMenuHeadMarker) {
       // the head node places nothing
     } else if (node->flags & kMenuPopup) {
-      HMENU submenu = BuildLevel(node->next);
+      HMENU submenu = CreateMenu();
+      next = BuildLevel(submenu, node->next);
       AppendMenuA(menu, node->flags, reinterpret_cast<UINT_PTR>(submenu), node->text);
     } else if (node->flags & kMenuSeparator) {
       AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -48,19 +49,17 @@ HMENU BuildLevel(MenuNode* node) {
       CommandText(node->text, final);
       AppendMenuA(menu, node->flags, node->id, final);
     }
-    node->consumed = 1;
-    do node = node->next;
-    while (node && node->consumed);
+    node = next;
   }
-  if (node) node->consumed = 1;  // the END that closes this level
-  return menu;
+  return node ? node->next : nullptr;
 }
 
 }  // namespace
 
 void* CMenuScript::Parse(const char* text) {
   if (!ParseNodes(text)) return nullptr;
-  menu = BuildLevel(nodes->first);
+  HMENU menu = CreateMenu();
+  BuildLevel(menu, Head());
   return menu;
 }
 

@@ -22,185 +22,201 @@ bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 }  // namespace
 
 void CMenuScript::FreeNodes() {
-  if (!nodes) return;
-  nodes->cursor = nodes->first;
-  while (nodes->cursor) {
-    MenuNode* next = nodes->cursor->next;
-    std::free(nodes->cursor);
-    nodes->cursor = next;
+  if (!nodes_) return;
+  nodes_->cursor = nodes_->first;
+  while (nodes_->cursor) {
+    MenuNode* next = nodes_->cursor->next;
+    std::free(nodes_->cursor);
+    nodes_->cursor = next;
   }
-  std::free(nodes);
-  nodes = nullptr;
+  std::free(nodes_);
+  nodes_ = nullptr;
 }
 
-bool CMenuScript::Fail() {
-  failedAt = position;
-  position = nullptr;
+// Every failure point names what it expected; nothing is recorded on the way
+// to a success.
+bool CMenuScript::Fail(const char* expected) {
+  error_.offset = position_ && text_ ? static_cast<std::size_t>(position_ - text_) : 0;
+  error_.expected = expected;
+  position_ = nullptr;
   return false;
 }
 
 bool CMenuScript::Append(std::uint16_t flags, const char* text, std::size_t length) {
   auto* node = static_cast<MenuNode*>(std::malloc(offsetof(MenuNode, text) + length + 1));
-  if (!node) return Fail();
+  if (!node) return Fail(expect::kMemory);
   node->next = nullptr;
   node->consumed = 0;
   node->flags = flags;
   node->id = 0;
   std::memcpy(node->text, text, length);
   node->text[length] = '\0';
-  if (nodes->last) nodes->last->next = node;
-  else nodes->first = node;
-  nodes->last = node;
+  if (nodes_->last) nodes_->last->next = node;
+  else nodes_->first = node;
+  nodes_->last = node;
   return true;
 }
 
 void CMenuScript::SkipWhite() {
-  while (IsWhite(*position)) ++position;
+  while (IsWhite(*position_)) ++position_;
 }
 
 // A window of the keyword's length plus one at the position must hold the
 // keyword; the position then moves past the whole window (never past the end).
-bool CMenuScript::Window(const char* keyword, std::size_t size, bool shortFails) {
+bool CMenuScript::Window(const MenuKeyword& keyword, bool shortFails, const char* expected) {
   char window[16];
   std::size_t available = 0;
-  while (available < size && position[available]) ++available;
-  if (available < size && shortFails) return Fail();
-  std::memcpy(window, position, available);
+  while (available < keyword.window && position_[available]) ++available;
+  if (available < keyword.window && shortFails) return Fail(expected);
+  std::memcpy(window, position_, available);
   window[available] = '\0';
-  if (!Contains(window, keyword)) return Fail();
-  position += available;
+  if (!Contains(window, keyword.word)) return Fail(expected);
+  position_ += available;
   return true;
 }
 
 // name: its first character and everything up to the next white space,
 // which must follow.
 bool CMenuScript::ReadName() {
-  if (AtEnd()) return Fail();
-  ++position;
-  while (*position && !IsWhite(*position)) ++position;
-  return AtEnd() ? Fail() : true;
+  if (AtEnd()) return Fail(expect::kName);
+  ++position_;
+  while (*position_ && !IsWhite(*position_)) ++position_;
+  return AtEnd() ? Fail(expect::kBlankAfterName) : true;
 }
 
 // quoted text: '"' char { char } '"' — the first character after the opening
 // quote always belongs to the text.
-bool CMenuScript::ReadQuoted(const char** text, std::size_t* length) {
-  if (*position != '"' || position[1] == '\0') return Fail();
-  const char* start = position + 1;
-  const char* end = std::strchr(start + 1, '"');
-  if (!end) return Fail();
+bool CMenuScript::ReadQuoted(const char** text, std::size_t* length, const char* expected) {
+  if (*position_ != '"') return Fail(expected);
+  const char* start = position_ + 1;
+  const char* end = *start ? std::strchr(start + 1, '"') : nullptr;
+  if (!end) {
+    position_ += std::strlen(position_);
+    return Fail(expect::kClosingQuote);
+  }
   *text = start;
   *length = static_cast<std::size_t>(end - start);
-  position = end + 1;
+  position_ = end + 1;
   return true;
 }
 
 // identifier: char { char not white, not ',' } — at most seven characters,
 // its atoi value kept in 16 bits.
 bool CMenuScript::ReadIdentifier() {
-  if (AtEnd()) return Fail();
-  const char* end = position + 1;
+  if (AtEnd()) return Fail(expect::kIdentifier);
+  const char* end = position_ + 1;
   while (*end && !IsWhite(*end) && *end != ',') ++end;
-  std::size_t length = static_cast<std::size_t>(end - position);
-  if (!*end || length > kMaxIdentifier) return Fail();
+  std::size_t length = static_cast<std::size_t>(end - position_);
+  if (length > kMaxIdentifier) return Fail(expect::kShortIdentifier);
+  if (!*end) {
+    position_ = end;
+    return Fail(expect::kAfterIdentifier);
+  }
   char token[kMaxIdentifier + 1];
-  std::memcpy(token, position, length);
+  std::memcpy(token, position_, length);
   token[length] = '\0';
-  nodes->last->id = static_cast<std::uint16_t>(std::atoi(token));
-  position = end;
+  nodes_->last->id = static_cast<std::uint16_t>(std::atoi(token));
+  position_ = end;
   return true;
+}
+
+// The option at `at`, by its first letter and, for M, its sixth; null when
+// there is none (`*expected` then says what was wanted).
+const MenuOption* FindOption(const char* at, const char** expected) {
+  *expected = expect::kOption;
+  if (*at == 'M') {
+    for (std::size_t i = 1; i <= kOptionMarkLetter; ++i)
+      if (!at[i]) return nullptr;
+    *expected = expect::kMarkLetter;
+  }
+  for (const MenuOption& option : kMenuOptions)
+    if (option.word[0] == *at && (*at != 'M' || option.word[kOptionMarkLetter] == at[kOptionMarkLetter]))
+      return &option;
+  return nullptr;
 }
 
 // option list: { ',' option } — options known by their first letter (and M by
 // its sixth); the position moves past the option's length only.
 bool CMenuScript::ReadOptions() {
-  while (*position == ',') {
-    ++position;
+  while (*position_ == ',') {
+    ++position_;
     SkipWhite();
-    if (AtEnd()) return Fail();
-    std::size_t length = 0;
-    std::uint16_t flag = 0;
-    switch (*position) {
-      case 'C': length = 7, flag = kMenuChecked; break;
-      case 'G': length = 6, flag = kMenuGrayed; break;
-      case 'H': length = 4, flag = kMenuHelp; break;
-      case 'I': length = 8, flag = kMenuDisabled; break;
-      case 'M':
-        for (int i = 1; i <= 5; ++i)
-          if (!position[i]) return Fail();
-        if (position[5] == 'A') length = 12, flag = kMenuBarBreak;
-        else if (position[5] == 'R') length = 9, flag = kMenuBreak;
-        else return Fail();
-        break;
-      default:
-        return Fail();
-    }
+    const char* expected = expect::kOption;
+    const MenuOption* option = AtEnd() ? nullptr : FindOption(position_, &expected);
+    if (!option) return Fail(expected);
+    std::size_t length = std::strlen(option->word);
     std::size_t available = 0;
-    while (available <= length && position[available]) ++available;
-    if (available <= length) return Fail();  // the option and one more character
-    nodes->last->flags |= flag;
-    position += length;
+    while (available <= length && position_[available]) ++available;
+    if (available <= length) {  // the option and one more character
+      position_ += available;
+      return Fail(expect::kAfterOption);
+    }
+    nodes_->last->flags |= option->flag;
+    position_ += length;
     SkipWhite();
-    if (AtEnd()) return Fail();
+    if (AtEnd()) return Fail(expect::kAfterOption);
   }
   return true;
 }
 
 // statements: { statement } — until END closes the level or the parse fails.
 void CMenuScript::Statements(int depth) {
-  endSeen = 0;
-  while (position && !endSeen) Statement(depth);
+  endSeen_ = 0;
+  while (position_ && !endSeen_) Statement(depth);
 }
 
 // statement: END | POPUP ... | MENUITEM ...
 bool CMenuScript::Statement(int depth) {
   SkipWhite();
-  switch (*position) {
+  switch (*position_) {
     case 'E':
-      if (!Window("END", 4, false)) return false;
-      endSeen = 1;
+      if (!Window(kKeywordEnd, false, expect::kStatement)) return false;
+      endSeen_ = 1;
       return Append(kMenuEndMarker, "", 0);
     case 'M':
-      return Window("MENUITEM", 9, false) && MenuItem();
+      return Window(kKeywordMenuItem, false, expect::kStatement) && MenuItem();
     case 'P':
-      return Window("POPUP", 6, false) && Popup(depth + 1);
+      return Window(kKeywordPopup, false, expect::kStatement) && Popup(depth + 1);
     default:
-      return Fail();
+      return Fail(expect::kStatement);
   }
 }
 
 // POPUP quoted-text option-list BEGIN statements END
 bool CMenuScript::Popup(int depth) {
-  if (depth > kMaxPopupDepth) return Fail();
+  if (depth > kMaxPopupDepth) return Fail(expect::kNesting);
   SkipWhite();
   const char* text = nullptr;
   std::size_t length = 0;
-  if (!ReadQuoted(&text, &length) || !Append(kMenuPopup, text, length)) return false;
+  if (!ReadQuoted(&text, &length, expect::kQuoted) || !Append(kMenuPopup, text, length)) return false;
   SkipWhite();
   if (!ReadOptions()) return false;
   SkipWhite();
-  if (!Window("BEGIN", 6, false)) return false;
+  if (!Window(kKeywordBegin, false, expect::kPopupBegin)) return false;
   Statements(depth);
-  endSeen = 0;  // the popup's END does not close the enclosing level
-  return position != nullptr;
+  endSeen_ = 0;  // the popup's END does not close the enclosing level
+  return position_ != nullptr;
 }
 
 // MENUITEM (quoted-text | SEPARATOR) [',' identifier] option-list
 bool CMenuScript::MenuItem() {
   SkipWhite();
-  if (*position == '"') {
+  if (*position_ == 'S') {
+    if (!Window(kKeywordSeparator, false, expect::kItemText) || !Append(kMenuSeparator, "", 0)) return false;
+  } else {
     const char* text = nullptr;
     std::size_t length = 0;
-    if (!ReadQuoted(&text, &length)) return false;
-    if (length > kMaxCommandText) return Fail();
+    const char* start = position_;
+    if (!ReadQuoted(&text, &length, expect::kItemText)) return false;
+    if (length > kMaxCommandText) {
+      position_ = start;
+      return Fail(expect::kShortText);
+    }
     if (!Append(kMenuString, text, length)) return false;
-  } else if (*position == 'S') {
-    if (!Window("SEPARATOR", 10, false) || !Append(kMenuSeparator, "", 0)) return false;
-  } else {
-    return Fail();
   }
   SkipWhite();
-  if (*position == ',') {
-    ++position;
+  if (*position_ == ',') {
+    ++position_;
     SkipWhite();
     if (!ReadIdentifier()) return false;
   }
@@ -211,24 +227,25 @@ bool CMenuScript::MenuItem() {
 // menu script: name MENU BEGIN statements END — what follows is not read.
 bool CMenuScript::ParseNodes(const char* text) {
   FreeNodes();
-  menu = nullptr;
-  failedAt = nullptr;
-  position = text;
-  nodes = static_cast<MenuNodeList*>(std::malloc(sizeof(MenuNodeList)));
-  if (!nodes) return Fail();
-  nodes->first = nodes->cursor = nodes->last = nullptr;
+  error_ = MenuParseError();
+  text_ = position_ = text;
+  nodes_ = static_cast<MenuNodeList*>(std::malloc(sizeof(MenuNodeList)));
+  if (!nodes_) return Fail(expect::kMemory);
+  nodes_->first = nodes_->cursor = nodes_->last = nullptr;
   if (!Append(kMenuHeadMarker, "", 0)) return false;
-  nodes->cursor = nodes->first;
-  if (!text) return false;
+  nodes_->cursor = nodes_->first;
+  if (!text) return Fail(expect::kName);
 
   SkipWhite();
   if (!ReadName()) return false;
   SkipWhite();
-  if (!Window("MENU", 5, true)) return false;
+  if (!Window(kKeywordMenu, true, expect::kMenu)) return false;
   SkipWhite();
-  if (!Window("BEGIN", 6, true)) return false;
+  if (!Window(kKeywordBegin, true, expect::kBegin)) return false;
   Statements(0);
-  return position != nullptr && endSeen == 1;
+  if (position_ && endSeen_ == 1) return true;
+  if (!error_) Fail(expect::kStatement);
+  return false;
 }
 
 }  // namespace orvex

@@ -7,27 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace orvex {
+#include "menu/MenuGrammar.h"
 
-// Node flags: the menu flags AppendMenuA takes, and two markers.
-enum MenuFlag : std::uint16_t {
-  kMenuString = 0x0000,
-  kMenuGrayed = 0x0001,
-  kMenuDisabled = 0x0002,
-  kMenuChecked = 0x0008,
-  kMenuPopup = 0x0010,
-  kMenuBarBreak = 0x0020,
-  kMenuBreak = 0x0040,
-  kMenuEndMarker = 0x0080,   // the flags of an END node are exactly this
-  kMenuHeadMarker = 0x0200,  // the first node of every list
-  kMenuSeparator = 0x0800,
-  kMenuHelp = 0x4000,
-};
+namespace orvex {
 
 // One node, one malloc block, its text stored inline behind the fixed fields.
 struct MenuNode {
   MenuNode* next;
-  std::int32_t consumed;  // set by the builder once it has placed the node
+  std::int32_t consumed;  // always 0: the builder reads the list and writes nothing into it
   std::uint16_t flags;
   std::uint16_t id;
   char text[1];
@@ -47,6 +34,15 @@ constexpr std::size_t kMaxCommandText = 127;  // characters of a command item's 
 // identifier is its submenu's handle, and that submenu would never be freed.
 constexpr int kMaxPopupDepth = 24;
 
+// Where a parse failed and what the grammar expected there: a byte offset
+// into the text and one of the texts in `expect`. Recorded at the point of
+// failure; a successful parse leaves it empty.
+struct MenuParseError {
+  std::size_t offset = 0;
+  const char* expected = nullptr;
+  explicit operator bool() const { return expected != nullptr; }
+};
+
 class CMenuScript {
  public:
   CMenuScript() = default;
@@ -61,30 +57,31 @@ class CMenuScript {
   // script does not parse. Defined with the builder.
   void* Parse(const char* text);
 
-  const MenuNode* Head() const { return nodes ? nodes->first : nullptr; }
-  MenuNode* MutableHead() { return nodes ? nodes->first : nullptr; }
-
-  void* menu = nullptr;  // the menu built by the last successful parse
-  int endSeen = 1;
-  const char* position = nullptr;  // null: the parse has failed
-  const char* failedAt = nullptr;  // where the last failed parse stopped (for tools)
-  MenuNodeList* nodes = nullptr;
+  const MenuNode* Head() const { return nodes_ ? nodes_->first : nullptr; }
+  // Why the last parse failed; empty after a success.
+  MenuParseError Error() const { return error_; }
 
  private:
   void FreeNodes();
-  bool Fail();
+  bool Fail(const char* expected);
   bool Append(std::uint16_t flags, const char* text, std::size_t length);
   void SkipWhite();
-  bool AtEnd() const { return *position == '\0'; }
-  bool Window(const char* keyword, std::size_t size, bool shortFails);
+  bool AtEnd() const { return *position_ == '\0'; }
+  bool Window(const MenuKeyword& keyword, bool shortFails, const char* expected);
   bool ReadName();
-  bool ReadQuoted(const char** text, std::size_t* length);
+  bool ReadQuoted(const char** text, std::size_t* length, const char* expected);
   bool ReadIdentifier();
   bool ReadOptions();
   void Statements(int depth);
   bool Statement(int depth);
   bool Popup(int depth);
   bool MenuItem();
+
+  const char* text_ = nullptr;
+  const char* position_ = nullptr;  // null: the parse has failed
+  int endSeen_ = 1;
+  MenuParseError error_;
+  MenuNodeList* nodes_ = nullptr;
 };
 
 }  // namespace orvex

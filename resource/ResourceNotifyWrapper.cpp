@@ -5,15 +5,8 @@ namespace orvex {
 CResourceNotifyWrapper::CResourceNotifyWrapper() { m_xResourceNotify.outer = this; }
 
 CResourceNotifyWrapper::~CResourceNotifyWrapper() {
-  DropBinding();
+  m_pBinding.reset();
   m_pSource = nullptr;  // neither unadvised nor released here
-}
-
-void CResourceNotifyWrapper::DropBinding() {
-  if (!m_pBinding) return;
-  IUnknown* binding = m_pBinding;
-  m_pBinding = nullptr;
-  binding->Release();
 }
 
 void CResourceNotifyWrapper::Unadvise() {
@@ -24,7 +17,7 @@ void CResourceNotifyWrapper::Unadvise() {
 }
 
 void CResourceNotifyWrapper::Attach(IHostResource* resource, DWORD startValue) {
-  DropBinding();
+  m_pBinding.reset();
   if (m_pSource && m_bAdvised) m_pSource->Unadvise(&m_xResourceNotify);
   m_pSource = resource;
   resource->Advise(&m_xResourceNotify);
@@ -64,11 +57,8 @@ ULONG CResourceNotifyWrapper::XResourceNotify::Release() {
 
 HRESULT CResourceNotifyWrapper::XResourceNotify::OnStart(DWORD, DWORD value, IUnknown* binding) {
   fw::MaintainModuleState guard(outer->ObjectModuleState());
-  outer->DropBinding();
-  if (binding) {
-    outer->m_pBinding = binding;
-    binding->AddRef();
-  }
+  outer->m_pBinding.reset();
+  outer->m_pBinding.copy(binding);
   outer->OnStart(value);
   return S_OK;
 }
@@ -76,7 +66,7 @@ HRESULT CResourceNotifyWrapper::XResourceNotify::OnStart(DWORD, DWORD value, IUn
 HRESULT CResourceNotifyWrapper::XResourceNotify::OnStop(DWORD, DWORD value1, DWORD value2) {
   fw::MaintainModuleState guard(outer->ObjectModuleState());
   outer->OnStop(value1, value2);
-  outer->DropBinding();
+  outer->m_pBinding.reset();
   if (outer->m_pSource) outer->Unadvise();
   return S_OK;
 }

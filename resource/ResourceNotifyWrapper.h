@@ -8,6 +8,7 @@
 
 #include "frame/CmdTarget.h"
 #include "frame/HostInterfaces.h"
+#include "frame/Owners.h"
 
 namespace orvex {
 
@@ -33,7 +34,7 @@ class CResourceNotifyWrapper : public fw::CCmdTarget {
   virtual void OnProgress(DWORD /*progress*/, DWORD /*maximum*/, DWORD /*statusCode*/, const char* /*text*/) {}
   virtual void OnData(DWORD /*v1*/, DWORD /*v2*/, DWORD /*v3*/, DWORD /*v4*/) {}
 
-  IUnknown* m_pBinding = nullptr;       // held, one reference
+  ComRef<IUnknown> m_pBinding;          // held, one reference
   IHostResource* m_pSource = nullptr;   // not held
   BOOL m_bAdvised = FALSE;
   std::string m_strFileName;
@@ -53,7 +54,6 @@ class CResourceNotifyWrapper : public fw::CCmdTarget {
   } m_xResourceNotify;
 
  private:
-  void DropBinding();
   void Unadvise();
 };
 

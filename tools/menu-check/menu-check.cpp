@@ -1,10 +1,13 @@
-// orvexc-menu-check SCRIPT: reads a menu script with the library's own parser
-// and prints the menu tree it yields (exit 0), or why it yields no menu, with
-// line, column and what was expected there (exit 1). Usable in a title's build.
+// orvexc-menu-check [--rc] SCRIPT: reads a menu script with the library's own
+// parser and prints the menu tree it yields (exit 0), or why it yields no
+// menu, with line, column and what the parser expected there (exit 1). With
+// --rc it also warns wherever the script means something else than the same
+// text compiled as a resource script's MENU statement. Usable in a title's build.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "RcDifferences.h"
 #include "menu/MenuScript.h"
 
 namespace {
@@ -15,34 +18,7 @@ bool ReadFile(const char* path, std::string* text) {
   char chunk[4096];
   for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text->append(chunk, n);
   std::fclose(file);
-  text->resize(std::strlen(text->c_str()));  // the library reads up to a NUL byte
   return true;
-}
-
-// The word before `at`, skipping white space and commas: what the parser had read.
-std::string WordBefore(const std::string& text, size_t at) {
-  size_t end = at;
-  while (end > 0 && std::strchr(" \t\r\n", text[end - 1])) --end;
-  if (end > 0 && (text[end - 1] == ',' || text[end - 1] == '"')) return text.substr(end - 1, 1);
-  size_t start = end;
-  while (start > 0 && !std::strchr(" \t\r\n,\"", text[start - 1])) --start;
-  return text.substr(start, end - start);
-}
-
-// What the grammar wants after `previous`.
-std::string Expected(const std::string& text, size_t at) {
-  if (text.find_first_not_of(" \t\r\n") == std::string::npos) return "a menu name";
-  std::string previous = WordBefore(text, at);
-  if (previous.empty()) return "a menu name";
-  if (previous == "MENU") return "BEGIN";
-  if (previous == "POPUP" || previous == "MENUITEM")
-    return previous == "POPUP" ? "a quoted text after one blank" : "a quoted text or SEPARATOR after one blank";
-  if (previous == ",") return "an option (GRAYED, INACTIVE, CHECKED, MENUBARBREAK, MENUBREAK, HELP) or an identifier";
-  if (previous == "\"") return "BEGIN, a comma and an option, or the next statement";
-  if (previous == "BEGIN" || previous == "END" || previous == "SEPARATOR")
-    return "POPUP, MENUITEM or END (upper case)";
-  if (at >= text.size()) return "END";
-  return "MENU after the menu name, or POPUP, MENUITEM or END";
 }
 
 void Where(const std::string& text, size_t at, int* line, int* column) {
@@ -58,12 +34,8 @@ std::string Describe(const orvex::MenuNode* node) {
   if (node->flags & orvex::kMenuSeparator) return "----";
   out = "\"" + std::string(node->text) + "\"";
   if (!(node->flags & orvex::kMenuPopup)) out += "  id " + std::to_string(node->id);
-  static const struct { unsigned flag; const char* name; } kOptions[] = {
-      {orvex::kMenuGrayed, "GRAYED"}, {orvex::kMenuDisabled, "INACTIVE"},
-      {orvex::kMenuChecked, "CHECKED"}, {orvex::kMenuBarBreak, "MENUBARBREAK"},
-      {orvex::kMenuBreak, "MENUBREAK"}, {orvex::kMenuHelp, "HELP"}};
-  for (const auto& option : kOptions)
-    if (node->flags & option.flag) out += std::string(" ") + option.name;
+  for (const auto& option : orvex::kMenuOptions)
+    if (node->flags & option.flag) out += std::string(" ") + option.word;
   return out;
 }
 
@@ -83,27 +55,36 @@ void PrintTree(const orvex::MenuNode* head) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: orvexc-menu-check SCRIPT\n");
+  bool rc = argc == 3 && std::strcmp(argv[1], "--rc") == 0;
+  if (argc != 2 && !rc) {
+    std::fprintf(stderr, "usage: orvexc-menu-check [--rc] SCRIPT\n");
     return 2;
   }
+  const char* path = argv[argc - 1];
   std::string text;
-  if (!ReadFile(argv[1], &text)) {
-    std::printf("%s: cannot be read\n", argv[1]);
+  if (!ReadFile(path, &text)) {
+    std::printf("%s: cannot be read\n", path);
     return 1;
   }
+  int line, column;
+  if (rc) {  // on every byte: a resource compiler reads past a NUL
+    for (const orvex::RcDifference& difference : orvex::FindRcDifferences(text)) {
+      Where(text, difference.offset, &line, &column);
+      std::printf("%s:%d:%d: rc: %s\n", path, line, column, difference.what.c_str());
+    }
+  }
+  text.resize(std::strlen(text.c_str()));  // the library reads up to a NUL byte
   orvex::CMenuScript script;
   if (script.ParseNodes(text.c_str())) {
-    std::printf("%s: a menu\n", argv[1]);
+    std::printf("%s: a menu\n", path);
     PrintTree(script.Head());
     return 0;
   }
-  size_t at = script.failedAt ? static_cast<size_t>(script.failedAt - text.c_str()) : text.size();
-  int line, column;
+  orvex::MenuParseError error = script.Error();
+  size_t at = error.offset < text.size() ? error.offset : text.size();
   Where(text, at, &line, &column);
   std::string found = at >= text.size() ? "the end of the text"
                                         : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
-  std::printf("%s:%d:%d: no menu: found %s, expected %s\n", argv[1], line, column, found.c_str(),
-              Expected(text, at).c_str());
+  std::printf("%s:%d:%d: no menu: found %s, expected %s\n", path, line, column, found.c_str(), error.expected);
   return 1;
 }
