@@ -2,26 +2,21 @@
 # Fuzzes the menu script parser and builder natively with libFuzzer (clang++,
 # AddressSanitizer, UndefinedBehaviorSanitizer, LeakSanitizer).
 #
-#   scripts/fuzz-menu.sh [SECONDS]   build, describe the seed corpus, fuzz SECONDS (default 60)
-#   scripts/fuzz-menu.sh --describe  build and describe the seed corpus only
+#   scripts/fuzz-menu.sh [SECONDS]   build, fuzz SECONDS (default 60)
 #
 # A longer run, for instance before a release or after a parser change:
 #   scripts/fuzz-menu.sh 3600
 #
 # Builds into $ORVEXC_FUZZ_BUILD (default build/fuzz-native). The fuzzer runs
 # on a fresh copy of tests/fuzz/corpus (the committed seeds are never changed);
-# a crashing input is kept in $ORVEXC_FUZZ_BUILD/artifacts. The description of
-# the seeds (menu-describe.txt) is what the Windows differential test compares
-# LoadMenuFromFile's menus with. Exits non-zero on a build failure, a broken
-# rule in the description run, or any crash or sanitizer report while fuzzing.
+# a crashing input is kept in $ORVEXC_FUZZ_BUILD/artifacts. Exits non-zero on a
+# build failure, or any crash or sanitizer report while fuzzing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-mode=fuzz
 seconds=60
 case "${1:-}" in
-  --describe) mode=describe ;;
   '') ;;
-  *[!0-9]* ) echo "usage: $0 [SECONDS | --describe]" >&2; exit 2 ;;
+  *[!0-9]* ) echo "usage: $0 [SECONDS]" >&2; exit 2 ;;
   *) seconds=$1 ;;
 esac
 out=${ORVEXC_FUZZ_BUILD:-$root/build/fuzz-native}
@@ -39,15 +34,11 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 echo "fuzz-menu: building into $out"
-"$cxx" "${flags[@]}" "${sources[@]}" "$src/menu_describe.cpp" -o "$out/menu_describe"
-"$out/menu_describe" "$out/menu-describe.txt" "$src"/corpus/*
-[ "$mode" = describe ] && exit 0
-
 "$cxx" "${flags[@]}" -fsanitize=fuzzer "${sources[@]}" "$src/fuzz_menu_script.cpp" -o "$out/fuzz_menu_script"
 work=$out/corpus-run
 rm -rf "$work" "$out/artifacts"
 mkdir -p "$work" "$out/artifacts"
-cp "$src"/corpus/* "$work"/
+cp "$src"/corpus/*.mnu "$work"/
 echo "fuzz-menu: fuzzing for $seconds s on $(ls "$work" | wc -l) seeds"
 status=0
 "$out/fuzz_menu_script" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
