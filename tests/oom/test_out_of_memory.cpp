@@ -53,7 +53,7 @@ HMENU WINAPI HookCreateMenu() {
 template <class F>
 void Route(const char* dll, const char* name, F hook, F* original) {
   if (*original) return;
-  *original = reinterpret_cast<F>(probe::HookImport(GetModuleHandleA("OrvexC.dll"), dll, name,
+  *original = reinterpret_cast<F>(hostkit::HookImport(GetModuleHandleA("OrvexC.dll"), dll, name,
                                                     reinterpret_cast<void*>(hook)));
   ASSERT_NE(*original, nullptr) << name;
 }
@@ -89,15 +89,15 @@ class OutOfMemory : public hosttest::HostTest {
     int n = 0;
     for (;; ++n) {
       std::set<void*> live;
-      probe::StringEvents().clear();  // BSTR addresses come back from call to call
+      hostkit::StringLedger::Clear();  // BSTR addresses come back from call to call
       g_calls = 0, g_menus = 0, g_failAt = n, g_live = &live;
       bool succeeded = call();
       g_failAt = -1, g_live = nullptr;
       int calls = g_calls;
       EXPECT_TRUE(live.empty()) << what << ": " << live.size() << " blocks kept when allocation " << n << " failed";
       EXPECT_EQ(rt.UnbalancedObjects(), std::vector<std::string>{}) << what << ", allocation " << n;
-      EXPECT_EQ(probe::OutstandingStrings(), 0) << what << ", allocation " << n;
-      EXPECT_EQ(probe::StringFaults(), std::vector<std::string>{}) << what << ", allocation " << n;
+      EXPECT_EQ(hostkit::StringLedger::Outstanding(), 0) << what << ", allocation " << n;
+      EXPECT_EQ(hostkit::StringLedger::Faults(), std::vector<std::string>{}) << what << ", allocation " << n;
       if (n >= calls) {
         EXPECT_TRUE(succeeded) << what << " with no allocation failing";
         break;
@@ -131,6 +131,7 @@ TEST_F(OutOfMemory, LoadMenuFromFile) {
 }
 
 TEST_F(OutOfMemory, SetResourceStorage) {
+  releaseOrder = false;  // the storage exports release the runtime before the resources
   const char* kLocation = "relative\\resources\\of\\the\\title\\";
   rt.app.location = rt.app.path = L"C:\\titles\\a title with a long name\\main.dat";
   size_t added = 0;
@@ -145,6 +146,7 @@ TEST_F(OutOfMemory, SetResourceStorage) {
 }
 
 TEST_F(OutOfMemory, GetResourceStorage) {
+  releaseOrder = false;
   rt.AddStorage("res").location = L"C:\\resources of a title with a long name";
   char buffer[MAX_PATH];
   Sweep(
