@@ -16,10 +16,7 @@ prefix=$build/sdk-check/install
 work=$build/sdk-check/$check
 rm -rf "$work"; mkdir -p "$work"
 cmake --install "$build" --prefix "$prefix" >/dev/null
-# The SDK is checked with the compiler of the build it came from (a 64-bit
-# build where the machine runs no 32-bit code).
 triple=i686-w64-mingw32
-grep -q 'x86_64-w64-mingw32' "$build/CMakeCache.txt" && triple=x86_64-w64-mingw32
 cc=$triple-gcc-posix cxx=$triple-g++-posix
 # expect FILE LINE...: every line is in the demo host's transcript FILE.
 expect() {
