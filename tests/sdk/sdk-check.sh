@@ -4,7 +4,7 @@
 #             GCC and Clang, warnings as errors
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test passes
-#   menucheck the menu script checker's reports for good and broken scripts
+#   menucheck the menu script checker's reports on the golden menu corpus
 #   demo      the demo host runs the sample module on its built-in title
 #   plain     the sample module builds with one plain compiler command
 #   module_*  the toolchain module, built by one toolchain as its users build,
@@ -81,15 +81,14 @@ demo)
   [ "$(head -c 4 "$work/demo.png" | od -An -c | tr -d ' ')" = '211PNG' ]
   ;;
 menucheck)
-  # Each script's report and exit status, against tests/sdk/menus/expected.txt.
+  # The checker's report on every script of the golden menu corpus, with the
+  # resource compilers' differences, against tests/sdk/menu-check.expected.
   export ORVEXC_WINEPREFIX=$build/wineprefix
-  cd "$src/tests/sdk/menus"
-  for f in *.mnu; do
-    status=0
-    "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" "$f" | tr -d '\r' >>"$work/actual" || status=$?
-    echo "exit $status" >>"$work/actual"
-  done
-  diff -u expected.txt "$work/actual"
+  cd "$src/tests/fuzz/corpus"
+  status=0
+  "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" --rc *.mnu | tr -d '\r' >"$work/actual" || status=$?
+  echo "exit $status" >>"$work/actual"
+  diff -u "$src/tests/sdk/menu-check.expected" "$work/actual"
   ;;
 module_*)
   m=$src/tests/sdk/modules/toolchain-module.c dll=$work/toolchain-module.dll

@@ -1,6 +1,7 @@
-// orvexc-menu-check [--rc] SCRIPT: reads a menu script with the library's own
-// parser and prints the menu tree it yields (exit 0), or why it yields no
-// menu, with line, column and what the parser expected there (exit 1). With
+// orvexc-menu-check [--rc] SCRIPT...: reads each menu script with the
+// library's own parser and prints the menu tree it yields, or why it yields
+// no menu, with line, column and what the parser expected there; exit 1 when
+// any script yields no menu (or cannot be read), else 0. With
 // --rc it also warns wherever the script means something else than the same
 // text compiled as a resource script's MENU statement. Usable in a title's build.
 #include <cstdio>
@@ -52,19 +53,12 @@ void PrintTree(const orvex::MenuNode* head) {
   }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  bool rc = argc == 3 && std::strcmp(argv[1], "--rc") == 0;
-  if (argc != 2 && !rc) {
-    std::fprintf(stderr, "usage: orvexc-menu-check [--rc] SCRIPT\n");
-    return 2;
-  }
-  const char* path = argv[argc - 1];
+// Reports on one script; true when it yields a menu.
+bool Check(const char* path, bool rc) {
   std::string text;
   if (!ReadFile(path, &text)) {
     std::printf("%s: cannot be read\n", path);
-    return 1;
+    return false;
   }
   int line, column;
   if (rc) {  // on every byte: a resource compiler reads past a NUL
@@ -78,7 +72,7 @@ int main(int argc, char** argv) {
   if (script.ParseNodes(text.c_str())) {
     std::printf("%s: a menu\n", path);
     PrintTree(script.Head());
-    return 0;
+    return true;
   }
   orvex::MenuParseError error = script.Error();
   size_t at = error.offset < text.size() ? error.offset : text.size();
@@ -86,5 +80,19 @@ int main(int argc, char** argv) {
   std::string found = at >= text.size() ? "the end of the text"
                                         : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
   std::printf("%s:%d:%d: no menu: found %s, expected %s\n", path, line, column, found.c_str(), error.expected);
-  return 1;
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool rc = argc > 1 && std::strcmp(argv[1], "--rc") == 0;
+  int first = rc ? 2 : 1;
+  if (first >= argc) {
+    std::fprintf(stderr, "usage: orvexc-menu-check [--rc] SCRIPT...\n");
+    return 2;
+  }
+  bool all = true;
+  for (int i = first; i < argc; ++i) all = Check(argv[i], rc) && all;
+  return all ? 0 : 1;
 }
