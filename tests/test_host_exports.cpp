@@ -167,7 +167,7 @@ std::vector<Row> Rows() {
       {"GetObjectActiveState", 831, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.39", "obj", "1"},
       {"SetObjectActiveState", 832, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.40(4)", "obj", ""},
       {"GetResourceStorage", 833, "sbl", Kind::Text, "context.3 runtime.4 +resources.14('store') ~storage:store.13", "store", "D:\\res\\", 0, true},
-      {"SetResourceStorage[existing]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('store') storage:store.14('D:\\res')", "store|D:\\res", "", 0, true},
+      {"SetResourceStorage[existing]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('store') storage:store.14('..\\res')", "store|..\\res", "", 0, true},
       {"SetResourceStorage[new]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('fresh') ~context.3 ~runtime.9 ~app.7 ~context.3 ~runtime.9 ~app.11 ~resources.8(*)", "fresh|res", "", 0, true},
   };
 }
