@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,54 +15,41 @@
 
 namespace {
 
-// A C runtime export of OrvexC.dll by name.
-template <class F>
-F Crt(const char* name) {
-  auto f = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("OrvexC.dll"), name)));
-  EXPECT_NE(f, nullptr) << name;
-  return f;
-}
-
 // A scratch directory of files with chosen attributes and subdirectories.
 class Scratch {
  public:
-  Scratch() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    dir_ = std::string(temp) + "orvexc_crt_" + std::to_string(GetCurrentProcessId());
+  Scratch() : dir_(TempDir() + "orvexc_crt_" + std::to_string(GetCurrentProcessId())) {
     CreateDirectoryA(dir_.c_str(), nullptr);
   }
   ~Scratch() {
-    for (const auto& f : files_) {
-      SetFileAttributesA(f.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileA(f.c_str());
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
+      SetFileAttributesA(it->c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!DeleteFileA(it->c_str())) RemoveDirectoryA(it->c_str());
     }
-    for (auto it = dirs_.rbegin(); it != dirs_.rend(); ++it) RemoveDirectoryA(it->c_str());
     RemoveDirectoryA(dir_.c_str());
   }
   std::string File(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE, int size = 3) {
-    std::string path = dir_ + "\\" + name;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    std::string bytes(size, 'x');
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), size, &written, nullptr);
-    CloseHandle(h);
+    std::string path = Made(name);
+    std::ofstream(path, std::ios::binary) << std::string(size, 'x');
     SetFileAttributesA(path.c_str(), attributes);
-    files_.push_back(path);
     return path;
   }
-  std::string Dir(const std::string& name) {
-    std::string path = dir_ + "\\" + name;
-    CreateDirectoryA(path.c_str(), nullptr);
-    dirs_.push_back(path);
-    return path;
-  }
-  std::string Pattern(const std::string& p) const { return dir_ + "\\" + p; }
+  void Dir(const std::string& name) { CreateDirectoryA(Made(name).c_str(), nullptr); }
+  std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
   const std::string& path() const { return dir_; }
 
  private:
+  std::string Made(const std::string& name) {  // removed again at the end
+    made_.push_back(Path(name));
+    return made_.back();
+  }
+  static std::string TempDir() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    return temp;
+  }
   std::string dir_;
-  std::vector<std::string> files_, dirs_;
+  std::vector<std::string> made_;
 };
 
 // All names a search finds, in order.
@@ -75,16 +63,12 @@ std::string FindAll(const std::string& pattern, int attrib) {
   return names;
 }
 
-TEST(DosFind, BlockLayoutIsFixed) {
-  if (sizeof(void*) != 4) GTEST_SKIP() << "the 276-byte layout is the 32-bit library's";
-  EXPECT_EQ(sizeof(struct ffblk), 276u);
-  EXPECT_EQ(offsetof(struct ffblk, ff_fsize), 4u);
-  EXPECT_EQ(offsetof(struct ffblk, ff_attrib), 8u);
-  EXPECT_EQ(offsetof(struct ffblk, ff_ftime), 12u);
-  EXPECT_EQ(offsetof(struct ffblk, ff_fdate), 14u);
-  EXPECT_EQ(offsetof(struct ffblk, ff_name), 16u);
-  EXPECT_EQ(sizeof(struct dfree), 16u);
-}
+// The block's layout is the 32-bit library's.
+static_assert(sizeof(struct ffblk) == 276 && offsetof(struct ffblk, ff_fsize) == 4 &&
+                  offsetof(struct ffblk, ff_attrib) == 8 && offsetof(struct ffblk, ff_ftime) == 12 &&
+                  offsetof(struct ffblk, ff_fdate) == 14 && offsetof(struct ffblk, ff_name) == 16,
+              "ffblk layout");
+static_assert(sizeof(struct dfree) == 16, "dfree layout");
 
 // (pattern, mask, names found, names not found). Mask 0: no hidden files or
 // directories, and findnext passes over a file with an attribute bit beyond
@@ -105,7 +89,7 @@ TEST(DosFind, MasksChooseTheEntries) {
   s.File("z.txt");
   s.Dir("d1");
   s.Dir("d2");
-  bool keepsTemporary = GetFileAttributesA(s.Pattern("t.txt").c_str()) & FILE_ATTRIBUTE_TEMPORARY;
+  bool keepsTemporary = GetFileAttributesA(s.Path("t.txt").c_str()) & FILE_ATTRIBUTE_TEMPORARY;
   const MaskCase cases[] = {
       {"*", 0, {"a.txt", "r.txt", "z.txt"}, {"h.txt", "d1", keepsTemporary ? "t.txt" : "-"}},
       {"*", 0x10, {"d1", "d2"}, {"a.txt", "r.txt", "h.txt"}},
@@ -113,7 +97,7 @@ TEST(DosFind, MasksChooseTheEntries) {
       {"*.txt", 0x01, {"r.txt"}, {"a.txt", "h.txt", "t.txt", "z.txt"}},
   };
   for (const auto& c : cases) {
-    std::string names = FindAll(s.Pattern(c.pattern), c.mask);
+    std::string names = FindAll(s.Path(c.pattern), c.mask);
     for (const char* name : c.found) EXPECT_NE(names.find(name), std::string::npos) << c.mask << ": " << names;
     for (const char* name : c.notFound) EXPECT_EQ(names.find(name), std::string::npos) << c.mask << ": " << names;
   }
@@ -124,10 +108,10 @@ TEST(DosFind, DirectoriesOnlyPatternWithMaskZeroLeavesNothingOpen) {
   s.Dir("d1");
   struct ffblk block;
   block.ff_reserved = &block;
-  EXPECT_EQ(findfirst(s.Pattern("d*").c_str(), &block, 0), -1);
+  EXPECT_EQ(findfirst(s.Path("d*").c_str(), &block, 0), -1);
   EXPECT_EQ(block.ff_reserved, nullptr);
   EXPECT_EQ(findclose(&block), -1);
-  EXPECT_EQ(findfirst(s.Pattern("nothing*").c_str(), &block, 0), -1);
+  EXPECT_EQ(findfirst(s.Path("nothing*").c_str(), &block, 0), -1);
   EXPECT_EQ(findfirst("x", nullptr, 0), -1);
   EXPECT_EQ(findnext(nullptr), -1);
   EXPECT_EQ(findclose(nullptr), -1);
@@ -137,7 +121,7 @@ TEST(DosFind, AfterTheLastMatchTheBlockShowsTheLastFileAndClosesOnce) {
   Scratch s;
   s.File("only.dat", FILE_ATTRIBUTE_ARCHIVE, 1234);
   struct ffblk block;
-  ASSERT_EQ(findfirst(s.Pattern("*.dat").c_str(), &block, 0), 0);
+  ASSERT_EQ(findfirst(s.Path("*.dat").c_str(), &block, 0), 0);
   EXPECT_EQ(findnext(&block), -1);
   EXPECT_STREQ(block.ff_name, "only.dat");
   EXPECT_EQ(block.ff_fsize, 1234u);
@@ -177,8 +161,7 @@ TEST(DosPaths, SplitMergeAndSearch) {
 
   Scratch s;
   s.File("orvexc_on_path.txt");
-  auto crtPutenv = Crt<int(__cdecl*)(const char*)>("putenv");
-  ASSERT_EQ(crtPutenv(("PATH=" + s.path()).c_str()), 0);
+  ASSERT_EQ(_putenv(("PATH=" + s.path()).c_str()), 0);  // the C runtime OrvexC.dll forwards to
   char* found = searchpath("orvexc_on_path.txt");
   ASSERT_NE(found, nullptr);
   EXPECT_NE(std::string(found).find("orvexc_on_path.txt"), std::string::npos);

@@ -19,6 +19,7 @@ class Rules : public hosttest::HostTest {
     HostTest::SetUp();
     rt.AddThread("a");
     rt.AddObject("obj");
+    rt.AddStorage("res");
     scope = static_cast<IHostScope*>(&rt.AddScope());
   }
   // The journal entry of the call's runtime action: the last entry that is no release.
@@ -34,7 +35,7 @@ class Rules : public hosttest::HostTest {
 // ---- texts: (setup, export, buffer length, the bytes written) --------------------
 // Short texts are zero-filled to the length, long ones cut without a terminator;
 // the title directory is always terminated; node texts come through fixed
-// capacities whatever the caller's length.
+// capacities whatever the caller's length; a storage location ends in one backslash.
 struct TextCase {
   const char* label;
   Setup setup;
@@ -44,6 +45,8 @@ struct TextCase {
 };
 
 void Path(fake::Runtime& rt, const wchar_t* path) { rt.app.path = path; }
+void Storage(IHostContext* c, char* buffer, int length) { GetResourceStorage(c, "res", buffer, length); }
+void StorageAt(fake::Runtime& rt, const wchar_t* location) { rt.resources.storages.at("res")->location = location; }
 
 TEST_F(Rules, Texts) {
   const TextCase cases[] = {
@@ -66,7 +69,13 @@ TEST_F(Rules, Texts) {
       {"module 32", [](auto& r) { r.moduleNode.nodeName = std::string(40, 'N'); }, GetModuleName, 40, std::string(32, 'N')},
       {"address", [](auto& r) { r.moduleNode.address = "Course/Intro/quiz"; }, GetModuleAddress, 20, "Course/Intro/quiz"},
       {"failed", [](auto& r) { r.module.status[3] = -1; }, GetModuleName, 4, std::string("\0\x5A\x5A\x5A", 4)},
+      {"storage", [](auto& r) { StorageAt(r, L"C:\\res\\"); }, Storage, 8, "C:\\res\\"},
+      {"storage cut", [](auto& r) { StorageAt(r, L"C:\\res\\"); }, Storage, 5, "C:\\re"},
+      {"storage url", [](auto& r) { StorageAt(r, L"http://h/x/"); }, Storage, 16, "http://h/x/\\"},
+      {"storage empty", [](auto& r) { StorageAt(r, L""); }, Storage, 4, "\\"},
+      {"storage none", [](auto& r) { r.resources.storages.at("res")->hasLocation = false; }, Storage, 4, "\\"},
   };
+  releaseOrder = false;  // the storage exports release the runtime before the resources
   for (const auto& c : cases) {
     c.setup(rt);
     GuardedBuffer buffer(c.length);
@@ -144,37 +153,53 @@ TEST_F(Rules, CursorFlagRecordsTheLastSetting) {
   EXPECT_EQ(Journal(), Calls{});
 }
 
-// ---- windows: (operation, shown before, shown after, still a window, WM_CLOSE posted) --
+// ---- windows: (operation, whose window, in a hidden parent, shown before, the surface's visible value,
+// shown after, still a window, WM_CLOSE posted, Is*Visible afterwards) ---------------
+// IsFrameVisible is IsWindowVisible's answer (0 inside a hidden parent);
+// IsThreadVisible is exactly 1 or 0, and needs the surface visible too.
 struct WindowCase {
   const char* label;
-  std::function<void(IHostContext*)> call;
-  bool thread, shownBefore, shownAfter, exists, closePosted;
+  std::function<void(IHostContext*)> call;  // null: only the query
+  bool thread, inHiddenParent, shownBefore;
+  int surfaceVisible;
+  bool shownAfter, exists, closePosted;
+  int visible;
 };
+
+HWND MakeWindow(DWORD style, HWND parent, HMENU menu = nullptr) {
+  return CreateWindowExA(0, "STATIC", "w", style, 0, 0, 50, 50, parent, menu, nullptr, nullptr);
+}
 
 TEST_F(Rules, WindowOperations) {
   const WindowCase cases[] = {
-      {"show frame", [](auto c) { ShowFrameWindow(c); }, false, false, true, true, false},
-      {"hide frame", [](auto c) { HideFrameWindow(c); }, false, true, false, true, false},
-      {"close frame", [](auto c) { CloseFrameWindow(c); }, false, true, false, false, false},
-      {"show thread", [](auto c) { ShowThreadWindow(c, "a"); }, true, false, true, true, false},
-      {"hide thread", [](auto c) { HideThreadWindow(c, "a"); }, true, true, false, true, false},
-      {"close thread", [](auto c) { CloseThreadWindow(c, "a"); }, true, true, true, true, true},
-      {"unknown thread", [](auto c) { HideThreadWindow(c, "b"); }, true, true, true, true, false},
+      {"show frame", [](auto c) { ShowFrameWindow(c); }, false, false, false, 1, true, true, false, 1},
+      {"hide frame", [](auto c) { HideFrameWindow(c); }, false, false, true, 1, false, true, false, 0},
+      {"close frame", [](auto c) { CloseFrameWindow(c); }, false, false, true, 1, false, false, false, 0},
+      {"frame in hidden parent", nullptr, false, true, true, 1, false, true, false, 0},
+      {"show thread", [](auto c) { ShowThreadWindow(c, "a"); }, true, false, false, 1, true, true, false, 1},
+      {"hide thread", [](auto c) { HideThreadWindow(c, "a"); }, true, false, true, 1, false, true, false, 0},
+      {"close thread", [](auto c) { CloseThreadWindow(c, "a"); }, true, false, true, 1, true, true, true, 1},
+      {"unknown thread", [](auto c) { HideThreadWindow(c, "b"); }, true, false, true, 1, true, true, false, 1},
+      {"thread surface 7", nullptr, true, false, true, 7, true, true, false, 1},
+      {"thread window hidden", nullptr, true, false, false, 1, false, true, false, 0},
+      {"thread surface hidden", nullptr, true, false, true, 0, true, true, false, 0},
   };
   for (const auto& c : cases) {
-    HWND w = CreateWindowExA(0, "STATIC", "w", WS_OVERLAPPEDWINDOW | (c.shownBefore ? WS_VISIBLE : 0), 0, 0, 50,
-                             50, nullptr, nullptr, nullptr, nullptr);
-    (c.thread ? rt.ThreadContext("a").surface->window : &rt.window)->handle = w;
-    c.call(rt.ctx());
+    HWND parent = c.inHiddenParent ? MakeWindow(WS_OVERLAPPEDWINDOW, nullptr) : nullptr;
+    HWND w = MakeWindow((parent ? WS_CHILD : WS_OVERLAPPEDWINDOW) | (c.shownBefore ? WS_VISIBLE : 0), parent);
+    fake::FakeSurface& surface = c.thread ? *rt.ThreadContext("a").surface : rt.surface;
+    surface.window->handle = w;
+    surface.visible = c.surfaceVisible;
+    if (c.call) c.call(rt.ctx());
     EXPECT_EQ(IsWindow(w) != 0, c.exists) << c.label;
     EXPECT_TRUE(!c.exists || (IsWindowVisible(w) != 0) == c.shownAfter) << c.label;
-    EXPECT_EQ(c.thread ? IsThreadVisible(rt.ctx(), "a") : IsFrameVisible(rt.ctx()), c.exists && c.shownAfter) << c.label;
+    EXPECT_EQ(c.thread ? IsThreadVisible(rt.ctx(), "a") : IsFrameVisible(rt.ctx()), c.visible) << c.label;
     MSG msg;
     EXPECT_EQ(PeekMessageA(&msg, w, WM_CLOSE, WM_CLOSE, PM_REMOVE) != 0, c.closePosted) << c.label;
-    DestroyWindow(w);
+    DestroyWindow(parent ? parent : w);
   }
   HMENU menu = CreateMenu();
-  rt.window.handle = CreateWindowExA(0, "STATIC", "m", WS_OVERLAPPEDWINDOW, 0, 0, 50, 50, nullptr, menu, nullptr, nullptr);
+  rt.window.handle = MakeWindow(WS_OVERLAPPEDWINDOW, nullptr, menu);
   EXPECT_EQ(GetFrameMenu(rt.ctx()), menu);
   DestroyWindow(rt.window.handle);
 }

@@ -22,14 +22,18 @@ class LocationGenerator {
 
   // One location text; `kind` tells what it was built as.
   std::string Next(int* kind = nullptr) {
-    int k = Uniform(0, 99);
-    int chosen = k < 22 ? kDrive : k < 44 ? kRelative : k < 56 ? kNetwork : k < 92 ? kUrl : kGarbage;
-    if (kind) *kind = chosen;
-    switch (chosen) {
-      case kDrive: return Prefix(10) + DrivePath();
-      case kRelative: return Prefix(10) + RelativePath();
-      case kNetwork: return Prefix(10) + NetworkPath();
-      case kUrl: return Prefix(35) + Url();
+    static const int kShare[kKinds] = {22, 44, 56, 92, 100};  // cumulative percent
+    int roll = Uniform(0, 99), k = 0;
+    while (roll >= kShare[k]) ++k;
+    if (kind) *kind = k;
+    switch (k) {
+      case kDrive:
+        return Prefix() + static_cast<char>('A' + Uniform(0, 25)) + ":" + (Chance(85) ? Sep() : "") + Path();
+      case kRelative: return Prefix() + RelativePath();
+      case kNetwork:
+        if (Chance(20)) return Prefix() + Path('\\') + "\\\\" + Path();  // the pair anywhere
+        return Prefix() + "\\\\" + Word(Chance(5) ? 300 : 15) + "\\" + Word(12) + Sep() + Path();
+      case kUrl: return Prefix() + Url();
       default: return Garbage();
     }
   }
@@ -41,166 +45,94 @@ class LocationGenerator {
   bool Chance(int percent) { return Uniform(0, 99) < percent; }
 
  private:
-  char OddByte() {
-    // Control characters and bytes above ASCII, never NUL.
-    return static_cast<char>(Chance(30) ? Uniform(1, 31) : Uniform(0x7F, 0xFF));
-  }
+  template <std::size_t N>
+  const char* Pick(const char* const (&choices)[N]) { return choices[Uniform(0, N - 1)]; }
 
-  char NameChar() {
-    static const char kPlain[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_~ !$&'()+,;=";
-    int roll = Uniform(0, 99);
-    if (roll < 4) return OddByte();
-    if (roll < 8) return '.';
-    return kPlain[Uniform(0, sizeof kPlain - 2)];
-  }
+  // Control characters and bytes above ASCII, never NUL.
+  char OddByte() { return static_cast<char>(Chance(30) ? Uniform(1, 31) : Uniform(0x7F, 0xFF)); }
 
-  std::string Escape() {
-    static const char kHex[] = "0123456789ABCDEFabcdef";
-    int roll = Uniform(0, 99);
-    if (roll < 70) {
-      // A printable byte, mostly the usual suspects.
-      static const char* const usual[] = {"%20", "%41", "%7E", "%2E", "%2F", "%5C", "%25", "%3A", "%40"};
-      if (Chance(60)) return usual[Uniform(0, 8)];
-      return std::string("%") + kHex[Uniform(2, 7)] + kHex[Uniform(0, 21)];
-    }
-    if (roll < 85) return std::string("%") + kHex[Uniform(0, 21)] + kHex[Uniform(0, 21)];  // any byte
-    if (roll < 95) return std::string("%") + NameChar() + NameChar();                      // malformed
-    return "%";                                                                            // cut short
-  }
-
-  std::string Word(int maxLength, bool escapes) {
+  // Plain characters, dots, odd bytes and, with `escapes`, well-formed,
+  // malformed and cut-short "%" escapes.
+  std::string Word(int maxLength, bool escapes = false) {
+    static const char kPlain[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_~ !$&'()+,;=.";
+    static const char* const kEscapes[] = {"%20", "%41", "%7E", "%2E", "%2F", "%5C",
+                                           "%25", "%3A", "%00", "%fF", "%zz", "%"};
     std::string word;
-    int length = Uniform(0, maxLength);
-    while (static_cast<int>(word.size()) < length) {
-      if (escapes && Chance(6)) word += Escape();
-      else word += NameChar();
-    }
+    for (int length = Uniform(0, maxLength); static_cast<int>(word.size()) < length;)
+      word += escapes && Chance(6) ? std::string(Pick(kEscapes))
+                                   : std::string(1, Chance(4) ? OddByte() : kPlain[Uniform(0, sizeof kPlain - 2)]);
     return word;
   }
 
   // Mostly short, sometimes long, now and then longer than any buffer.
-  int PartLength() {
-    int roll = Uniform(0, 99);
-    if (roll < 80) return 12;
-    if (roll < 94) return 60;
-    return Uniform(250, 700);
-  }
+  int PartLength() { return Chance(80) ? 12 : Chance(70) ? 60 : Uniform(250, 700); }
+  std::string Sep() { return Chance(55) ? "\\" : "/"; }
 
-  std::string Component(bool escapes) {
-    int roll = Uniform(0, 99);
-    if (roll < 12) return "..";
-    if (roll < 18) return ".";
-    if (roll < 22) return "";
-    if (roll < 24) return std::string(Uniform(3, 6), '.');
-    if (roll < 26) return Word(8, escapes) + ".";
-    return Word(PartLength(), escapes);
-  }
-
-  char Separator() { return Chance(55) ? '\\' : '/'; }
-
-  std::string FileName(bool escapes) {
-    std::string name = Word(PartLength(), escapes);
-    int dots = Chance(70) ? 1 : Uniform(0, 3);
-    for (int i = 0; i < dots; ++i) name += "." + Word(i == dots - 1 && Chance(5) ? 300 : 5, escapes);
-    return name;
-  }
-
-  // Components joined by separators, ending in a file name or a separator.
-  std::string PathBody(bool escapes, char separator = 0) {
-    std::string body;
-    int count = Uniform(0, 6);
-    for (int i = 0; i < count; ++i) body += Component(escapes) + (separator ? separator : Separator());
-    if (Chance(75)) body += FileName(escapes);
-    return body;
-  }
-
-  std::string DrivePath() {
-    std::string drive(1, Chance(95) ? static_cast<char>('A' + Uniform(0, 25)) : NameChar());
-    drive += ':';
-    if (Chance(85)) drive += Separator();
-    return drive + PathBody(Chance(5));
-  }
-
-  std::string RelativePath() {
+  // Components ("..", ".", "", dots, words) joined by separators, ending in a
+  // file name with one or more extensions or in a separator.
+  std::string Path(char separator = 0, bool escapes = false) {
+    static const char* const kSteps[] = {"..", "..", ".", "", "...", "....."};
     std::string path;
-    int roll = Uniform(0, 99);
-    if (roll < 15) path += Separator();  // rooted, no drive
-    else if (roll < 40) {
-      int ups = Uniform(1, 5);
-      for (int i = 0; i < ups; ++i) path += std::string(Chance(85) ? ".." : ".") + Separator();
+    for (int i = Uniform(0, 6); i > 0; --i)
+      path += (Chance(25) ? std::string(Pick(kSteps)) : Word(PartLength(), escapes)) +
+              (separator ? std::string(1, separator) : Sep());
+    if (Chance(75)) {
+      path += Word(PartLength(), escapes);
+      for (int dots = Chance(70) ? 1 : Uniform(0, 3); dots > 0; --dots)
+        path += "." + Word(Chance(5) ? 300 : 5, escapes);
     }
-    return path + PathBody(Chance(5));
-  }
-
-  std::string NetworkPath() {
-    if (Chance(20)) return PathBody(false, '\\') + "\\\\" + PathBody(false);  // the pair anywhere
-    std::string path = "\\\\" + Word(Chance(5) ? 300 : 15, false) + "\\" + Word(12, false);
-    if (Chance(80)) path += Separator() + PathBody(false);
     return path;
   }
 
-  std::string Host() {
-    int roll = Uniform(0, 99);
-    if (roll < 3) return "";
-    if (roll < 8) return std::string(Uniform(250, 270), 'h');  // around the cracker's host limit
-    if (roll < 12) return Word(20, false);
-    static const char* const hosts[] = {"server", "www.example.test", "127.0.0.1", "h", "media-host"};
-    return hosts[Uniform(0, 4)];
+  std::string RelativePath() {
+    std::string path = Chance(15) ? Sep() : "";  // rooted, no drive
+    if (path.empty() && Chance(30))
+      for (int ups = Uniform(1, 5); ups > 0; --ups) path += (Chance(85) ? ".." : ".") + Sep();
+    return path + Path(0, Chance(5));
   }
 
   std::string Url() {
-    static const char* const schemes[] = {"http", "http", "http", "https", "ftp", "gopher", "file",
-                                          "mailto", "nntp", "HTTP", "Ftp", "zzz", ""};
-    std::string scheme = schemes[Uniform(0, 12)];
-    if (scheme == "mailto") return scheme + ":" + Word(20, true) + "@" + Host();
-    std::string url = scheme + (Chance(95) ? "://" : Chance(50) ? ":/" : ":\\\\");
-    if (Chance(6)) {
-      // User and password written into the URL itself, sometimes past their limits.
+    static const char* const kSchemes[] = {"http", "http", "https", "ftp", "gopher", "file",
+                                           "nntp", "HTTP", "Ftp",  "zzz", ""};
+    static const char* const kHosts[] = {"server", "www.example.test", "127.0.0.1", "h", "", "media-host"};
+    // Around the cracker's host limit, or an ordinary name.
+    std::string host = Chance(5) ? std::string(Uniform(250, 270), 'h') : Chance(5) ? Word(20) : Pick(kHosts);
+    if (Chance(3)) return "mailto:" + Word(20, true) + "@" + host;
+    std::string url = std::string(Pick(kSchemes)) + (Chance(95) ? "://" : Chance(50) ? ":/" : ":\\\\");
+    if (Chance(6)) {  // user and password in the URL itself, sometimes past their limits
       int length = Chance(30) ? Uniform(120, 140) : 8;
-      url += Word(length, false) + ":" + Word(length, false) + "@";
+      url += Word(length) + ":" + Word(length) + "@";
     }
-    url += Host();
-    int port = Uniform(0, 99);
-    if (port < 8) url += ":" + std::to_string(Uniform(1, 65535));
-    else if (port < 10) url += ":80";
-    else if (port < 11) url += ":" + std::to_string(Uniform(65536, 99999));
-    else if (port < 12) url += ":";
-    if (Chance(92)) {
-      url += "/";
-      std::string body = PathBody(Chance(40), '/');
-      if (Chance(4)) body += std::string(Uniform(2000, 2100), 'p') + "%20";  // around the path limit
-      url += body;
-    }
+    url += host;
+    static const char* const kPorts[] = {":80", ":8080", ":1", ":65535", ":99999", ":"};
+    if (Chance(12)) url += Pick(kPorts);
+    if (Chance(92))  // sometimes around the path limit
+      url += "/" + Path('/', Chance(40)) + (Chance(4) ? std::string(Uniform(2000, 2100), 'p') + "%20" : "");
     if (Chance(12)) url += "?" + Word(Chance(10) ? 300 : 20, true);
     if (Chance(5)) url += "#" + Word(10, true);
     return url;
   }
 
-  std::string Prefix(int percent) {
-    if (!Chance(percent)) return "";
-    int roll = Uniform(0, 99);
-    int length = Chance(5) ? 200 : 10;
-    auto clean = [&] {
-      std::string word = Word(length, false);
-      for (char& c : word)
-        if (c == ':' || c == ']' || c == '[') c = '_';
-      return word;
-    };
-    if (roll < 70) return "[" + clean() + ":" + clean() + "]";
-    if (roll < 75) return "[:]";
-    if (roll < 80) return "[" + clean() + ":]";
-    if (roll < 85) return "[:" + clean() + "]";
-    if (roll < 90) return "[" + clean() + "]";  // no colon
-    if (roll < 95) return "[" + clean() + ":" + clean();  // no closing bracket
-    return "[]";
+  // "[user:password]" and its broken shapes, sometimes long.
+  std::string Prefix() {
+    static const char* const kShapes[] = {"[u:p]", "[u:p]", "[u:p]", "[:]", "[u:]", "[:p]", "[u]", "[u:p", "[]"};
+    if (!Chance(12)) return "";
+    std::string prefix;
+    for (const char* c = Pick(kShapes); *c; ++c) {
+      if (*c != 'u' && *c != 'p') prefix += *c;
+      else
+        for (char w : Word(Chance(5) ? 200 : 10)) prefix += w == ':' || w == '[' || w == ']' ? '_' : w;
+    }
+    return prefix;
   }
 
   std::string Garbage() {
     static const char kSpecial[] = "[]:\\/.%@?#";
     std::string text;
-    int length = Chance(90) ? Uniform(0, 40) : Uniform(250, 3000);
-    for (int i = 0; i < length; ++i)
-      text += Chance(40) ? kSpecial[Uniform(0, sizeof kSpecial - 2)] : Chance(50) ? OddByte() : NameChar();
+    for (int length = Chance(90) ? Uniform(0, 40) : Uniform(250, 3000); length > 0; --length)
+      text += Chance(40)   ? kSpecial[Uniform(0, sizeof kSpecial - 2)]
+              : Chance(50) ? OddByte()
+                           : static_cast<char>('a' + Uniform(0, 25));
     return text;
   }
 

@@ -49,7 +49,6 @@ void Worker::Run(Calls& faults) {
   hosttest::ModuleStateCheck check(rt);
   rt.app.location = L"http://titles.test/thread-" + std::wstring(number.begin(), number.end()) + L"/course.ttl";
   rt.app.path = L"C:\\Titles\\thread-" + std::wstring(number.begin(), number.end()) + L"\\title.ttl";
-  rt.app.media = {"cd-" + number};
   rt.moduleNode.nodeName = "module-" + number;
   rt.AddThread("worker-" + number).status[7] = n % 2 ? S_FALSE : S_OK;
   rt.app.threads["shared"] = common->app.threads.at("shared");
@@ -59,7 +58,7 @@ void Worker::Run(Calls& faults) {
   for (int step = 0; step < kCalls; ++step) {
     IHostContext* ctx = rt.ctx();
     int length = std::uniform_int_distribution<int>(1, 64)(random);
-    switch (random() % 8) {
+    switch (random() % 7) {
       case 0: Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl",
                    [&](char* b, int l) { GetTitleLocation(ctx, b, l); }); break;
       case 1: Text("GetTitleName", length, "title", [&](char* b, int l) { GetTitleName(ctx, b, l); }); break;
@@ -80,10 +79,6 @@ void Worker::Run(Calls& faults) {
         Expect(gotX == x && gotY == y, "position after MoveDrawingSurface");
         break;
       }
-      case 6:
-        Expect(IsMediaAvailable(ctx, ("cd-" + number).c_str()) == 1, "IsMediaAvailable own");
-        Expect(IsMediaAvailable(ctx, ("cd-" + std::to_string(n + 1)).c_str()) == 0, "IsMediaAvailable other");
-        break;
       default: {
         // The cursor flag is the one process-wide state: only its range holds under contention.
         BOOL previous = ShowMouseCursor(ctx, static_cast<BOOL>(random() % 2));

@@ -116,17 +116,16 @@ void CheckPathHelpers(const std::string& text, stress::LocationGenerator& random
   std::memset(guarded.after, 0xA5, 16);
   orvex::SplitPath(text.c_str(), guarded.parts);
   const orvex::PathParts& p = guarded.parts;
-  bool intact = true;
-  for (int i = 0; i < 16; ++i) intact = intact && guarded.before[i] == '\xA5' && guarded.after[i] == '\xA5';
-  f.Check(intact, text, "SplitPath wrote outside its parts");
+  const std::string guard(16, '\xA5');
+  f.Check(std::string(guarded.before, 16) == guard && std::string(guarded.after, 16) == guard, text,
+          "SplitPath wrote outside its parts");
   f.Check(std::memchr(p.drive, 0, sizeof p.drive) && std::memchr(p.dir, 0, sizeof p.dir) &&
               std::memchr(p.name, 0, sizeof p.name) && std::memchr(p.ext, 0, sizeof p.ext), text,
           "SplitPath left a part unterminated");
   int capacity = random.Chance(50) ? random.Uniform(1, 40) : random.Uniform(200, 300);
   std::vector<char> buffer(capacity + 32, '\xA5');
   orvex::MakePath(buffer.data() + 16, capacity, p.drive, p.dir, p.name, p.ext);
-  intact = true;
-  for (int i = 0; i < 16; ++i) intact = intact && buffer[i] == '\xA5' && buffer[16 + capacity + i] == '\xA5';
+  bool intact = std::string(buffer.data(), 16) == guard && std::string(&buffer[16 + capacity], 16) == guard;
   f.Check(intact && strnlen(buffer.data() + 16, capacity) < static_cast<std::size_t>(capacity), text,
           "MakePath wrote outside its buffer or left it unterminated");
   std::string dir = p.dir, before = dir;
