@@ -6,6 +6,7 @@
 #   lib/OrvexC.lib           import library for the 32-bit Microsoft linker
 #   lib/libOrvexCHostKit.a   the host kit (mingw-w64 C++)
 #   lib/cmake/OrvexC/        find_package(OrvexC CONFIG) -> OrvexC::OrvexC, OrvexC::HostKit
+#   bin/ResourceManager.dll  the host kit's stand-in resource manager
 #   bin/orvexc-menu-check.exe, bin/orvexc-demo-host.exe, share/OrvexC/ (docs, sample)
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
@@ -44,6 +45,7 @@ install(FILES ${ORVEXC_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 # The host kit's headers are public headers of their own: none of the
 # library's private headers is installed.
 install(TARGETS OrvexCHostKit ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
+install(TARGETS ResourceManager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/OrvexC/hostkit/
         DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC/hostkit FILES_MATCHING PATTERN "*.h")
 

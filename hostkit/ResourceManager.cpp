@@ -1,15 +1,21 @@
-// A resource manager component for the tests: CLSID_ResourceManager's class
-// factory makes storages that log every name and location they are told.
+// ResourceManager.dll, the host kit's stand-in for the title runtime's
+// resource manager component: OrvexC.dll loads it from beside the host's
+// executable to create resource storages (SetResourceStorage). Its
+// CLSID_ResourceManager class factory makes storages that keep their
+// location and log every name and location they are told (StorageLog), so a
+// host can show or check what a module set up.
 #include <windows.h>
 #include <oleauto.h>
 
+#include <memory>
+#include <new>
 #include <string>
 
-#include "include/OrvexC/hostkit/RuntimeInterfaces.h"
+#include <OrvexC/hostkit/RuntimeInterfaces.h>
 
 namespace {
 
-class Storage : public IResourceStorage {
+class Storage final : public IResourceStorage {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid != IID_IUnknown && iid != IID_IResourceStorage) {
@@ -23,7 +29,7 @@ class Storage : public IResourceStorage {
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override {
     ULONG left = --refs_;
-    if (!left) delete this;
+    if (!left) delete this;  // the last reference owned it
     return left;
   }
   HRESULT STDMETHODCALLTYPE GetLocation(BSTR* out) override {
@@ -43,11 +49,11 @@ class Storage : public IResourceStorage {
   std::string log_;
 
  private:
-  ULONG refs_ = 1;
+  ULONG refs_ = 0;
   std::string location_;
 };
 
-class Factory : public IClassFactory {
+class Factory final : public IClassFactory {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
     if (iid != IID_IUnknown && iid != IID_IClassFactory) {
@@ -60,10 +66,12 @@ class Factory : public IClassFactory {
   ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override {
+    *out = nullptr;
     if (outer) return CLASS_E_NOAGGREGATION;
-    Storage* storage = new Storage;
-    HRESULT status = storage->QueryInterface(iid, out);
-    storage->Release();
+    std::unique_ptr<Storage> made(new (std::nothrow) Storage);
+    if (!made) return E_OUTOFMEMORY;
+    HRESULT status = made->QueryInterface(iid, out);
+    if (status == S_OK) made.release();  // the caller's reference owns it now
     return status;
   }
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
