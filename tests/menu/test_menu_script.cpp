@@ -17,7 +17,7 @@ namespace {
 TEST(MenuCorpus, EveryScriptBuildsItsTree) {
   const std::string dir = ORVEXC_MENU_CORPUS;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "/*.mnu").c_str(), &found);
+  HANDLE search = FindFirstFileA((dir + "\\*.mnu").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE) << dir;
   int scripts = 0;
   do {

@@ -60,7 +60,7 @@ class MenuRc : public hosttest::HostTest {
 TEST_F(MenuRc, TheCommonSubsetGivesTheCompilersMenus) {
   int common = 0, outside = 0;
   WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((g_corpus + "/*.mnu").c_str(), &found);
+  HANDLE find = FindFirstFileA((g_corpus + "\\*.mnu").c_str(), &found);
   ASSERT_NE(find, INVALID_HANDLE_VALUE) << g_corpus;
   do {
     std::string file = found.cFileName, name = file.substr(0, file.rfind('.')), path = g_corpus + "/" + file;
