@@ -5,62 +5,26 @@
 // so that a new script's tree is reviewed before it is committed.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "MenuTree.h"
 #include "menu/MenuScript.h"
 
 namespace {
 
-// One line per item, nested items indented: kind, identifier (0 for a popup, whose
-// identifier is its handle), type and
-// state flags, and the text with tabs shown as \t.
-void Describe(HMENU menu, int depth, std::string& out) {
-  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-    char text[256] = {};
-    MENUITEMINFOA info = {};
-    info.cbSize = sizeof info;
-    info.fMask = MIIM_STRING | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_FTYPE;
-    info.dwTypeData = text;
-    info.cch = sizeof text;
-    GetMenuItemInfoA(menu, i, TRUE, &info);
-    std::string shown;
-    for (const char* c = text; *c; ++c) shown += *c == '\t' ? std::string("\\t") : std::string(1, *c);
-    char line[400];
-    std::snprintf(line, sizeof line, "%*s%s %u type=%X state=%X \"%s\"\n", depth * 2, "",
-                  info.hSubMenu ? "popup" : "item", info.hSubMenu ? 0 : info.wID, info.fType, info.fState,
-                  shown.c_str());
-    out += line;
-    if (info.hSubMenu) Describe(info.hSubMenu, depth + 1, out);
-  }
-}
-
-std::string Read(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  return bytes.str();
-}
-
 TEST(MenuCorpus, EveryScriptBuildsItsTree) {
   const std::string dir = ORVEXC_MENU_CORPUS;
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "/*.mnu").c_str(), &found);
+  HANDLE search = FindFirstFileA((dir + "\\*.mnu").c_str(), &found);
   ASSERT_NE(search, INVALID_HANDLE_VALUE) << dir;
   int scripts = 0;
   do {
     std::string name = found.cFileName, base = dir + "/" + name.substr(0, name.size() - 4);
     orvex::CMenuScript script;
-    HMENU menu = static_cast<HMENU>(script.Parse(Read(dir + "/" + name).c_str()));
-    std::string tree;
-    if (menu) Describe(menu, 0, tree);
-    if (tree.empty()) tree = menu ? "empty menu\n" : "no menu\n";
-    if (menu) DestroyMenu(menu);
-    std::string expected = Read(base + ".tree");
+    std::string tree = menutree::TreeAndDestroy(static_cast<HMENU>(script.Parse(menutree::Read(dir + "/" + name).c_str())));
+    std::string expected = menutree::Read(base + ".tree");
     if (expected.empty()) {
       std::ofstream(base + ".tree", std::ios::binary) << tree;
       ADD_FAILURE() << name << ": no tree yet; written from this build, review it";
@@ -77,6 +41,41 @@ TEST(MenuParser, DeepNestingIsRefusedRatherThanOverflowingTheStack) {
   for (int i = 0; i < 100000; ++i) text += "POPUP \"p\" BEGIN ";
   orvex::CMenuScript script;
   EXPECT_FALSE(script.ParseNodes(text.c_str()));
+}
+
+// The parser names what it expected, at the point of failure.
+TEST(MenuParseErrors, EachFailurePointNamesItsExpectation) {
+  namespace expect = orvex::expect;
+  const struct {
+    const char* text;
+    std::size_t offset;
+    const char* expected;
+  } cases[] = {
+      {"", 0, expect::kName},
+      {"M", 1, expect::kBlankAfterName},
+      {"M MENX BEGIN END", 2, expect::kMenu},
+      {"M MENU BEGIX END", 7, expect::kBegin},
+      {"M MENU BEGIN X", 13, expect::kStatement},
+      {"M MENU BEGIN POPUP x", 19, expect::kQuoted},
+      {"M MENU BEGIN POPUP \"x", 21, expect::kClosingQuote},
+      {"M MENU BEGIN POPUP \"x\" END", 23, expect::kPopupBegin},
+      {"M MENU BEGIN MENUITEM x", 22, expect::kItemText},
+      {"M MENU BEGIN MENUITEM \"x\", ", 27, expect::kIdentifier},
+      {"M MENU BEGIN MENUITEM \"x\", 12345678 END", 27, expect::kShortIdentifier},
+      {"M MENU BEGIN MENUITEM \"x\", 1", 28, expect::kAfterIdentifier},
+      {"M MENU BEGIN MENUITEM \"x\", 1, BOLD END", 30, expect::kOption},
+      {"M MENU BEGIN MENUITEM \"x\", 1, MENUXX END", 30, expect::kMarkLetter},
+      {"M MENU BEGIN MENUITEM \"x\", 1, GRAYED", 36, expect::kAfterOption},
+  };
+  for (const auto& c : cases) {
+    orvex::CMenuScript script;
+    EXPECT_FALSE(script.ParseNodes(c.text)) << c.text;
+    EXPECT_EQ(script.Error().offset, c.offset) << c.text;
+    EXPECT_STREQ(script.Error().expected, c.expected) << c.text;
+  }
+  orvex::CMenuScript script;
+  EXPECT_TRUE(script.ParseNodes("M MENU BEGIN END"));
+  EXPECT_FALSE(script.Error());
 }
 
 }  // namespace

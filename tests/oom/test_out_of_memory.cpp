@@ -11,21 +11,15 @@
 
 namespace {
 
-using Malloc = void*(__cdecl*)(size_t);
-using Calloc = void*(__cdecl*)(size_t, size_t);
-using Realloc = void*(__cdecl*)(void*, size_t);
-using Free = void(__cdecl*)(void*);
-using CreateMenuFn = HMENU(WINAPI*)();
-
 int g_failAt = -1;  // the allocation that fails, counted from 0; -1: none
 int g_calls = 0;
 int g_menus = 0;
 std::set<void*>* g_live = nullptr;  // blocks the library holds
-Malloc g_malloc;
-Calloc g_calloc;
-Realloc g_realloc;
-Free g_free;
-CreateMenuFn g_createMenu;
+void*(__cdecl* g_malloc)(size_t);  // the originals
+void*(__cdecl* g_calloc)(size_t, size_t);
+void*(__cdecl* g_realloc)(void*, size_t);
+void(__cdecl* g_free)(void*);
+HMENU(WINAPI* g_createMenu)();
 
 bool FailNow() { return g_calls++ == g_failAt; }
 void* Note(void* block) {

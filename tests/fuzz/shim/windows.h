@@ -1,6 +1,6 @@
 // Native stand-in for the few USER32 declarations the menu builder uses, so
 // that the builder compiles on Linux for fuzzing. The calls are implemented by
-// NativeMenu.cpp, which records the menus they make.
+// NativeMenu.cpp, which counts the menus they make.
 #pragma once
 
 #include <cstdint>
@@ -22,3 +22,7 @@ BOOL DestroyMenu(HMENU menu);
 // Like USER32's: no bound on the output, so an overflow of the caller's
 // buffer shows under AddressSanitizer.
 int wsprintfA(LPSTR out, LPCSTR format, ...);
+
+// Stand-in only: menus made by CreateMenu and not yet destroyed (a popup goes
+// with its parent).
+int LiveMenus();
