@@ -145,10 +145,7 @@ TEST(DosPaths, SplitMergeAndSearch) {
   char drive[3], dir[256], name[256], ext[256], path[260];
   EXPECT_EQ(fnsplit("", drive, dir, name, ext), 0);
   EXPECT_EQ(fnsplit("C:\\a\\b.txt", drive, dir, name, ext), 0);
-  EXPECT_STREQ(drive, "C:");
-  EXPECT_STREQ(dir, "\\a\\");
-  EXPECT_STREQ(name, "b");
-  EXPECT_STREQ(ext, ".txt");
+  EXPECT_EQ(std::string(drive) + "|" + dir + "|" + name + "|" + ext, "C:|\\a\\|b|.txt");
   fnmerge(path, "D:", "\\x", "y", "z");
   EXPECT_STREQ(path, "D:\\x\\y.z");
 

@@ -206,13 +206,6 @@ std::vector<DefEntry> ReadDefinition() {
   return entries;
 }
 
-const IMAGE_EXPORT_DIRECTORY& ExportDirectory(HMODULE module) {
-  auto base = reinterpret_cast<const unsigned char*>(module);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  return *reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
-}
-
 TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
   std::vector<DefEntry> def = ReadDefinition();
   ASSERT_GT(def.size(), 100u) << "OrvexC.def not read";
@@ -232,8 +225,11 @@ TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
   }
   EXPECT_EQ(rows.size(), hostExports) << "a row for no export";
   // As many names and functions as entries, each of which resolves by both: nothing more is exported.
-  const IMAGE_EXPORT_DIRECTORY& dir = ExportDirectory(dll);
-  auto functions = reinterpret_cast<const DWORD*>(reinterpret_cast<const char*>(dll) + dir.AddressOfFunctions);
+  auto base = reinterpret_cast<const char*>(dll);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto& dir = *reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  auto functions = reinterpret_cast<const DWORD*>(base + dir.AddressOfFunctions);
   EXPECT_EQ(dir.NumberOfNames, def.size());
   EXPECT_EQ(std::count_if(functions, functions + dir.NumberOfFunctions, [](DWORD f) { return f != 0; }),
             static_cast<std::ptrdiff_t>(def.size()));
@@ -274,10 +270,6 @@ std::vector<Step> ParseChain(const std::string& chain) {
 // window takes long to make under Wine) and anew after a close export.
 struct Windows {
   HWND frame = nullptr, thread = nullptr;
-  ~Windows() {
-    for (HWND window : {frame, thread})
-      if (IsWindow(window)) DestroyWindow(window);
-  }
   static HWND Live(HWND& window) {
     if (!IsWindow(window))
       window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
@@ -376,7 +368,10 @@ class Matrix {
     menuFile_ = std::string(dir) + "orvexc-matrix.mnu";
     std::ofstream(menuFile_, std::ios::binary) << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
   }
-  ~Matrix() { DeleteFileA(menuFile_.c_str()); }
+  ~Matrix() {
+    DeleteFileA(menuFile_.c_str());
+    DestroyWindow(windows_.frame), DestroyWindow(windows_.thread);
+  }
 
   Outcome Run(const Row& row, const Variation& v) {
     Outcome outcome;

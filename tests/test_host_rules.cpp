@@ -129,9 +129,8 @@ TEST_F(Rules, Values) {
       {"z-order nulls", nullptr, [](auto c, auto) { return SetThreadZOrder(c, nullptr, nullptr), 0; }, 0, "app.21(\"\")"},
   };
   for (const auto& c : cases) {
-    fake::Runtime& title = rt;
-    title.context.thread = &rt.AddThread("self");
-    if (c.setup) c.setup(title);
+    rt.context.thread = &rt.AddThread("self");
+    if (c.setup) c.setup(rt);
     ResetJournal();
     EXPECT_EQ(c.call(rt.ctx(), scope), c.result) << c.label;
     EXPECT_EQ(Action(), c.action) << c.label << "\n" << rt.journal.Text();
