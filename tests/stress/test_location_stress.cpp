@@ -12,6 +12,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "StressSettings.h"
@@ -22,23 +23,17 @@ using orvex::CLocation;
 
 namespace {
 
-struct KindCase {
-  const char* text;
-  bool relative;
-  bool network;
-};
-
+// (text, relative, a network path)
 TEST(Location, Kinds) {
-  const KindCase cases[] = {
+  const std::tuple<const char*, bool, bool> cases[] = {
       {"C:", false, false},         {"a", true, false},          {"a:", false, false},
       {"a:b", false, false},        {"dir\\a:b.txt", false, false}, {"\\\\srv\\share\\f.txt", false, true},
       {"x\\\\y", false, true},      {"\\rooted\\f.txt", true, false}, {"sub/pic.bmp", true, false},
       {"//srv/share", true, false}, {"", false, false},           {"[u:p]sub\\x", true, false},
   };
-  for (const auto& c : cases) {
-    CLocation location(c.text);
-    EXPECT_EQ(location.IsRelative(), c.relative) << c.text;
-    EXPECT_EQ(location.IsNetworkPath(), c.network) << c.text;
+  for (const auto& [text, relative, network] : cases) {
+    EXPECT_EQ(CLocation(text).IsRelative(), relative) << text;
+    EXPECT_EQ(CLocation(text).IsNetworkPath(), network) << text;
   }
 }
 
