@@ -15,39 +15,32 @@
 
 namespace {
 
-// A scratch directory of files with chosen attributes and subdirectories.
+// A scratch directory of files with chosen attributes and subdirectories,
+// removed again (last made first) at the end.
 class Scratch {
  public:
-  Scratch() : dir_(TempDir() + "orvexc_crt_" + std::to_string(GetCurrentProcessId())) {
+  Scratch() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    dir_ = temp + std::string("orvexc_crt_") + std::to_string(GetCurrentProcessId());
     CreateDirectoryA(dir_.c_str(), nullptr);
   }
   ~Scratch() {
-    for (auto it = made_.rbegin(); it != made_.rend(); ++it) {
-      SetFileAttributesA(it->c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!DeleteFileA(it->c_str())) RemoveDirectoryA(it->c_str());
-    }
+    for (auto it = made_.rbegin(); it != made_.rend(); ++it)
+      if (SetFileAttributesA(it->c_str(), FILE_ATTRIBUTE_NORMAL), !DeleteFileA(it->c_str())) RemoveDirectoryA(it->c_str());
     RemoveDirectoryA(dir_.c_str());
   }
   std::string File(const std::string& name, DWORD attributes = FILE_ATTRIBUTE_ARCHIVE, int size = 3) {
-    std::string path = Made(name);
-    std::ofstream(path, std::ios::binary) << std::string(size, 'x');
-    SetFileAttributesA(path.c_str(), attributes);
-    return path;
+    made_.push_back(Path(name));
+    std::ofstream(made_.back(), std::ios::binary) << std::string(size, 'x');
+    SetFileAttributesA(made_.back().c_str(), attributes);
+    return made_.back();
   }
-  void Dir(const std::string& name) { CreateDirectoryA(Made(name).c_str(), nullptr); }
+  void Dir(const std::string& name) { made_.push_back(Path(name)), CreateDirectoryA(made_.back().c_str(), nullptr); }
   std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
   const std::string& path() const { return dir_; }
 
  private:
-  std::string Made(const std::string& name) {  // removed again at the end
-    made_.push_back(Path(name));
-    return made_.back();
-  }
-  static std::string TempDir() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    return temp;
-  }
   std::string dir_;
   std::vector<std::string> made_;
 };
@@ -152,10 +145,7 @@ TEST(DosPaths, SplitMergeAndSearch) {
   char drive[3], dir[256], name[256], ext[256], path[260];
   EXPECT_EQ(fnsplit("", drive, dir, name, ext), 0);
   EXPECT_EQ(fnsplit("C:\\a\\b.txt", drive, dir, name, ext), 0);
-  EXPECT_STREQ(drive, "C:");
-  EXPECT_STREQ(dir, "\\a\\");
-  EXPECT_STREQ(name, "b");
-  EXPECT_STREQ(ext, ".txt");
+  EXPECT_EQ(std::string(drive) + "|" + dir + "|" + name + "|" + ext, "C:|\\a\\|b|.txt");
   fnmerge(path, "D:", "\\x", "y", "z");
   EXPECT_STREQ(path, "D:\\x\\y.z");
 

@@ -14,6 +14,7 @@
 #include <objbase.h>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdio>
 #include <fstream>
 #include <map>
@@ -205,13 +206,6 @@ std::vector<DefEntry> ReadDefinition() {
   return entries;
 }
 
-const IMAGE_EXPORT_DIRECTORY& ExportDirectory(HMODULE module) {
-  auto base = reinterpret_cast<const unsigned char*>(module);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-  return *reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
-}
-
 TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
   std::vector<DefEntry> def = ReadDefinition();
   ASSERT_GT(def.size(), 100u) << "OrvexC.def not read";
@@ -231,8 +225,11 @@ TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
   }
   EXPECT_EQ(rows.size(), hostExports) << "a row for no export";
   // As many names and functions as entries, each of which resolves by both: nothing more is exported.
-  const IMAGE_EXPORT_DIRECTORY& dir = ExportDirectory(dll);
-  auto functions = reinterpret_cast<const DWORD*>(reinterpret_cast<const char*>(dll) + dir.AddressOfFunctions);
+  auto base = reinterpret_cast<const char*>(dll);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto& dir = *reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+      base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+  auto functions = reinterpret_cast<const DWORD*>(base + dir.AddressOfFunctions);
   EXPECT_EQ(dir.NumberOfNames, def.size());
   EXPECT_EQ(std::count_if(functions, functions + dir.NumberOfFunctions, [](DWORD f) { return f != 0; }),
             static_cast<std::ptrdiff_t>(def.size()));
@@ -273,10 +270,6 @@ std::vector<Step> ParseChain(const std::string& chain) {
 // window takes long to make under Wine) and anew after a close export.
 struct Windows {
   HWND frame = nullptr, thread = nullptr;
-  ~Windows() {
-    for (HWND window : {frame, thread})
-      if (IsWindow(window)) DestroyWindow(window);
-  }
   static HWND Live(HWND& window) {
     if (!IsWindow(window))
       window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
@@ -330,11 +323,13 @@ struct Title {
 };
 
 // How one run varies the call: a null at argument `nullArg` (or -1), the
-// buffer's length, and the fault at one step.
+// buffer's length, or the fault at one step; `label` names it in failures.
 struct Variation {
+  std::string label;
   int nullArg = -1;
   int length = 64;
   const Step* faulty = nullptr;
+  std::size_t stepIndex = 0;
   HRESULT status = S_OK;  // the faulty step's status
   bool nullOut = false;   // the faulty step hands out a null pointer
 };
@@ -371,12 +366,12 @@ class Matrix {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     menuFile_ = std::string(dir) + "orvexc-matrix.mnu";
-    if (FILE* f = std::fopen(menuFile_.c_str(), "wb")) {
-      std::fputs("Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END", f);
-      std::fclose(f);
-    }
+    std::ofstream(menuFile_, std::ios::binary) << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
   }
-  ~Matrix() { DeleteFileA(menuFile_.c_str()); }
+  ~Matrix() {
+    DeleteFileA(menuFile_.c_str());
+    DestroyWindow(windows_.frame), DestroyWindow(windows_.thread);
+  }
 
   Outcome Run(const Row& row, const Variation& v) {
     Outcome outcome;
@@ -395,30 +390,27 @@ class Matrix {
     GuardedBuffer buffer(v.length);
     std::vector<int> outs(6, kUntouched);
     INT_PTR args[7] = {};
-    std::string strings = row.strings;
+    std::vector<std::string> strings;  // owns the input strings
+    std::istringstream texts(row.strings);
     int nextInt = 3, nextOut = 0;
     for (int i = 0; row.args[i]; ++i) {
       INT_PTR& a = args[i];
       switch (row.args[i]) {
-        case 's': {
-          std::size_t bar = strings.find('|');
-          a = Word(_strdup(strings.substr(0, bar).c_str()));
-          strings = bar == std::string::npos ? "" : strings.substr(bar + 1);
-          break;
-        }
+        case 's': strings.emplace_back(), std::getline(texts, strings.back(), '|'); break;
         case 'S': a = Word(title.Scope()); break;
         case 'b': a = Word(buffer.Data()); break;
         case 'l': a = v.length; break;
         case 'i': a = nextInt, nextInt += 2; break;
         case 'o': a = Word(&outs[nextOut++]); break;
       }
-      if (i == v.nullArg) a = 0;
+    }
+    for (int i = 0, s = 0; row.args[i]; ++i) {
+      if (row.args[i] == 's') args[i] = Word(strings[s++].c_str());
+      if (i == v.nullArg) args[i] = 0;
     }
     outs.resize(nextOut);
     StringLedger::Clear();
     outcome.result = static_cast<int>(call(title.rt.ctx(), args[0], args[1], args[2], args[3], args[4], args[5], args[6]));
-    for (int i = 0; row.args[i]; ++i)
-      if (row.args[i] == 's') std::free(reinterpret_cast<void*>(args[i]));
     outcome.faults = hosttest::BalanceFaults(title.rt, title.check, !row.ownReleaseOrder);
     if (!buffer.GuardsIntact()) outcome.faults.push_back("wrote outside the caller's buffer");
     outcome.bufferUntouched = buffer.Bytes() == std::string(buffer.Size(), '\x5A');
@@ -441,7 +433,7 @@ class Matrix {
 
 // ---- judging outcomes -------------------------------------------------------
 
-bool IsFailure(const Row& row, const Outcome& o, const Variation& v) {
+bool IsFailure(const Row& row, const Outcome& o, int length) {
   // Variables are zeroed after a failed step, or left untouched when the
   // export ended before its first call.
   auto all = [&](int value) { return std::all_of(o.outs.begin(), o.outs.end(), [&](int x) { return x == value; }); };
@@ -449,49 +441,18 @@ bool IsFailure(const Row& row, const Outcome& o, const Variation& v) {
   switch (row.kind) {
     case Kind::Value: return o.result == row.failure && outsZero;
     case Kind::Flag: return o.result == 0;
-    case Kind::Text: return v.length <= 0 || o.text.empty() || o.bufferUntouched;
+    case Kind::Text: return length <= 0 || o.text.empty() || o.bufferUntouched;
     case Kind::Out: return outsZero;
     default: return true;
   }
 }
 
 std::string Result(const Row& row, const Outcome& o) {
-  switch (row.kind) {
-    case Kind::Value: case Kind::Flag: return std::to_string(o.result);
-    case Kind::Text: return o.text;
-    case Kind::Out: {
-      std::string joined;
-      for (int out : o.outs) joined += (joined.empty() ? "" : ",") + std::to_string(out);
-      return joined;
-    }
-    default: return "";
-  }
+  std::string joined;
+  for (int out : o.outs) joined += (joined.empty() ? "" : ",") + std::to_string(out);
+  if (row.kind == Kind::Value || row.kind == Kind::Flag) return std::to_string(o.result);
+  return row.kind == Kind::Text ? o.text : joined;
 }
-
-std::string Describe(const Row& row, const Variation& v) {
-  std::string text = row.label;
-  if (v.faulty)
-    text += " step " + v.faulty->Key() + (v.faulty->occurrence ? " (call " + std::to_string(v.faulty->occurrence + 1) + ")" : "") +
-            (v.nullOut ? " null out" : " status " + std::to_string(v.status));
-  if (v.nullArg >= 0) text += " null argument " + std::to_string(v.nullArg + 1);
-  if (v.length != 64) text += " length " + std::to_string(v.length);
-  return text;
-}
-
-std::string Keys(const std::vector<Step>& steps, std::size_t count) {
-  std::string keys;
-  for (std::size_t i = 0; i < count && i < steps.size(); ++i) keys += steps[i].Key() + " ";
-  return keys;
-}
-
-// The counts of runs, printed at the end: none is skipped silently.
-struct Tally {
-  int rows = 0, stepRuns = 0, nullRuns = 0, lengthRuns = 0;
-  ~Tally() {
-    std::printf("host exports: %d rows, %d runs: %d step faults, %d null arguments, %d lengths\n", rows,
-                rows + stepRuns + nullRuns + lengthRuns, stepRuns, nullRuns, lengthRuns);
-  }
-};
 
 // Whether a journal entry is the one expected, where '*' stands for one
 // argument of any value (a pointer the library made).
@@ -506,96 +467,89 @@ bool Matches(const char* want, const char* got) {
 }
 
 // The success path: exactly the chain with its arguments, and the row's result.
-Outcome Succeed(Matrix& matrix, const Row& row) {
-  Outcome o = matrix.Run(row, Variation{});
+Outcome Succeed(Matrix& matrix, const Row& row, const std::vector<Step>& steps) {
+  Outcome o = matrix.Run(row, Variation{row.label});
   EXPECT_EQ(o.faults, Calls{}) << row.label;
   Calls expected, got = o.calls;
-  for (const Step& step : ParseChain(row.chain)) expected.push_back(step.entry);
+  for (const Step& step : steps) expected.push_back(step.entry);
   for (std::size_t i = 0; i < got.size() && i < expected.size(); ++i)
     if (Matches(expected[i].c_str(), got[i].c_str())) got[i] = expected[i];
   EXPECT_EQ(got, expected) << row.label;
-  std::string result = Result(row, o);
   if (std::string(row.success) == "*") {
     EXPECT_NE(o.result, 0) << row.label;
   } else {
-    EXPECT_EQ(result, row.success) << row.label;
+    EXPECT_EQ(Result(row, o), row.success) << row.label;
   }
   return o;
 }
 
-// Each step of the row's chain fails in turn, in each way it can.
-void FailEachStep(Matrix& matrix, const Row& row, const Outcome& success, Tally& tally) {
-  std::vector<Step> steps = ParseChain(row.chain);
+// The runs beside the success path: each step failing in turn in each way it
+// can (status 1, a negative status, a null out-pointer where it hands one
+// out), each pointer argument null, and buffer lengths of 0, 1 and -1.
+std::vector<Variation> Variations(const Matrix& matrix, const Row& row, const std::vector<Step>& steps) {
+  std::vector<Variation> runs;
   for (std::size_t k = 0; k < steps.size(); ++k) {
-    const Step& step = steps[k];
-    std::vector<std::pair<HRESULT, bool>> faults = {{1, false}, {E_FAIL, false}};
-    if (matrix.Hands(step)) faults.push_back({S_OK, true});
-    for (const auto& [status, nullOut] : faults) {
-      Variation v;
-      v.faulty = &step;
-      v.status = status;
-      v.nullOut = nullOut;
-      Outcome o = matrix.Run(row, v);
-      ++tally.stepRuns;
-      EXPECT_EQ(o.faults, Calls{}) << Describe(row, v);
-      if (step.judged == '~') continue;
-      if ((step.judged == '+' && !nullOut) || (step.judged == '-' && status == 1)) {
-        EXPECT_EQ(o.Methods(), success.Methods()) << Describe(row, v);
-        EXPECT_EQ(IsFailure(row, o, v), IsFailure(row, success, Variation{})) << Describe(row, v);
-        continue;
-      }
-      EXPECT_EQ(o.Methods(), Keys(steps, k + 1)) << Describe(row, v) << ": calls past the failed step";
-      EXPECT_TRUE(IsFailure(row, o, v)) << Describe(row, v) << ": result " << o.result << " \"" << o.text << "\"";
-    }
+    std::string at = std::string(row.label) + " step " + steps[k].Key() +
+                     (steps[k].occurrence ? " (call " + std::to_string(steps[k].occurrence + 1) + ")" : "");
+    runs.push_back({at + " status 1", -1, 64, &steps[k], k, 1});
+    runs.push_back({at + " status E_FAIL", -1, 64, &steps[k], k, E_FAIL});
+    if (matrix.Hands(steps[k])) runs.push_back({at + " null out", -1, 64, &steps[k], k, S_OK, true});
   }
+  for (int i = 0; row.args[i]; ++i)
+    if (std::strchr("sSbo", row.args[i])) runs.push_back({row.label + std::string(" null argument ") + row.args[i], i});
+  if (std::strchr(row.args, 'l'))
+    for (int length : {0, 1, -1}) runs.push_back({row.label + std::string(" length ") + std::to_string(length), -1, length});
+  return runs;
 }
 
-// Every pointer argument null in turn. One the export writes through is
-// tested before any runtime call, and nothing is written.
-void NullEachPointer(Matrix& matrix, const Row& row, Tally& tally) {
-  for (int i = 0; row.args[i]; ++i) {
-    char a = row.args[i];
-    if (a != 's' && a != 'S' && a != 'b' && a != 'o') continue;
-    Variation v;
-    v.nullArg = i;
-    Outcome o = matrix.Run(row, v);
-    ++tally.nullRuns;
-    EXPECT_EQ(o.faults, Calls{}) << Describe(row, v);
+// What a variation must show beyond leaving nothing behind. A failed step
+// ends the call with the failure result and no call past it, unless the
+// export judges the step otherwise; a null pointer the export writes through
+// is refused before any runtime call; a null input string fails the call.
+void Judge(const Row& row, const std::vector<Step>& steps, const Outcome& success, const Variation& v, const Outcome& o) {
+  EXPECT_EQ(o.faults, Calls{}) << v.label;
+  if (v.faulty) {
+    char judged = v.faulty->judged;
+    if (judged == '~') return;
+    if ((judged == '+' && !v.nullOut) || (judged == '-' && v.status == 1)) {
+      EXPECT_EQ(o.Methods(), success.Methods()) << v.label;
+      EXPECT_EQ(IsFailure(row, o, v.length), IsFailure(row, success, 64)) << v.label;
+      return;
+    }
+    std::string keys;
+    for (std::size_t i = 0; i <= v.stepIndex; ++i) keys += steps[i].Key() + " ";
+    EXPECT_EQ(o.Methods(), keys) << v.label << ": calls past the failed step";
+    EXPECT_TRUE(IsFailure(row, o, v.length)) << v.label << ": result " << o.result << " \"" << o.text << "\"";
+  } else if (v.nullArg >= 0) {
+    char a = row.args[v.nullArg];
     if (a == 'b' || a == 'o') {
-      EXPECT_EQ(o.calls, Calls{}) << Describe(row, v) << ": called the runtime";
-      for (int out : o.outs) EXPECT_EQ(out, kUntouched) << Describe(row, v) << ": wrote a variable";
-      EXPECT_TRUE(row.kind != Kind::Value || o.result == row.failure) << Describe(row, v);
+      EXPECT_EQ(o.calls, Calls{}) << v.label << ": called the runtime";
+      EXPECT_EQ(std::count(o.outs.begin(), o.outs.end(), kUntouched), static_cast<long>(o.outs.size())) << v.label;
+      EXPECT_TRUE(row.kind != Kind::Value || o.result == row.failure) << v.label;
     }
     bool reports = row.kind != Kind::None && row.kind != Kind::Own;
-    EXPECT_TRUE(a != 's' || !reports || IsFailure(row, o, v)) << Describe(row, v);
-  }
-}
-
-// Buffer lengths of 0, 1 and -1: nothing written outside the first `length` bytes.
-void OddLengths(Matrix& matrix, const Row& row, Tally& tally) {
-  if (std::string(row.args).find('l') == std::string::npos) return;
-  for (int length : {0, 1, -1}) {
-    Variation v;
-    v.length = length;
-    EXPECT_EQ(matrix.Run(row, v).faults, Calls{}) << Describe(row, v);
-    ++tally.lengthRuns;
+    EXPECT_TRUE(a != 's' || !reports || IsFailure(row, o, v.length)) << v.label;
   }
 }
 
 TEST(HostExports, EveryExportOnItsSuccessPathAndUnderEveryFault) {
   CoInitialize(nullptr);  // SetResourceStorage loads the resource manager component
+  int rows = 0, runs = 0, kinds[3] = {};  // step faults, null arguments, lengths
   {
     Matrix matrix;
-    Tally tally;
     for (const Row& row : Rows()) {
-      ++tally.rows;
-      Outcome success = Succeed(matrix, row);
-      FailEachStep(matrix, row, success, tally);
-      NullEachPointer(matrix, row, tally);
-      OddLengths(matrix, row, tally);
+      std::vector<Step> steps = ParseChain(row.chain);
+      Outcome success = Succeed(matrix, row, steps);
+      for (const Variation& v : Variations(matrix, row, steps)) {
+        Judge(row, steps, success, v, matrix.Run(row, v));
+        ++kinds[v.faulty ? 0 : v.nullArg >= 0 ? 1 : 2];
+      }
+      ++rows, ++runs;
     }
   }
   CoUninitialize();
+  std::printf("host exports: %d rows, %d runs: %d step faults, %d null arguments, %d lengths\n", rows,
+              runs + kinds[0] + kinds[1] + kinds[2], kinds[0], kinds[1], kinds[2]);
 }
 
 }  // namespace

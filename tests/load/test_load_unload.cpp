@@ -12,22 +12,6 @@ using IsVisibleFn = BOOL(__cdecl*)(void*);
 using ShowFn = BOOL(__cdecl*)(void*, BOOL);
 using TextFn = void(__cdecl*)(void*, char*, int);
 
-class Loaded {
- public:
-  Loaded() : module_(LoadLibraryA("OrvexC.dll")) {}
-  ~Loaded() {
-    if (module_) FreeLibrary(module_);
-  }
-  HMODULE get() const { return module_; }
-  template <class Fn>
-  Fn ByOrdinal(int ordinal) const {
-    return reinterpret_cast<Fn>(GetProcAddress(module_, MAKEINTRESOURCEA(ordinal)));
-  }
-
- private:
-  HMODULE module_;
-};
-
 struct ThreadCall {
   TextFn titleLocation;
   IHostContext* context;
@@ -52,15 +36,16 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
   std::size_t memoryAfterWarmUp = 0;
   DWORD handlesAfterWarmUp = 0;
   for (int cycle = 0; cycle < kCycles; ++cycle) {
-    Loaded dll;
-    ASSERT_NE(dll.get(), nullptr) << "cycle " << cycle;
+    HMODULE dll = LoadLibraryA("OrvexC.dll");
+    ASSERT_NE(dll, nullptr) << "cycle " << cycle;
+    auto byOrdinal = [dll](int ordinal) { return reinterpret_cast<void*>(GetProcAddress(dll, MAKEINTRESOURCEA(ordinal))); };
     // The entry point gave the loading thread back the module state it had: none.
     orvex::fw::ThreadState* loaded = hosttest::ThreadState();
     ASSERT_TRUE(!loaded || !loaded->moduleState) << "cycle " << cycle;
-    ASSERT_EQ(dll.ByOrdinal<IsVisibleFn>(108)(nullptr), 1) << "the flag starts at 1 in every load";
-    dll.ByOrdinal<ShowFn>(107)(nullptr, FALSE);
+    ASSERT_EQ(reinterpret_cast<IsVisibleFn>(byOrdinal(108))(nullptr), 1) << "the flag starts at 1 in every load";
+    reinterpret_cast<ShowFn>(byOrdinal(107))(nullptr, FALSE);
     // Host calls from this thread and from one that attaches and detaches.
-    ThreadCall call = {dll.ByOrdinal<TextFn>(104), rt.ctx(), {}};
+    ThreadCall call = {reinterpret_cast<TextFn>(byOrdinal(104)), rt.ctx(), {}};
     char here[MAX_PATH] = {};
     call.titleLocation(rt.ctx(), here, sizeof here);
     ASSERT_STREQ(here, "C:\\Titles\\Intro\\intro.ttl") << "cycle " << cycle;
@@ -76,6 +61,7 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
       memoryAfterWarmUp = PrivateBytes();
       GetProcessHandleCount(GetCurrentProcess(), &handlesAfterWarmUp);
     }
+    FreeLibrary(dll);
   }
   DWORD handles = 0;
   GetProcessHandleCount(GetCurrentProcess(), &handles);

@@ -1,5 +1,6 @@
-// CLocation under many generated locations: rules that hold for every input,
-// with no second implementation to compare with. Nothing may crash or write
+// CLocation: literal cases of classifying, splitting, composing and
+// resolving, then many generated locations under rules that hold for every
+// input, with no second implementation to compare with. Nothing may crash or write
 // past a buffer (this program is built with stack protection, and the path
 // helpers write between guard bytes here); Split agrees with Crack; what
 // Split gives, Make composes into a text that splits the same; a resolved
@@ -9,10 +10,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "LocationGenerator.h"
 #include "StressSettings.h"
 #include "frame/PathParts.h"
 #include "resource/Location.h"
@@ -20,6 +22,254 @@
 using orvex::CLocation;
 
 namespace {
+
+// (text, relative, a network path)
+TEST(Location, Kinds) {
+  const std::tuple<const char*, bool, bool> cases[] = {
+      {"C:", false, false},         {"a", true, false},          {"a:", false, false},
+      {"a:b", false, false},        {"dir\\a:b.txt", false, false}, {"\\\\srv\\share\\f.txt", false, true},
+      {"x\\\\y", false, true},      {"\\rooted\\f.txt", true, false}, {"sub/pic.bmp", true, false},
+      {"//srv/share", true, false}, {"", false, false},           {"[u:p]sub\\x", true, false},
+  };
+  for (const auto& [text, relative, network] : cases) {
+    EXPECT_EQ(CLocation(text).IsRelative(), relative) << text;
+    EXPECT_EQ(CLocation(text).IsNetworkPath(), network) << text;
+  }
+}
+
+// The parts joined by '|': root, server, drive, dir, name, ext, user, password; "refused" when Split fails.
+TEST(Location, Split) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"C:", "||C:|||||"},
+      {"C:\\titles\\a.ttl", "||C:|\\titles\\|a|.ttl||"},
+      {"\\\\srv\\share\\f.txt", "|||\\\\srv\\share\\|f|.txt||"},
+      {"http://server/a/b.htm", "http://|server||/a/|b|.htm||"},
+      {"http://server:80/x", "http://|server||/|x|||"},
+      {"http://server:81/x", "http://|server:81||/|x|||"},
+      {"https://server/x", "https://|server:443||/|x|||"},
+      {"ftp://server/x", "ftp://|server:21||/|x|||"},
+      {"http://server/a%20b.htm", "http://|server||/|a b|.htm||"},
+      {"[joe:secret]http://server/x/y.htm", "http://|server||/x/|y|.htm|joe|secret"},
+      {"dir\\a:b.txt", "refused"},
+      {"", "refused"},
+      {"zzz://server/x", "refused"},
+  };
+  for (const auto& c : cases) {
+    std::string p[8], joined;
+    bool ok = CLocation(c.first).Split(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7]);
+    for (int i = 0; i < 8; ++i) joined += (i ? "|" : "") + p[i];
+    EXPECT_EQ(ok ? joined : "refused", c.second) << c.first;
+  }
+}
+
+// The object as cracked: escapes decoded in the URL path alone (file URLs
+// included), a malformed escape kept, the query and fragment dropped.
+TEST(Location, CrackDecodesEscapesInThePathAlone) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://server/a%20b.htm?q=1", "/a b.htm"}, {"http://server/plain.htm", "/plain.htm"},
+      {"file://h/%20", "/ "},                       {"file:///C:/a%20b.txt", "/C:/a b.txt"},
+      {"file://h:1/x/%20", "/x/ "},                 {"http://server/a%20b.htm?q=%41#f", "/a b.htm"},
+      {"http://server/a%zz%2", "/a%zz%2"},          {"http://server/a%41%00b", "/aA"},
+      {"[u:p]https://server/%7Euser/x%2Ey", "/~user/x.y"},
+  };
+  for (const auto& c : cases) {
+    std::uint32_t service = 0;
+    std::uint16_t port = 0;
+    std::string server, object;
+    EXPECT_TRUE(CLocation(c.first).Crack(&service, &server, &object, &port)) << c.first;
+    EXPECT_EQ(object, c.second) << c.first;
+  }
+}
+
+TEST(Location, MakeWritesThePrefixOnlyWhenSomethingIsInIt) {
+  CLocation made;
+  made.Make(nullptr, nullptr, "C:", "\\t", "a", "b", "", "");
+  EXPECT_EQ(made, "C:\\t\\a.b");
+  made.Make(nullptr, nullptr, "C:", "\\t\\", "a", ".b", "joe", nullptr);
+  EXPECT_EQ(made, "[joe:]C:\\t\\a.b");
+  EXPECT_FALSE(made.Make(nullptr, nullptr, "C:", std::string(300, 'd').c_str(), "a", nullptr, nullptr, nullptr));
+  EXPECT_EQ(made, "[joe:]C:\\t\\a.b") << "an over-long path is refused, not cut";
+  EXPECT_STREQ(CLocation("[joe:secret]http://server/x/y.htm").GetAddress(), "http://server/x/y.htm");
+}
+
+TEST(Location, MakeAbsolute) {
+  const char* const cases[][3] = {  // base, relative, resolved
+      {"C:\\titles\\t1\\", "..\\shared\\res.dat", "C:\\titles\\shared\\res.dat"},
+      {"http://server/a/b/x.htm", "../c/y.htm", "http://server/a/c/y.htm"},
+      {"C:\\t\\", "sub/pic.bmp", "C:\\t\\sub/pic.bmp"},
+      {"C:\\t\\a.ttl", "\\rooted\\f.txt", "C:\\rooted\\f.txt"},
+      {"C:\\t\\main.ttl", "sub\\", "C:\\t\\sub\\main.ttl"},
+      {"C:\\t\\", ".\\x.bmp", "C:\\t\\x.bmp"},
+      {"C:\\t\\", "..\\..\\x.bmp", "C:x.bmp"},
+      {"b/x.htm", "../c/y.htm", "c/y.htm"},
+      {"C:\\titles\\t1\\", "res\\", "C:\\titles\\t1\\res\\"},
+      {"C:\\t\\", "D:\\other\\f", "D:\\other\\f"},
+      {"C:\\t\\", "\\\\srv\\s\\f", "\\\\srv\\s\\f"},
+      {"C:\\t\\", "http://h/x", "http://h/x"},
+      {"C:\\t\\", "", ""},
+  };
+  for (const auto& c : cases) {
+    CLocation base(c[0]);
+    EXPECT_TRUE(base.MakeAbsolute(c[1])) << c[0] << " + " << c[1];
+    EXPECT_EQ(base, c[2]) << c[0] << " + " << c[1];
+  }
+  CLocation refused("zzz://h/x");
+  EXPECT_FALSE(refused.MakeAbsolute("a\\b"));
+  EXPECT_EQ(refused, "zzz://h/x");
+}
+
+TEST(Location, UpOneLevelAndNextComponent) {
+  const std::pair<const char*, const char*> ups[] = {{"\\a\\b\\", "\\a\\"}, {"\\a\\", "\\"}, {"\\", ""}, {"b/", ""}};
+  for (const auto& u : ups) {
+    std::string dir = u.first;
+    EXPECT_TRUE(orvex::UpOneLevel(dir));
+    EXPECT_EQ(dir, u.second) << u.first;
+  }
+  std::string none = "abc";
+  EXPECT_FALSE(orvex::UpOneLevel(none));
+  std::string rest = "a/b\\c", component;
+  EXPECT_TRUE(orvex::NextComponent(rest, component));
+  EXPECT_EQ(component, "a/");
+  EXPECT_EQ(rest, "b\\c");
+  EXPECT_TRUE(orvex::NextComponent(rest, component));
+  EXPECT_FALSE(orvex::NextComponent(rest, component));
+  EXPECT_EQ(rest, "c");
+}
+
+// ---- generated locations ----------------------------------------------------
+
+// Seeded generator of location texts: drive, relative and network paths,
+// URLs of several schemes, with and without credentials prefixes, ports,
+// "%" escapes, "." and ".." chains, mixed and doubled separators, empty and
+// over-long parts (past MAX_PATH and the URL cracker's limits) and odd bytes.
+class LocationGenerator {
+ public:
+  enum Kind { kDrive, kRelative, kNetwork, kUrl, kGarbage, kKinds };
+  static const char* KindName(int kind) {
+    static const char* const names[] = {"drive", "relative", "network", "url", "garbage"};
+    return names[kind];
+  }
+
+  explicit LocationGenerator(std::uint32_t seed) : rng_(seed) {}
+
+  // One location text; `kind` tells what it was built as.
+  std::string Next(int* kind = nullptr) {
+    static const int kShare[kKinds] = {22, 44, 56, 92, 100};  // cumulative percent
+    int roll = Uniform(0, 99), k = 0;
+    while (roll >= kShare[k]) ++k;
+    if (kind) *kind = k;
+    switch (k) {
+      case kDrive:
+        return Prefix() + static_cast<char>('A' + Uniform(0, 25)) + ":" + (Chance(85) ? Sep() : "") + Path();
+      case kRelative: return Prefix() + RelativePath();
+      case kNetwork:
+        if (Chance(20)) return Prefix() + Path('\\') + "\\\\" + Path();  // the pair anywhere
+        return Prefix() + "\\\\" + Word(Chance(5) ? 300 : 15) + "\\" + Word(12) + Sep() + Path();
+      case kUrl: return Prefix() + Url();
+      default: return Garbage();
+    }
+  }
+
+  // A relative location as a resolution would be given it.
+  std::string NextRelative() { return Chance(85) ? RelativePath() : Next(); }
+
+  int Uniform(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
+  bool Chance(int percent) { return Uniform(0, 99) < percent; }
+
+ private:
+  template <std::size_t N>
+  const char* Pick(const char* const (&choices)[N]) { return choices[Uniform(0, N - 1)]; }
+
+  // Control characters and bytes above ASCII, never NUL.
+  char OddByte() { return static_cast<char>(Chance(30) ? Uniform(1, 31) : Uniform(0x7F, 0xFF)); }
+
+  // Plain characters, dots, odd bytes and, with `escapes`, well-formed,
+  // malformed and cut-short "%" escapes.
+  std::string Word(int maxLength, bool escapes = false) {
+    static const char kPlain[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-_~ !$&'()+,;=.";
+    static const char* const kEscapes[] = {"%20", "%41", "%7E", "%2E", "%2F", "%5C",
+                                           "%25", "%3A", "%00", "%fF", "%zz", "%"};
+    std::string word;
+    for (int length = Uniform(0, maxLength); static_cast<int>(word.size()) < length;)
+      word += escapes && Chance(6) ? std::string(Pick(kEscapes))
+                                   : std::string(1, Chance(4) ? OddByte() : kPlain[Uniform(0, sizeof kPlain - 2)]);
+    return word;
+  }
+
+  // Mostly short, sometimes long, now and then longer than any buffer.
+  int PartLength() { return Chance(80) ? 12 : Chance(70) ? 60 : Uniform(250, 700); }
+  std::string Sep() { return Chance(55) ? "\\" : "/"; }
+
+  // Components ("..", ".", "", dots, words) joined by separators, ending in a
+  // file name with one or more extensions or in a separator.
+  std::string Path(char separator = 0, bool escapes = false) {
+    static const char* const kSteps[] = {"..", "..", ".", "", "...", "....."};
+    std::string path;
+    for (int i = Uniform(0, 6); i > 0; --i)
+      path += (Chance(25) ? std::string(Pick(kSteps)) : Word(PartLength(), escapes)) +
+              (separator ? std::string(1, separator) : Sep());
+    if (Chance(75)) {
+      path += Word(PartLength(), escapes);
+      for (int dots = Chance(70) ? 1 : Uniform(0, 3); dots > 0; --dots)
+        path += "." + Word(Chance(5) ? 300 : 5, escapes);
+    }
+    return path;
+  }
+
+  std::string RelativePath() {
+    std::string path = Chance(15) ? Sep() : "";  // rooted, no drive
+    if (path.empty() && Chance(30))
+      for (int ups = Uniform(1, 5); ups > 0; --ups) path += (Chance(85) ? ".." : ".") + Sep();
+    return path + Path(0, Chance(5));
+  }
+
+  std::string Url() {
+    static const char* const kSchemes[] = {"http", "http", "https", "ftp", "gopher", "file",
+                                           "nntp", "HTTP", "Ftp",  "zzz", ""};
+    static const char* const kHosts[] = {"server", "www.example.test", "127.0.0.1", "h", "", "media-host"};
+    // Around the cracker's host limit, or an ordinary name.
+    std::string host = Chance(5) ? std::string(Uniform(250, 270), 'h') : Chance(5) ? Word(20) : Pick(kHosts);
+    if (Chance(3)) return "mailto:" + Word(20, true) + "@" + host;
+    std::string url = std::string(Pick(kSchemes)) + (Chance(95) ? "://" : Chance(50) ? ":/" : ":\\\\");
+    if (Chance(6)) {  // user and password in the URL itself, sometimes past their limits
+      int length = Chance(30) ? Uniform(120, 140) : 8;
+      url += Word(length) + ":" + Word(length) + "@";
+    }
+    url += host;
+    static const char* const kPorts[] = {":80", ":8080", ":1", ":65535", ":99999", ":"};
+    if (Chance(12)) url += Pick(kPorts);
+    if (Chance(92))  // sometimes around the path limit
+      url += "/" + Path('/', Chance(40)) + (Chance(4) ? std::string(Uniform(2000, 2100), 'p') + "%20" : "");
+    if (Chance(12)) url += "?" + Word(Chance(10) ? 300 : 20, true);
+    if (Chance(5)) url += "#" + Word(10, true);
+    return url;
+  }
+
+  // "[user:password]" and its broken shapes, sometimes long.
+  std::string Prefix() {
+    static const char* const kShapes[] = {"[u:p]", "[u:p]", "[u:p]", "[:]", "[u:]", "[:p]", "[u]", "[u:p", "[]"};
+    if (!Chance(12)) return "";
+    std::string prefix;
+    for (const char* c = Pick(kShapes); *c; ++c) {
+      if (*c != 'u' && *c != 'p') prefix += *c;
+      else
+        for (char w : Word(Chance(5) ? 200 : 10)) prefix += w == ':' || w == '[' || w == ']' ? '_' : w;
+    }
+    return prefix;
+  }
+
+  std::string Garbage() {
+    static const char kSpecial[] = "[]:\\/.%@?#";
+    std::string text;
+    for (int length = Chance(90) ? Uniform(0, 40) : Uniform(250, 3000); length > 0; --length)
+      text += Chance(40)   ? kSpecial[Uniform(0, sizeof kSpecial - 2)]
+              : Chance(50) ? OddByte()
+                           : static_cast<char>('a' + Uniform(0, 25));
+    return text;
+  }
+
+  std::mt19937 rng_;
+};
 
 const std::uint32_t kSeed = stress::Seed();
 const std::uint32_t kIterations = stress::FromEnvironment("ORVEX_STRESS_ITERATIONS", 25000);
@@ -49,7 +299,7 @@ bool HasDotStep(const std::string& path) {
   return walled.find("/../") != std::string::npos || walled.find("/./") != std::string::npos;
 }
 
-void CheckOne(const std::string& text, bool garbage, stress::LocationGenerator& random, Faults& f) {
+void CheckOne(const std::string& text, bool garbage, LocationGenerator& random, Faults& f) {
   CLocation location(text);
   std::uint32_t service = 0, service2 = 0;
   std::uint16_t port = 0, port2 = 0;
@@ -106,7 +356,7 @@ void CheckResolve(const std::string& base, const std::string& relative, Faults& 
     f.Check(!HasDotStep(parts.s[3]), text, "MakeAbsolute kept a '.' or '..' step");
 }
 
-void CheckPathHelpers(const std::string& text, stress::LocationGenerator& random, Faults& f) {
+void CheckPathHelpers(const std::string& text, LocationGenerator& random, Faults& f) {
   struct {
     char before[16];
     orvex::PathParts parts;
@@ -138,16 +388,16 @@ void CheckPathHelpers(const std::string& text, stress::LocationGenerator& random
 }
 
 TEST(LocationStress, GeneratedLocationsKeepTheRules) {
-  stress::LocationGenerator random(kSeed);
+  LocationGenerator random(kSeed);
   Faults faults;
-  int perKind[stress::LocationGenerator::kKinds] = {};
+  int perKind[LocationGenerator::kKinds] = {};
   std::vector<std::string> bases = {"C:\\titles\\t1\\main.ttl", "http://server/a/b/x.htm",
                                     "[joe:secret]ftp://server:2121/pub/", "\\\\srv\\share\\dir\\", "b/x.htm"};
   for (std::uint32_t i = 0; i < kIterations; ++i) {
     int kind = 0;
     const std::string text = random.Next(&kind);
     ++perKind[kind];
-    CheckOne(text, kind == stress::LocationGenerator::kGarbage, random, faults);
+    CheckOne(text, kind == LocationGenerator::kGarbage, random, faults);
     CheckPathHelpers(text, random, faults);
     if (random.Chance(20) && Parts(CLocation(text)).ok) bases[random.Uniform(0, 4)] = text;
     CheckResolve(bases[random.Uniform(0, 4)], random.NextRelative(), faults);
@@ -155,8 +405,8 @@ TEST(LocationStress, GeneratedLocationsKeepTheRules) {
   }
   std::printf("[ stress   ] seed=0x%08X (ORVEX_STRESS_SEED) iterations=%u (ORVEX_STRESS_ITERATIONS); kinds:", kSeed,
               kIterations);
-  for (int k = 0; k < stress::LocationGenerator::kKinds; ++k)
-    std::printf(" %s=%d", stress::LocationGenerator::KindName(k), perKind[k]);
+  for (int k = 0; k < LocationGenerator::kKinds; ++k)
+    std::printf(" %s=%d", LocationGenerator::KindName(k), perKind[k]);
   std::printf("; faults=%d\n", faults.count_);
   EXPECT_EQ(faults.count_, 0) << "seed 0x" << std::hex << kSeed << "\n" << faults.report_;
 }
