@@ -188,13 +188,4 @@ TEST(DosDisks, DrivesDirectoriesAndFreeSpace) {
   setdisk(before);
 }
 
-TEST(DosMisc, StpcpyAndPow10) {
-  char buffer[8];
-  EXPECT_EQ(stpcpy(buffer, "abc"), buffer);
-  EXPECT_STREQ(buffer, "abc");
-  EXPECT_DOUBLE_EQ(pow10(-2), 0.01);
-  EXPECT_DOUBLE_EQ(pow10(0), 1.0);
-  EXPECT_DOUBLE_EQ(pow10(3), 1000.0);
-}
-
 }  // namespace

@@ -118,24 +118,6 @@ TEST(Location, MakeAbsolute) {
   EXPECT_EQ(refused, "zzz://h/x");
 }
 
-TEST(Location, UpOneLevelAndNextComponent) {
-  const std::pair<const char*, const char*> ups[] = {{"\\a\\b\\", "\\a\\"}, {"\\a\\", "\\"}, {"\\", ""}, {"b/", ""}};
-  for (const auto& u : ups) {
-    std::string dir = u.first;
-    EXPECT_TRUE(orvex::UpOneLevel(dir));
-    EXPECT_EQ(dir, u.second) << u.first;
-  }
-  std::string none = "abc";
-  EXPECT_FALSE(orvex::UpOneLevel(none));
-  std::string rest = "a/b\\c", component;
-  EXPECT_TRUE(orvex::NextComponent(rest, component));
-  EXPECT_EQ(component, "a/");
-  EXPECT_EQ(rest, "b\\c");
-  EXPECT_TRUE(orvex::NextComponent(rest, component));
-  EXPECT_FALSE(orvex::NextComponent(rest, component));
-  EXPECT_EQ(rest, "c");
-}
-
 // ---- generated locations ----------------------------------------------------
 
 // Seeded generator of location texts: drive, relative and network paths,
