@@ -11,7 +11,8 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-if scripts/ensure-tools.sh | tail -1 | grep -q emulated; then
+scripts/ensure-tools.sh
+if scripts/ensure-32bit.sh | grep -q emulated; then
   preset=x86_64 toolchain=x86_64-w64-mingw32
   missing=""
   command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev"

@@ -7,14 +7,15 @@
 # they ran after the run.
 set -eu
 cd "$(dirname "$0")/.."
-mode=$(scripts/ensure-tools.sh | tee /dev/stderr | tail -1)
+scripts/ensure-tools.sh
+mode=$(scripts/ensure-32bit.sh)  # set up already: only says which mode
 # Emulated, the concurrency test's eight threads contending for the fake
 # runtime's lock take about 35 s at full count: a quarter of the calls, 6 s.
 case "$mode" in *emulated*) export ORVEX_STRESS_CALLS=${ORVEX_STRESS_CALLS:-5000} ;; esac
 status=0
 xvfb-run -a cmake --workflow --preset default || status=$?
-# What the reliability tests ran: their counts, which CTest keeps in its log.
-grep -ahE '^(\[ stress   \]|host exports:|load/unload:|out of memory:)' \
+# What the reliability and corpus tests ran: their counts, from CTest's log.
+grep -ahE '^(\[ stress   \]|host exports:|load/unload:|menu corpus:|.*allocations, each failed|.*common subset)' \
   build/default/Testing/Temporary/LastTest*.log 2>/dev/null || true
 # Should a run be cut short, its wineserver must not outlive it.
 WINEPREFIX="$PWD/build/default/wineprefix" wineserver -k >/dev/null 2>&1 || true
