@@ -45,6 +45,15 @@ class ModuleStateCheck {
 std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStateCheck& check,
                                        bool releaseOrder = true);
 
+// Routes OrvexC.dll's import of `name` from `dll` to `hook`; `*original`
+// keeps the function called before (routing again leaves it as it is).
+template <class F>
+void RouteImport(const char* dll, const char* name, F hook, F* original) {
+  void* before = hostkit::HookImport(GetModuleHandleA("OrvexC.dll"), dll, name, reinterpret_cast<void*>(hook));
+  if (before && before != reinterpret_cast<void*>(hook)) *original = reinterpret_cast<F>(before);
+  ASSERT_NE(*original, nullptr) << name;
+}
+
 class HostTest : public ::testing::Test {
  protected:
   void SetUp() override { StringLedger::Clear(); }

@@ -201,20 +201,11 @@ TEST_F(Rules, WindowOperations) {
 }
 
 // ---- menus: (file bytes, a menu built) -------------------------------------------
-// Every menu the library makes is destroyed again, or handed to the caller.
+// A file that yields no menu makes none (CreateMenu is the library's only
+// menu maker); a menu made is handed to the caller.
 int g_menusMade = 0;
 HMENU(WINAPI* g_createMenu)() = nullptr;
-HMENU(WINAPI* g_createPopup)() = nullptr;
-BOOL(WINAPI* g_destroyMenu)(HMENU) = nullptr;
 HMENU WINAPI CountedCreateMenu() { return ++g_menusMade, g_createMenu(); }
-HMENU WINAPI CountedCreatePopup() { return ++g_menusMade, g_createPopup(); }
-BOOL WINAPI CountedDestroyMenu(HMENU menu) { return --g_menusMade, g_destroyMenu(menu); }
-
-template <class F>
-void Count(const char* name, F& real, F counting) {
-  void* previous = hostkit::HookImport(GetModuleHandleA("OrvexC.dll"), "user32.dll", name, reinterpret_cast<void*>(counting));
-  if (previous && previous != reinterpret_cast<void*>(counting)) real = reinterpret_cast<F>(previous);
-}
 
 struct MenuCase {
   const char* label;
@@ -223,9 +214,7 @@ struct MenuCase {
 };
 
 TEST_F(Rules, MenuFiles) {
-  Count("CreateMenu", g_createMenu, CountedCreateMenu);
-  Count("CreatePopupMenu", g_createPopup, CountedCreatePopup);
-  Count("DestroyMenu", g_destroyMenu, CountedDestroyMenu);
+  hosttest::RouteImport("user32.dll", "CreateMenu", CountedCreateMenu, &g_createMenu);
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   std::string path = std::string(dir) + "orvexc-rules.mnu";

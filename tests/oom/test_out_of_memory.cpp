@@ -43,26 +43,17 @@ HMENU WINAPI HookCreateMenu() {
   return g_createMenu();
 }
 
-// Routes the library's import once; the original stays in `*original`.
-template <class F>
-void Route(const char* dll, const char* name, F hook, F* original) {
-  if (*original) return;
-  *original = reinterpret_cast<F>(hostkit::HookImport(GetModuleHandleA("OrvexC.dll"), dll, name,
-                                                    reinterpret_cast<void*>(hook)));
-  ASSERT_NE(*original, nullptr) << name;
-}
-
 class OutOfMemory : public hosttest::HostTest {
  protected:
   void SetUp() override {
     HostTest::SetUp();
     CoInitialize(nullptr);
     rt.app.instance = GetModuleHandleA(nullptr);  // ResourceManager.dll lies beside this program
-    Route("msvcrt.dll", "malloc", &HookMalloc, &g_malloc);
-    Route("msvcrt.dll", "calloc", &HookCalloc, &g_calloc);
-    Route("msvcrt.dll", "realloc", &HookRealloc, &g_realloc);
-    Route("msvcrt.dll", "free", &HookFree, &g_free);
-    Route("user32.dll", "CreateMenu", &HookCreateMenu, &g_createMenu);
+    hosttest::RouteImport("msvcrt.dll", "malloc", &HookMalloc, &g_malloc);
+    hosttest::RouteImport("msvcrt.dll", "calloc", &HookCalloc, &g_calloc);
+    hosttest::RouteImport("msvcrt.dll", "realloc", &HookRealloc, &g_realloc);
+    hosttest::RouteImport("msvcrt.dll", "free", &HookFree, &g_free);
+    hosttest::RouteImport("user32.dll", "CreateMenu", &HookCreateMenu, &g_createMenu);
   }
   void TearDown() override {
     HostTest::TearDown();
