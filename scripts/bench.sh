@@ -11,16 +11,9 @@
 set -e
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/ensure-tools.sh
+scripts/ensure-tools.sh --bench
 if scripts/ensure-32bit.sh | grep -q emulated; then
   preset=x86_64 toolchain=x86_64-w64-mingw32
-  missing=""
-  command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing="g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev"
-  [ -x /usr/lib/wine/wine64 ] || missing="$missing wine64"
-  if [ -n "$missing" ]; then
-    echo "installing: $missing"
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing >/dev/null
-  fi
 else
   preset=default toolchain=i686-w64-mingw32
 fi

@@ -5,8 +5,19 @@
 # libFuzzer and lld (the native fuzzing of the menu script parser, modules
 # built for the Microsoft ABI). Then makes 32-bit programs run
 # (scripts/ensure-32bit.sh: natively, or emulated where the kernel runs no
-# 32-bit code). Debian, as root.
+# 32-bit code). With --bench, also what scripts/bench.sh times where 32-bit
+# code is only emulated: the x86_64 cross compiler and 64-bit Wine. Debian,
+# as root.
 set -eu
+here=$(dirname "$0")
+apt_install() {
+  [ $# -gt 0 ] || return 0
+  echo "installing: $*"
+  export DEBIAN_FRONTEND=noninteractive
+  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "$@"
+}
 missing=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
 command -v wine >/dev/null || missing+=(wine wine32)
@@ -19,11 +30,11 @@ command -v clang++ >/dev/null || missing+=(clang)
 command -v lld-link >/dev/null || missing+=(lld)
 { command -v clang++ >/dev/null && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; } ||
   missing+=(libclang-rt-14-dev)
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
+apt_install "${missing[@]}"
+"$here/ensure-32bit.sh"
+if [ "${1:-}" = --bench ] && "$here/ensure-32bit.sh" | grep -q emulated; then
+  more=()
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || more+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)
+  [ -x /usr/lib/wine/wine64 ] || more+=(wine64)
+  apt_install "${more[@]}"
 fi
-"$(dirname "$0")/ensure-32bit.sh"
