@@ -158,6 +158,12 @@ HRESULT ReadValue(HRESULT result, bool writes, T* out, T value) {
   if (writes && out) *out = value;
   return result;
 }
+// The pair methods answer the second value first, as the runtime does.
+template <class S>
+HRESULT ReadPair(HRESULT result, bool writes, S* second, int* first, S secondValue, int firstValue) {
+  ReadValue(result, writes, second, secondValue);
+  return ReadValue(result, writes, first, firstValue);
+}
 }  // namespace
 
 HRESULT FakeHostObject::GetRect(RECT* out) { HRESULT r = Call(11); return ReadValue(r, Writes(11, r), out, rect); }
@@ -174,8 +180,7 @@ HRESULT FakeHostObject::ChangeFlags(int remove, int add) {
 }
 HRESULT FakeHostObject::GetTransparent(int* second, int* first) {
   HRESULT r = Call(20);
-  if (Writes(20, r)) { *second = transparentSecond; *first = transparentFirst; }
-  return r;
+  return ReadPair(r, Writes(20, r), second, first, transparentSecond, transparentFirst);
 }
 HRESULT FakeHostObject::SetTransparent(int second, int first, int one) {
   transparentSecond = second;
@@ -184,8 +189,7 @@ HRESULT FakeHostObject::SetTransparent(int second, int first, int one) {
 }
 HRESULT FakeHostObject::GetKeyColor(int* second, int* first) {
   HRESULT r = Call(22);
-  if (Writes(22, r)) { *second = keyColorSecond; *first = keyColorFirst; }
-  return r;
+  return ReadPair(r, Writes(22, r), second, first, keyColorSecond, keyColorFirst);
 }
 HRESULT FakeHostObject::SetKeyColor(int second, int first, int one) {
   keyColorSecond = second;
@@ -194,8 +198,7 @@ HRESULT FakeHostObject::SetKeyColor(int second, int first, int one) {
 }
 HRESULT FakeHostObject::GetAntiAlias(short* second, int* first) {
   HRESULT r = Call(24);
-  if (Writes(24, r)) { *second = antiAliasSecond; *first = antiAliasFirst; }
-  return r;
+  return ReadPair(r, Writes(24, r), second, first, antiAliasSecond, antiAliasFirst);
 }
 HRESULT FakeHostObject::SetAntiAlias(int second, int first, int one) {
   antiAliasSecond = static_cast<short>(second);
