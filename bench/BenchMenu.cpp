@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include <OrvexC/hostkit/MenuTree.h>
+
 #include "Harness.h"
 #include "OrvexC.h"
 
@@ -149,20 +151,6 @@ HMENU BuildFloor(const std::vector<Item>& items) {
   return BuildLevel(items, at);
 }
 
-// Items of a menu and all its submenus, with every text joined in order: the
-// library's menu must equal the floor's.
-void Describe(HMENU menu, int& count, std::string& texts) {
-  int n = GetMenuItemCount(menu);
-  for (int i = 0; i < n; ++i) {
-    ++count;
-    char text[256] = {};
-    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-    texts += text;
-    texts += '|';
-    if (HMENU sub = GetSubMenu(menu, i)) Describe(sub, count, texts);
-  }
-}
-
 bool WriteFile(const std::string& path, const std::string& bytes) {
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) return false;
@@ -217,18 +205,14 @@ void RunMenus(const Settings& settings, Report& report) {
         report.Fail(row + ": cannot write " + dir + name);
         continue;
       }
-      // The library's menu must be the floor's before either is timed.
-      HMENU loaded = LoadMenuFromFile(context, name.c_str());
-      HMENU built = BuildFloor(items);
-      int loadedCount = 0, builtCount = 0;
-      std::string loadedTexts, builtTexts;
-      if (loaded) Describe(loaded, loadedCount, loadedTexts);
-      Describe(built, builtCount, builtTexts);
-      DestroyMenu(loaded);
-      DestroyMenu(built);
-      if (!loaded || loadedCount != size || builtCount != size || loadedTexts != builtTexts) {
-        report.Fail(row + ": the loaded menu differs from the built one (" + std::to_string(loadedCount) + " and " +
-                    std::to_string(builtCount) + " items)");
+      // The library's menu must be the floor's, item for item, before either
+      // is timed (each item is two lines of the exact description).
+      std::string loaded = hostkit::DescribeAndDestroyMenu(LoadMenuFromFile(context, name.c_str()), true);
+      std::string built = hostkit::DescribeAndDestroyMenu(BuildFloor(items), true);
+      if (loaded != built || std::count(built.begin(), built.end(), '\n') != 2 * size) {
+        report.Fail(row + ": the loaded menu differs from the built one (" +
+                    std::to_string(std::count(loaded.begin(), loaded.end(), '\n') / 2) + " and " +
+                    std::to_string(std::count(built.begin(), built.end(), '\n') / 2) + " items)");
         DeleteFileA((dir + name).c_str());
         continue;
       }

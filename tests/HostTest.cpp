@@ -1,5 +1,8 @@
 #include "HostTest.h"
 
+#include <fstream>
+#include <sstream>
+
 namespace hosttest {
 namespace {
 
@@ -15,6 +18,13 @@ bool IsThreadState(const void* p) {
 }
 
 }  // namespace
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  return bytes.str();
+}
 
 orvex::fw::ThreadState* ThreadState() {
   DWORD error = GetLastError();

@@ -41,6 +41,9 @@ class ModuleStateCheck {
   std::atomic<int> outside_{0};
 };
 
+// The bytes of a file; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 // Every balance fault after a run: references, release order, BSTRs, module state.
 std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStateCheck& check,
                                        bool releaseOrder = true);

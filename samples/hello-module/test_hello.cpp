@@ -2,6 +2,7 @@
 // of RunModule, and assertions on the runtime calls the module made.
 // Run under Wine with hello-module.dll and OrvexC.dll beside it; exit 0 = pass.
 #include <OrvexC/hostkit/FakeRuntime.h>
+#include <OrvexC/hostkit/MenuTree.h>
 
 #include <windows.h>
 
@@ -59,12 +60,11 @@ int main() {
     Check(rt.journal.Has("object:StartButton.32(1,1)"), "the start button shown");
     Check(rt.journal.Has("resource:MainMenu.8(0,0)"), "the menu resource was started");
     Check(rt.UnbalancedObjects().empty(), "every reference the module was given came back");
-    HMENU menu = GetMenu(window);
-    Check(menu && GetMenuItemCount(menu) == 1, "the frame window has the one-popup menu bar");
-    HMENU file = menu ? GetSubMenu(menu, 0) : nullptr;
-    char text[64] = "";
-    if (file) GetMenuStringA(file, 0, text, sizeof text, MF_BYPOSITION);
-    Check(std::string(text) == "&Open\tCtrl+O", "its first command is \"&Open<TAB>Ctrl+O\"");
+    Check(hostkit::DescribeMenu(GetMenu(window)) == "popup 0 type=0 state=0 \"&File\"\n"
+                                                   "  item 101 type=0 state=0 \"&Open\\tCtrl+O\"\n"
+                                                   "  item 0 type=800 state=3 \"\"\n"
+                                                   "  item 102 type=0 state=0 \"E&xit\"\n",
+          "the frame window got the script's menu");
     if (failures) std::printf("journal:\n%s\n", rt.journal.Text().c_str());
   }
   DestroyWindow(window);  // destroys the menu with it

@@ -9,7 +9,9 @@
 #include <fstream>
 #include <string>
 
-#include "MenuTree.h"
+#include <OrvexC/hostkit/MenuTree.h>
+
+#include "HostTest.h"
 #include "menu/MenuScript.h"
 
 namespace {
@@ -23,8 +25,8 @@ TEST(MenuCorpus, EveryScriptBuildsItsTree) {
   do {
     std::string name = found.cFileName, base = dir + "/" + name.substr(0, name.size() - 4);
     orvex::CMenuScript script;
-    std::string tree = menutree::TreeAndDestroy(static_cast<HMENU>(script.Parse(menutree::Read(dir + "/" + name).c_str())));
-    std::string expected = menutree::Read(base + ".tree");
+    std::string tree = hostkit::DescribeAndDestroyMenu(static_cast<HMENU>(script.Parse(hosttest::ReadFile(dir + "/" + name).c_str())));
+    std::string expected = hosttest::ReadFile(base + ".tree");
     if (expected.empty()) {
       std::ofstream(base + ".tree", std::ios::binary) << tree;
       ADD_FAILURE() << name << ": no tree yet; written from this build, review it";

@@ -13,8 +13,9 @@
 #include <cstring>
 #include <fstream>
 
+#include <OrvexC/hostkit/MenuTree.h>
+
 #include "HostTest.h"
-#include "MenuTree.h"
 #include "RcDifferences.h"
 
 namespace {
@@ -27,8 +28,8 @@ bool g_llvmRc = false;  // llvm-rc installed and able to compile the worked exam
 bool LlvmRcWorks() {
   std::string worked = g_res + "/01-worked-example.llvm-rc.res";
   if (GetFileAttributesA(worked.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  if (!menutree::Read(worked).empty()) return true;
-  std::string said = menutree::Read(worked + ".log");
+  if (!hosttest::ReadFile(worked).empty()) return true;
+  std::string said = hosttest::ReadFile(worked + ".log");
   std::printf("llvm-rc is left out: it refused the worked example: %s\n", said.substr(0, said.find('\n')).c_str());
   return false;
 }
@@ -36,7 +37,7 @@ bool LlvmRcWorks() {
 // The data of the first MENU resource (type 4) of a .res file; empty when the
 // compiler refused the script.
 std::string MenuResource(const std::string& res) {
-  std::string data = menutree::Read(res);
+  std::string data = hosttest::ReadFile(res);
   for (std::size_t at = 0; at + 12 <= data.size();) {
     DWORD size, header;
     WORD type[2];
@@ -51,7 +52,7 @@ std::string MenuResource(const std::string& res) {
 
 std::string Compiled(const std::string& name, const char* compiler) {
   std::string res = MenuResource(g_res + "/" + name + "." + compiler + ".res");
-  return menutree::TreeAndDestroy(res.empty() ? nullptr : LoadMenuIndirectA(res.data()), true);
+  return hostkit::DescribeAndDestroyMenu(res.empty() ? nullptr : LoadMenuIndirectA(res.data()), true);
 }
 
 class MenuRc : public hosttest::HostTest {
@@ -62,7 +63,7 @@ class MenuRc : public hosttest::HostTest {
   }
   std::string Loaded(const std::string& path) {
     resource->fileName = path;
-    return menutree::TreeAndDestroy(LoadMenuFromFile(rt.ctx(), "menu"), true);
+    return hostkit::DescribeAndDestroyMenu(LoadMenuFromFile(rt.ctx(), "menu"), true);
   }
   fake::FakeResource* resource = nullptr;
   const bool llvmRc = g_llvmRc;
@@ -76,7 +77,7 @@ TEST_F(MenuRc, TheCommonSubsetGivesTheCompilersMenus) {
   do {
     std::string file = found.cFileName, name = file.substr(0, file.rfind('.')), path = g_corpus + "/" + file;
     std::string loaded = Loaded(path);
-    if (loaded == "no menu\n" || !orvex::FindRcDifferences(menutree::Read(path)).empty()) {
+    if (loaded == "no menu\n" || !orvex::FindRcDifferences(hosttest::ReadFile(path)).empty()) {
       ++outside;
       continue;
     }
@@ -100,7 +101,7 @@ TEST_F(MenuRc, EachReportedDifferenceIsOne) {
     const std::size_t mark = name.find("/llvm-rc");
     const bool llvmRcOnly = mark != std::string::npos;
     name = name.substr(0, mark);
-    std::string path = g_differ + "/" + name + ".mnu", text = menutree::Read(path), reports;
+    std::string path = g_differ + "/" + name + ".mnu", text = hosttest::ReadFile(path), reports;
     ASSERT_FALSE(text.empty()) << path;
     for (const orvex::RcDifference& difference : orvex::FindRcDifferences(text)) {
       std::string before = text.substr(0, difference.offset);  // column: past the last line feed, if any

@@ -77,7 +77,7 @@ demo)
   "$src/scripts/wine-run.sh" ./orvexc-demo-host.exe --screenshot "$work/demo.png" | tr -d '\r' >"$work/transcript"
   expect "$work/transcript" 'window.7("title: lesson")' 'thread:narration.12("intro")' \
     'object:StartButton.32(1,1)' 'resource:MainMenu.8(0,0)' 'window.7("title file: mainmenu.mnu")' \
-    'RunModule returned 1' 'references handed out and not given back: 0' '    &Open Ctrl+O' 'screenshot'
+    'RunModule returned 1' 'references handed out and not given back: 0' '  item 101 type=0 state=0 "&Open\tCtrl+O"' 'screenshot'
   [ "$(head -c 4 "$work/demo.png" | od -An -c | tr -d ' ')" = '211PNG' ]
   ;;
 menucheck)

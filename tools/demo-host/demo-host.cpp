@@ -13,6 +13,7 @@
 // NAME.mnu the resource NAME, each subfolder the storage of its name there.
 // Exit status 0 when the entry returned nonzero and every reference came back.
 #include <OrvexC/hostkit/FakeRuntime.h>
+#include <OrvexC/hostkit/MenuTree.h>
 
 #include <windows.h>
 
@@ -95,16 +96,6 @@ void Pump(int milliseconds) {
   while (GetTickCount() < until) {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     Sleep(20);
-  }
-}
-
-void PrintMenu(HMENU menu, int depth) {
-  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-    char text[160] = "";
-    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-    for (char* c = text; *c; ++c) if (*c == '\t') *c = ' ';
-    std::printf("  %*s%s\n", 2 * depth, "", *text ? text : "----");
-    PrintMenu(GetSubMenu(menu, i), depth + 1);
   }
 }
 
@@ -286,7 +277,7 @@ int main(int argc, char** argv) {
     std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(kept));
     for (const std::string& name : unreleased) std::printf("  %s\n", name.c_str());
     std::printf("the frame window's menu:\n");
-    PrintMenu(GetMenu(window), 0);
+    std::printf("%s", hostkit::DescribeMenu(GetMenu(window)).c_str());
     InvalidateRect(window, nullptr, TRUE);
     Pump(wait ? 0 : 700);
     if (screenshot) std::printf("screenshot %s: %s\n", screenshot, SavePng(window, screenshot) ? "saved" : "failed");
