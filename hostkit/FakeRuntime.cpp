@@ -9,6 +9,15 @@ namespace fake {
 
 std::string FormatAll(const Names&) { return ""; }
 
+namespace {
+// The entry of `byName` called `name`; null for a null or unknown name.
+template <class Map>
+typename Map::mapped_type FindByName(const Map& byName, const char* name) {
+  if (!name) return nullptr;
+  auto it = byName.find(name);
+  return it != byName.end() ? it->second : nullptr;
+}
+}  // namespace
 
 // ---- context, runtime, application --------------------------------------------
 
@@ -20,11 +29,7 @@ HRESULT FakeContext::GetThread(IHostThread** out) { return Hand<IHostThread>(8, 
 
 HRESULT FakeContext::FindObject(HostScopeKey scope, const char* name, IHostObject** out) {
   HRESULT result = Call(21, static_cast<const void*>(scope), name);
-  FakeHostObject* found = nullptr;
-  if (name) {
-    auto it = objects.find(name);
-    if (it != objects.end()) found = it->second;
-  }
+  FakeHostObject* found = FindByName(objects, name);
   if (!found && result == S_OK) result = E_FAIL;
   return Hand<IHostObject>(21, result, found, out);
 }
@@ -72,11 +77,7 @@ HRESULT FakeApplication::StartThread(const char* name) {
 
 HRESULT FakeApplication::FindThread(const char* name, IHostThread** out) {
   HRESULT result = Call(21, name);
-  FakeThread* found = nullptr;
-  if (name) {
-    auto it = threads.find(name);
-    if (it != threads.end()) found = it->second;
-  }
+  FakeThread* found = FindByName(threads, name);
   if (!found && result == S_OK) result = E_FAIL;
   return Hand<IHostThread>(21, result, found, out);
 }
@@ -276,23 +277,15 @@ HRESULT FakeResources::AddStorage(IResourceStorage* storage) {
 
 HRESULT FakeResources::FindStorage(const char* name, IResourceStorage** out) {
   HRESULT result = Call(14, name);
-  FakeStorage* found = nullptr;
-  if (name) {
-    auto it = storages.find(name);
-    if (it != storages.end()) found = it->second;
-  }
+  FakeStorage* found = FindByName(storages, name);
   if (!found && result == S_OK) result = E_FAIL;
   return Hand<IResourceStorage>(14, result, found, out);
 }
 
 HRESULT FakeResources::FindResourceByName(const char* name, DWORD* outCookie, IHostResource** out) {
   HRESULT result = Call(20, name);
-  FakeResource* found = nullptr;
-  if (name) {
-    auto it = resources.find(name);
-    if (it != resources.end()) found = it->second;
-    else if (!fileDirectory.empty()) (found = &runtime_.AddResource(name))->fileName = fileDirectory + name;
-  }
+  FakeResource* found = FindByName(resources, name);
+  if (!found && name && !fileDirectory.empty()) (found = &runtime_.AddResource(name))->fileName = fileDirectory + name;
   if (found && result == S_OK) result = resourceStatus;
   if (!found && result == S_OK) result = E_FAIL;
   if (outCookie) *outCookie = cookie;
