@@ -50,6 +50,23 @@ inline constexpr MenuOption kMenuOptions[] = {
 };
 inline constexpr std::size_t kOptionMarkLetter = 5;  // the sixth letter tells the M options apart
 
+// Whether the text at `at` reaches an M option's sixth letter.
+inline bool HasMarkLetter(const char* at) {
+  for (std::size_t i = 1; i <= kOptionMarkLetter; ++i)
+    if (!at[i]) return false;
+  return true;
+}
+
+// The option a script reads at `at`: by its first letter and, for an M, its
+// sixth; null when there is none (an M too short to have a sixth letter).
+inline const MenuOption* FindMenuOption(const char* at) {
+  if (*at == 'M' && !HasMarkLetter(at)) return nullptr;
+  for (const MenuOption& option : kMenuOptions)
+    if (option.word[0] == *at && (*at != 'M' || option.word[kOptionMarkLetter] == at[kOptionMarkLetter]))
+      return &option;
+  return nullptr;
+}
+
 // What the parser expected where a script fails.
 namespace expect {
 inline constexpr const char kName[] = "a menu name";

@@ -120,30 +120,14 @@ bool CMenuScript::ReadIdentifier() {
   return true;
 }
 
-// The option at `at`, by its first letter and, for M, its sixth; null when
-// there is none (`*expected` then says what was wanted).
-const MenuOption* FindOption(const char* at, const char** expected) {
-  *expected = expect::kOption;
-  if (*at == 'M') {
-    for (std::size_t i = 1; i <= kOptionMarkLetter; ++i)
-      if (!at[i]) return nullptr;
-    *expected = expect::kMarkLetter;
-  }
-  for (const MenuOption& option : kMenuOptions)
-    if (option.word[0] == *at && (*at != 'M' || option.word[kOptionMarkLetter] == at[kOptionMarkLetter]))
-      return &option;
-  return nullptr;
-}
-
 // option list: { ',' option } — options known by their first letter (and M by
 // its sixth); the position moves past the option's length only.
 bool CMenuScript::ReadOptions() {
   while (*position_ == ',') {
     ++position_;
     SkipWhite();
-    const char* expected = expect::kOption;
-    const MenuOption* option = AtEnd() ? nullptr : FindOption(position_, &expected);
-    if (!option) return Fail(expected);
+    const MenuOption* option = AtEnd() ? nullptr : FindMenuOption(position_);
+    if (!option) return Fail(*position_ == 'M' && HasMarkLetter(position_) ? expect::kMarkLetter : expect::kOption);
     std::size_t length = std::strlen(option->word);
     std::size_t available = 0;
     while (available <= length && position_[available]) ++available;

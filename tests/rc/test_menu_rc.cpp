@@ -8,7 +8,6 @@
 // test_menu_rc CORPUS_DIR DIFFER_DIR RES_DIR
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -104,9 +103,8 @@ TEST_F(MenuRc, EachReportedDifferenceIsOne) {
     std::string path = g_differ + "/" + name + ".mnu", text = hosttest::ReadFile(path), reports;
     ASSERT_FALSE(text.empty()) << path;
     for (const orvex::RcDifference& difference : orvex::FindRcDifferences(text)) {
-      std::string before = text.substr(0, difference.offset);  // column: past the last line feed, if any
-      reports += std::to_string(1 + std::count(before.begin(), before.end(), '\n')) + ":" +
-                 std::to_string(difference.offset - before.rfind('\n')) + ": " + difference.what + "\n";
+      orvex::TextPosition where = orvex::PositionOf(text, difference.offset);
+      reports += std::to_string(where.line) + ":" + std::to_string(where.column) + ": " + difference.what + "\n";
     }
     EXPECT_NE(reports.find(report), std::string::npos) << name << " reports:\n" << reports;
     std::string loaded = Loaded(path);

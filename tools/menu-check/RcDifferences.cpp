@@ -184,15 +184,9 @@ class Comparison {
       if (named && !comma) Note(tok.at, "option " + tok.text + " without a comma: a resource compiler reads it; here it ends the statement");
       if (named && tok.text != named->word)
         Note(tok.at, "option " + tok.text + " in lower case: a resource compiler reads " + named->word + "; here the script fails");
-      if (!named) {
-        for (const MenuOption& option : kMenuOptions)
-          if (option.word[0] == tok.text[0] &&
-              (tok.text[0] != 'M' || (tok.text.size() > kOptionMarkLetter &&
-                                      option.word[kOptionMarkLetter] == tok.text[kOptionMarkLetter]))) {
-            Note(tok.at, "option " + tok.text + " is read as " + option.word + " here; a resource compiler knows no such option");
-            break;
-          }
-      }
+      const MenuOption* read = named ? nullptr : FindMenuOption(tok.text.c_str());
+      if (read)
+        Note(tok.at, "option " + tok.text + " is read as " + read->word + " here; a resource compiler knows no such option");
       comma = false;
     }
   }
@@ -253,5 +247,14 @@ class Comparison {
 }  // namespace
 
 std::vector<RcDifference> FindRcDifferences(const std::string& text) { return Comparison(text).Run(); }
+
+TextPosition PositionOf(const std::string& text, std::size_t offset) {
+  TextPosition at{1, 1};
+  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
+    if (text[i] == '\n') ++at.line, at.column = 1;
+    else ++at.column;
+  }
+  return at;
+}
 
 }  // namespace orvex

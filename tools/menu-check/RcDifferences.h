@@ -16,4 +16,10 @@ struct RcDifference {
 
 std::vector<RcDifference> FindRcDifferences(const std::string& text);
 
+// The line and column, both counted from 1, of the byte at `offset`.
+struct TextPosition {
+  int line, column;
+};
+TextPosition PositionOf(const std::string& text, std::size_t offset);
+
 }  // namespace orvex

@@ -22,14 +22,6 @@ bool ReadFile(const char* path, std::string* text) {
   return true;
 }
 
-void Where(const std::string& text, size_t at, int* line, int* column) {
-  *line = 1;
-  *column = 1;
-  for (size_t i = 0; i < at && i < text.size(); ++i) {
-    if (text[i] == '\n') { ++*line; *column = 1; } else ++*column;
-  }
-}
-
 std::string Describe(const orvex::MenuNode* node) {
   std::string out;
   if (node->flags & orvex::kMenuSeparator) return "----";
@@ -60,11 +52,10 @@ bool Check(const char* path, bool rc) {
     std::printf("%s: cannot be read\n", path);
     return false;
   }
-  int line, column;
   if (rc) {  // on every byte: a resource compiler reads past a NUL
     for (const orvex::RcDifference& difference : orvex::FindRcDifferences(text)) {
-      Where(text, difference.offset, &line, &column);
-      std::printf("%s:%d:%d: rc: %s\n", path, line, column, difference.what.c_str());
+      orvex::TextPosition where = orvex::PositionOf(text, difference.offset);
+      std::printf("%s:%d:%d: rc: %s\n", path, where.line, where.column, difference.what.c_str());
     }
   }
   text.resize(std::strlen(text.c_str()));  // the library reads up to a NUL byte
@@ -76,10 +67,11 @@ bool Check(const char* path, bool rc) {
   }
   orvex::MenuParseError error = script.Error();
   size_t at = error.offset < text.size() ? error.offset : text.size();
-  Where(text, at, &line, &column);
+  orvex::TextPosition where = orvex::PositionOf(text, at);
   std::string found = at >= text.size() ? "the end of the text"
                                         : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
-  std::printf("%s:%d:%d: no menu: found %s, expected %s\n", path, line, column, found.c_str(), error.expected);
+  std::printf("%s:%d:%d: no menu: found %s, expected %s\n", path, where.line, where.column, found.c_str(),
+              error.expected);
   return false;
 }
 
