@@ -26,6 +26,19 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
+std::vector<std::string> MenuScripts(const std::string& dir) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((dir + "\\*.mnu").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    std::string file = found.cFileName;
+    names.push_back(file.substr(0, file.rfind('.')));
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return names;
+}
+
 orvex::fw::ThreadState* ThreadState() {
   DWORD error = GetLastError();
   void* found = g_slot < kSlotCount ? TlsGetValue(g_slot) : nullptr;

@@ -44,6 +44,9 @@ class ModuleStateCheck {
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// The names, without ".mnu", of the menu scripts in `dir`.
+std::vector<std::string> MenuScripts(const std::string& dir);
+
 // Every balance fault after a run: references, release order, BSTRs, module state.
 std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStateCheck& check,
                                        bool releaseOrder = true);

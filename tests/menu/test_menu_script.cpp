@@ -18,24 +18,20 @@ namespace {
 
 TEST(MenuCorpus, EveryScriptBuildsItsTree) {
   const std::string dir = ORVEXC_MENU_CORPUS;
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((dir + "\\*.mnu").c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE) << dir;
-  int scripts = 0;
-  do {
-    std::string name = found.cFileName, base = dir + "/" + name.substr(0, name.size() - 4);
+  const std::vector<std::string> names = hosttest::MenuScripts(dir);
+  ASSERT_FALSE(names.empty()) << dir;
+  for (const std::string& stem : names) {
+    std::string name = stem + ".mnu", base = dir + "/" + stem;
     orvex::CMenuScript script;
-    std::string tree = hostkit::DescribeAndDestroyMenu(static_cast<HMENU>(script.Parse(hosttest::ReadFile(dir + "/" + name).c_str())));
+    std::string tree = hostkit::DescribeAndDestroyMenu(static_cast<HMENU>(script.Parse(hosttest::ReadFile(base + ".mnu").c_str())));
     std::string expected = hosttest::ReadFile(base + ".tree");
     if (expected.empty()) {
       std::ofstream(base + ".tree", std::ios::binary) << tree;
       ADD_FAILURE() << name << ": no tree yet; written from this build, review it";
     }
     EXPECT_EQ(tree, expected) << name;
-    ++scripts;
-  } while (FindNextFileA(search, &found));
-  FindClose(search);
-  std::printf("menu corpus: %d scripts\n", scripts);
+  }
+  std::printf("menu corpus: %d scripts\n", static_cast<int>(names.size()));
 }
 
 TEST(MenuParser, DeepNestingIsRefusedRatherThanOverflowingTheStack) {

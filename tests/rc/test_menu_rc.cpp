@@ -70,11 +70,10 @@ class MenuRc : public hosttest::HostTest {
 
 TEST_F(MenuRc, TheCommonSubsetGivesTheCompilersMenus) {
   int common = 0, outside = 0;
-  WIN32_FIND_DATAA found;
-  HANDLE find = FindFirstFileA((g_corpus + "\\*.mnu").c_str(), &found);
-  ASSERT_NE(find, INVALID_HANDLE_VALUE) << g_corpus;
-  do {
-    std::string file = found.cFileName, name = file.substr(0, file.rfind('.')), path = g_corpus + "/" + file;
+  const std::vector<std::string> names = hosttest::MenuScripts(g_corpus);
+  ASSERT_FALSE(names.empty()) << g_corpus;
+  for (const std::string& name : names) {
+    std::string file = name + ".mnu", path = g_corpus + "/" + file;
     std::string loaded = Loaded(path);
     if (loaded == "no menu\n" || !orvex::FindRcDifferences(hosttest::ReadFile(path)).empty()) {
       ++outside;
@@ -83,8 +82,7 @@ TEST_F(MenuRc, TheCommonSubsetGivesTheCompilersMenus) {
     ++common;
     EXPECT_EQ(loaded, Compiled(name, "windres")) << file << ": script, windres";
     EXPECT_TRUE(!llvmRc || loaded == Compiled(name, "llvm-rc")) << file << ": script, llvm-rc:\n" << loaded;
-  } while (FindNextFileA(find, &found));
-  FindClose(find);
+  }
   std::printf("%d scripts in the common subset, each as windres%s compiles it; %d outside\n", common,
               llvmRc ? " and llvm-rc" : "", outside);
   EXPECT_GE(common, 7);
