@@ -65,7 +65,6 @@ class MenuRc : public hosttest::HostTest {
     return hostkit::DescribeAndDestroyMenu(LoadMenuFromFile(rt.ctx(), "menu"), true);
   }
   fake::FakeResource* resource = nullptr;
-  const bool llvmRc = g_llvmRc;
 };
 
 TEST_F(MenuRc, TheCommonSubsetGivesTheCompilersMenus) {
@@ -81,10 +80,10 @@ TEST_F(MenuRc, TheCommonSubsetGivesTheCompilersMenus) {
     }
     ++common;
     EXPECT_EQ(loaded, Compiled(name, "windres")) << file << ": script, windres";
-    EXPECT_TRUE(!llvmRc || loaded == Compiled(name, "llvm-rc")) << file << ": script, llvm-rc:\n" << loaded;
+    EXPECT_TRUE(!g_llvmRc || loaded == Compiled(name, "llvm-rc")) << file << ": script, llvm-rc:\n" << loaded;
   }
   std::printf("%d scripts in the common subset, each as windres%s compiles it; %d outside\n", common,
-              llvmRc ? " and llvm-rc" : "", outside);
+              g_llvmRc ? " and llvm-rc" : "", outside);
   EXPECT_GE(common, 7);
 }
 
@@ -106,8 +105,8 @@ TEST_F(MenuRc, EachReportedDifferenceIsOne) {
     }
     EXPECT_NE(reports.find(report), std::string::npos) << name << " reports:\n" << reports;
     std::string loaded = Loaded(path);
-    bool differs = loaded != Compiled(name, "windres") || (llvmRc && loaded != Compiled(name, "llvm-rc"));
-    EXPECT_TRUE(differs || (llvmRcOnly && !llvmRc)) << name << ": the script and the compilers agree:\n" << loaded;
+    bool differs = loaded != Compiled(name, "windres") || (g_llvmRc && loaded != Compiled(name, "llvm-rc"));
+    EXPECT_TRUE(differs || (llvmRcOnly && !g_llvmRc)) << name << ": the script and the compilers agree:\n" << loaded;
   }
   EXPECT_GE(kinds, 21);
 }
