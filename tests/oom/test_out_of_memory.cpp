@@ -80,9 +80,7 @@ class OutOfMemory : public hosttest::HostTest {
       g_failAt = -1, g_live = nullptr;
       int calls = g_calls;
       EXPECT_TRUE(live.empty()) << what << ": " << live.size() << " blocks kept when allocation " << n << " failed";
-      EXPECT_EQ(rt.UnbalancedObjects(), std::vector<std::string>{}) << what << ", allocation " << n;
-      EXPECT_EQ(hostkit::StringLedger::Outstanding(), 0) << what << ", allocation " << n;
-      EXPECT_EQ(hostkit::StringLedger::Faults(), std::vector<std::string>{}) << what << ", allocation " << n;
+      EXPECT_EQ(hosttest::BalanceFaults(rt, check, releaseOrder), hosttest::Calls{}) << what << ", allocation " << n;
       if (n >= calls) {
         EXPECT_TRUE(succeeded) << what << " with no allocation failing";
         break;
