@@ -114,10 +114,7 @@ TEST(HostConcurrency, ThreadsGetTheirOwnAnswersAndLeaveNothingBehind) {
     for (const std::string& f : workers[i].faults) if (f.find("BSTR") == std::string::npos) own.push_back(f);
     EXPECT_EQ(own, Calls{}) << "thread " << i;
   }
-  EXPECT_EQ(common.UnbalancedObjects(), Calls{});
-  EXPECT_EQ(check.Faults(), Calls{});
-  EXPECT_EQ(hostkit::StringLedger::Faults(), Calls{});
-  EXPECT_EQ(hostkit::StringLedger::Outstanding(), 0) << "BSTRs handed to the library and never freed";
+  EXPECT_EQ(hosttest::BalanceFaults(common, check, false), Calls{});  // releases interleave across threads
   std::printf("[ stress   ] seed=0x%08X threads=%d x calls=%d (ORVEX_STRESS_SEED, ORVEX_STRESS_THREADS, "
               "ORVEX_STRESS_CALLS); %zu BSTR events; %.2f s\n",
               kSeed, kThreads, kCalls, hostkit::StringLedger::Events(), seconds);
