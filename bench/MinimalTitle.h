@@ -1,0 +1,23 @@
+// A title runtime of the benchmark's own that costs next to nothing, so that
+// a call-frame floor is the hand-written chain and nothing else: one object
+// is every interface the call-frame benchmarks reach, each method writes a
+// fixed answer (no lookup, no journal, no lock) and references are a plain
+// counter. Methods the benchmarks never reach answer E_NOTIMPL.
+//
+// Context method 3, 4, 6, 21 and the steps after them hand out the same
+// object; its answers: title location "C:\\Titles\\Intro\\intro.ttl", module
+// name "IntroModule", object rectangle (10, 20, 330, 260), surface 640 x 480
+// at (0, 0), every thread running.
+#pragma once
+
+#include <OrvexC/hostkit/RuntimeInterfaces.h>
+
+namespace bench {
+
+IHostContext* MinimalContext();
+// A scope object: it offers IHostScope.
+IUnknown* MinimalScope();
+// Every reference the runtime handed out has come back.
+bool MinimalTitleBalanced();
+
+}  // namespace bench
