@@ -1,5 +1,7 @@
 #include "frame/Framework.h"
 
+#include "frame/Owners.h"
+
 #include <memory>
 #include <new>
 
@@ -50,6 +52,8 @@ void ProcessShutdown() {
 
 ThreadState* GetThreadState() {
   if (g_threadSlot == TLS_OUT_OF_INDEXES) return nullptr;
+  DWORD lastError = GetLastError();  // TlsGetValue clears it
+  ScopeGuard restore([lastError] { SetLastError(lastError); });
   auto* state = static_cast<ThreadState*>(TlsGetValue(g_threadSlot));
   if (state) return state;
   std::unique_ptr<ThreadState> made(new (std::nothrow) ThreadState);
@@ -84,26 +88,12 @@ ModuleState* SetCurrentModuleState(ModuleState* state) {
   return previous;
 }
 
-CWinApp::CWinApp(const char* appName) : appName_(appName), owner_(CurrentModuleState()) {
-  if (owner_) owner_->currentApp = this;
-}
-
-CWinApp::~CWinApp() {
-  if (owner_ && owner_->currentApp == this) owner_->currentApp = nullptr;
-}
-
-bool AfxWinInit(HINSTANCE instance, HINSTANCE /*previous*/, const char* /*commandLine*/,
-                int /*showCommand*/) {
+bool AfxWinInit(HINSTANCE instance) {
   ModuleState* state = CurrentModuleState();
   if (!state || !instance) return false;
   state->instance = instance;
   state->resources = instance;
-  state->initialized = true;
   return true;
-}
-
-void AfxWinTerm() {
-  if (ModuleState* state = CurrentModuleState()) state->initialized = false;
 }
 
 void JoinResourceChain(DynLinkLibrary* entry, HINSTANCE module) {

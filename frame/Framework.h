@@ -5,18 +5,16 @@
 #pragma once
 
 #include <windows.h>
+#include <winternl.h>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace orvex::fw {
 
-class CWinApp;
-
-// Tags at the start of the framework records, so that a debugger (or a test)
-// can recognise them.
-constexpr std::uint32_t kModuleStateTag = 0x534D584F;  // "OXMS"
+// Tag at the start of a thread's framework data, so that a debugger (or a
+// test) can recognise it in the thread's TLS slot.
 constexpr std::uint32_t kThreadStateTag = 0x5354584F;  // "OXTS"
-constexpr DWORD kFrameworkVersion = 0x0600;
 
 // One entry of the resource chain: a module whose resources the framework
 // searches (strings, menus).
@@ -25,19 +23,14 @@ struct DynLinkLibrary {
   DynLinkLibrary* next = nullptr;
 };
 
-// A module's framework context: its instance and resource handles and its
-// application object.
+// A module's framework context: its instance and resource handles and the
+// resource chain searched after them.
 struct ModuleState {
-  std::uint32_t tag = kModuleStateTag;
   HINSTANCE instance = nullptr;
   HINSTANCE resources = nullptr;
-  CWinApp* currentApp = nullptr;
-  WNDPROC windowProc = nullptr;
-  DWORD version = kFrameworkVersion;
   DynLinkLibrary* resourceChain = nullptr;
-  bool initialized = false;
 
-  explicit ModuleState(WNDPROC proc) : windowProc(proc) {}
+  ModuleState() = default;
   ModuleState(const ModuleState&) = delete;
   ModuleState& operator=(const ModuleState&) = delete;
 };
@@ -53,21 +46,40 @@ struct ThreadState {
 bool ProcessStartup();
 void ProcessShutdown();
 // The calling thread's state, made on first use; null only if memory ran out.
+// The thread's last error is left as it was.
 ThreadState* GetThreadState();
 
 namespace detail {
 // The TLS slot that holds each thread's state (TLS_OUT_OF_INDEXES outside
 // ProcessStartup .. ProcessShutdown).
 extern DWORD g_threadSlot;
+
+// The TLS slots that every thread's environment block holds inline; the
+// system keeps the values of later slots in a table it makes per thread.
+constexpr DWORD kInlineTlsSlots = 64;
+
+// The calling thread's value of an inline TLS slot, read straight from its
+// environment block, where TlsGetValue finds it too; unlike TlsGetValue it
+// leaves the thread's last error as it was.
+inline void* InlineTlsValue(DWORD slot) noexcept {
+  constexpr DWORD kSlots = offsetof(TEB, TlsSlots);
+  static_assert(kSlots == (sizeof(void*) == 4 ? 0xE10 : 0x1480), "the system's thread environment block");
+#ifdef _WIN64
+  return reinterpret_cast<void*>(__readgsqword(kSlots + slot * sizeof(void*)));
+#else
+  return reinterpret_cast<void*>(__readfsdword(kSlots + slot * sizeof(void*)));
+#endif
+}
 }  // namespace detail
 
 // GetThreadState with its common case inline: every export enters the
 // module-state guard, and a thread that has called the library before needs
-// nothing but the one TLS read.
+// nothing but one read of its environment block. A later slot, or a thread
+// without a state yet, takes the call.
 inline ThreadState* CallingThreadState() noexcept {
   DWORD slot = detail::g_threadSlot;
-  if (slot != TLS_OUT_OF_INDEXES) {
-    if (auto* state = static_cast<ThreadState*>(TlsGetValue(slot))) return state;
+  if (slot < detail::kInlineTlsSlots) {
+    if (auto* state = static_cast<ThreadState*>(detail::InlineTlsValue(slot))) return state;
   }
   return GetThreadState();
 }
@@ -102,29 +114,23 @@ class MaintainModuleState {
   ThreadState* threadState_;
 };
 
-// Base of an application object. Constructed while its module state is
-// current, it registers itself there.
+// Base of an application object: made and destroyed by the module's entry
+// point, which calls InitInstance once after loading and ExitInstance once
+// before unloading (or after a failed InitInstance).
 class CWinApp {
  public:
-  explicit CWinApp(const char* appName = nullptr);
-  virtual ~CWinApp();
+  CWinApp() = default;
+  virtual ~CWinApp() = default;
   virtual BOOL InitInstance() { return TRUE; }
   virtual int ExitInstance() { return 0; }
-  virtual const char* AppName() const { return appName_; }
-  ModuleState* OwnerState() const { return owner_; }
 
   CWinApp(const CWinApp&) = delete;
   CWinApp& operator=(const CWinApp&) = delete;
-
- private:
-  const char* appName_;
-  ModuleState* owner_;
 };
 
-// Framework initialisation of a module: records the instance, command line
-// and show command in the current module state.
-bool AfxWinInit(HINSTANCE instance, HINSTANCE previous, const char* commandLine, int showCommand);
-void AfxWinTerm();
+// Framework initialisation of a module: records its instance, which also
+// holds its resources, in the current module state.
+bool AfxWinInit(HINSTANCE instance);
 
 // Resource chain of the current module state.
 void JoinResourceChain(DynLinkLibrary* entry, HINSTANCE module);

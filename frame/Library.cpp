@@ -15,19 +15,12 @@ using detail::g_libraryModuleState;
 
 namespace {
 
-LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 // Both objects are built and destroyed by the entry point itself, in a fixed
 // order, rather than by the C runtime's static constructors.
 alignas(fw::ModuleState) unsigned char g_moduleStateStorage[sizeof(fw::ModuleState)];
 alignas(CApiLibraryApp) unsigned char g_appStorage[sizeof(CApiLibraryApp)];
 // Reset by the entry point at process detach, before static destruction.
 std::unique_ptr<fw::DynLinkLibrary> g_resourceEntry;
-
-LRESULT CALLBACK LibraryWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  fw::MaintainModuleState guard(g_libraryModuleState);
-  return DefWindowProcA(window, message, wParam, lParam);
-}
 
 void DestroyStatics() {
   if (g_libraryApp) {
@@ -42,11 +35,11 @@ void DestroyStatics() {
 
 BOOL ProcessAttach(HINSTANCE instance) {
   if (!fw::ProcessStartup()) return FALSE;
-  g_libraryModuleState = new (g_moduleStateStorage) fw::ModuleState(LibraryWindowProc);
+  g_libraryModuleState = new (g_moduleStateStorage) fw::ModuleState;
   fw::ModuleState* previous = fw::SetCurrentModuleState(g_libraryModuleState);
   g_libraryApp = new (g_appStorage) CApiLibraryApp;
 
-  bool ok = fw::AfxWinInit(instance, nullptr, "", 0);
+  bool ok = fw::AfxWinInit(instance);
   if (ok && !g_libraryApp->InitInstance()) {
     g_libraryApp->ExitInstance();
     ok = false;
@@ -68,7 +61,6 @@ BOOL ProcessAttach(HINSTANCE instance) {
 void ProcessDetach() {
   fw::ModuleState* previous = fw::SetCurrentModuleState(g_libraryModuleState);
   g_libraryApp->ExitInstance();
-  fw::AfxWinTerm();
   fw::LeaveResourceChain(g_resourceEntry.get());
   g_resourceEntry.reset();
   DestroyStatics();

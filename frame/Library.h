@@ -10,7 +10,6 @@ namespace orvex {
 // flag: whether the library has left the system cursor shown (1 at start).
 class CApiLibraryApp : public fw::CWinApp {
  public:
-  CApiLibraryApp() : fw::CWinApp(nullptr) {}
   BOOL m_bCursorShown = TRUE;
 };
 

@@ -36,7 +36,7 @@ class ModuleStateCheck {
   std::vector<std::string> Faults() const;
 
  private:
-  orvex::fw::ModuleState sentinel_{nullptr};
+  orvex::fw::ModuleState sentinel_;
   orvex::fw::ThreadState* state_;
   std::atomic<int> outside_{0};
 };
