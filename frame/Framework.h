@@ -47,7 +47,7 @@ bool ProcessStartup();
 void ProcessShutdown();
 // The calling thread's state, made on first use; null only if memory ran out.
 // The thread's last error is left as it was.
-ThreadState* GetThreadState();
+[[gnu::noinline, gnu::cold]] ThreadState* GetThreadState();
 
 namespace detail {
 // The TLS slot that holds each thread's state (TLS_OUT_OF_INDEXES outside

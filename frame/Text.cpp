@@ -18,6 +18,20 @@ void CopyRule(char* buffer, int length, const char* text) noexcept {
   if (size < limit) std::memset(buffer + size, 0, limit - size);
 }
 
+namespace {
+
+// Too long for the buffer (a failed conversion may have written part of
+// it), or empty: the copy rule writes all `length` bytes again. Until then
+// the buffer holds the empty text, also when the conversion runs out of memory.
+// Never inlined: its conversion buffer would enlarge the frame of every
+// export that delivers a wide text.
+[[gnu::noinline]] void CopyRuleConverted(char* buffer, int length, const wchar_t* wide) {
+  buffer[0] = '\0';
+  CopyRule(buffer, length, NarrowText(wide).c_str());
+}
+
+}  // namespace
+
 void CopyRuleNarrowed(char* buffer, int length, const wchar_t* wide) {
   if (!buffer || length <= 0) return;
   if (wide && *wide) {
@@ -27,11 +41,7 @@ void CopyRuleNarrowed(char* buffer, int length, const wchar_t* wide) {
       return;
     }
   }
-  // Too long for the buffer (a failed conversion may have written part of
-  // it), or empty: the copy rule writes all `length` bytes again. Until then
-  // the buffer holds the empty text, also when the conversion runs out of memory.
-  buffer[0] = '\0';
-  CopyRule(buffer, length, NarrowText(wide).c_str());
+  CopyRuleConverted(buffer, length, wide);
 }
 
 NarrowText::NarrowText(const wchar_t* wide) {
