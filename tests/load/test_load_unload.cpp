@@ -5,6 +5,8 @@
 #include <psapi.h>
 
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -23,6 +25,10 @@ DWORD WINAPI CallFromThread(LPVOID argument) {
   return 0;
 }
 
+void* ByOrdinal(HMODULE dll, int ordinal) {
+  return reinterpret_cast<void*>(GetProcAddress(dll, MAKEINTRESOURCEA(ordinal)));
+}
+
 std::size_t PrivateBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters = {};
   GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
@@ -38,7 +44,7 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
   for (int cycle = 0; cycle < kCycles; ++cycle) {
     HMODULE dll = LoadLibraryA("OrvexC.dll");
     ASSERT_NE(dll, nullptr) << "cycle " << cycle;
-    auto byOrdinal = [dll](int ordinal) { return reinterpret_cast<void*>(GetProcAddress(dll, MAKEINTRESOURCEA(ordinal))); };
+    auto byOrdinal = [dll](int ordinal) { return ByOrdinal(dll, ordinal); };
     // The entry point gave the loading thread back the module state it had: none.
     orvex::fw::ThreadState* loaded = hosttest::ThreadState();
     ASSERT_TRUE(!loaded || !loaded->moduleState) << "cycle " << cycle;
@@ -70,5 +76,70 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
   EXPECT_EQ(GetModuleHandleA("OrvexC.dll"), nullptr);
   std::printf("load/unload: %d cycles, each with host calls on two threads\n", kCycles);
 }
+
+// Where the library's thread-state slot lies: among the slots every thread's
+// environment block holds inline, or past them (all of those taken before the
+// load). Either way an export runs in the library's module state, gives the
+// caller's back, and leaves the thread's last error as it was, also on a
+// thread's first call.
+struct SlotRow {
+  const char* name;
+  bool pastInline;
+};
+class ThreadStateSlot : public ::testing::TestWithParam<SlotRow> {};
+
+struct LastErrors {
+  IsVisibleFn isVisible;
+  DWORD firstCall = 0;
+  DWORD laterCall = 0;
+};
+DWORD WINAPI KeepLastError(LPVOID argument) {
+  auto* errors = static_cast<LastErrors*>(argument);
+  SetLastError(1234);
+  errors->isVisible(nullptr);
+  errors->firstCall = GetLastError();
+  SetLastError(5678);
+  errors->isVisible(nullptr);
+  errors->laterCall = GetLastError();
+  return 0;
+}
+
+TEST_P(ThreadStateSlot, ExportsKeepModuleStateAndLastError) {
+  std::vector<DWORD> taken;
+  if (GetParam().pastInline) {
+    DWORD slot;
+    while ((slot = TlsAlloc()) < 64) taken.push_back(slot);
+    if (slot != TLS_OUT_OF_INDEXES) TlsFree(slot);
+  }
+  HMODULE dll = LoadLibraryA("OrvexC.dll");
+  ASSERT_NE(dll, nullptr);
+  auto byOrdinal = [dll](int ordinal) { return ByOrdinal(dll, ordinal); };
+  LastErrors errors = {reinterpret_cast<IsVisibleFn>(byOrdinal(108))};
+  HANDLE thread = CreateThread(nullptr, 0, KeepLastError, &errors, 0, nullptr);
+  ASSERT_NE(thread, nullptr);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  EXPECT_EQ(errors.firstCall, 1234u);
+  EXPECT_EQ(errors.laterCall, 5678u);
+  {
+    fake::Runtime rt;
+    rt.app.location = L"C:\\Titles\\Intro\\intro.ttl";
+    hosttest::StringLedger::Clear();
+    hosttest::ModuleStateCheck check(rt);
+    char text[MAX_PATH] = {};
+    reinterpret_cast<TextFn>(byOrdinal(104))(rt.ctx(), text, sizeof text);
+    EXPECT_STREQ(text, "C:\\Titles\\Intro\\intro.ttl");
+    SetLastError(4321);
+    errors.isVisible(nullptr);
+    EXPECT_EQ(GetLastError(), 4321u);
+    EXPECT_EQ(hosttest::BalanceFaults(rt, check), hosttest::Calls{});
+  }
+  FreeLibrary(dll);
+  for (DWORD slot : taken) TlsFree(slot);
+}
+
+INSTANTIATE_TEST_SUITE_P(Slots, ThreadStateSlot,
+                         ::testing::Values(SlotRow{"inline", false}, SlotRow{"pastInline", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
