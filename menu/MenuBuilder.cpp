@@ -1,11 +1,8 @@
-// Builds a Windows menu from a parsed menu script's node list.
-#include <windows.h>
+#include "menu/MenuBuilder.h"
 
 #include <mbstring.h>
 
 #include <cstring>
-
-#include "menu/MenuScript.h"
 
 namespace orvex {
 namespace {
@@ -34,32 +31,39 @@ void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
 // `menu`, and returns the node after that END. A popup's submenu is built from
 // the node after it; the list itself is only read.
 const MenuNode* BuildLevel(HMENU menu, const MenuNode* node) {
-  while (node && node->flags != kMenuEndMarker) {
+  while (node) {
     const MenuNode* next = node->next;
-    if (node->flags & kMenuHeadMarker) {
-      // the head node places nothing
-    } else if (node->flags & kMenuPopup) {
-      HMENU submenu = CreateMenu();
-      next = BuildLevel(submenu, node->next);
-      AppendMenuA(menu, node->flags, reinterpret_cast<UINT_PTR>(submenu), node->text);
-    } else if (node->flags & kMenuSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    } else {
-      char final[kMaxCommandText + 1];
-      CommandText(node->text, final);
-      AppendMenuA(menu, node->flags, node->id, final);
+    switch (KindOf(*node)) {
+      case MenuNodeKind::kEnd:
+        return next;
+      case MenuNodeKind::kHead:
+        break;
+      case MenuNodeKind::kPopup: {
+        HMENU submenu = CreateMenu();
+        next = BuildLevel(submenu, next);
+        AppendMenuA(menu, node->flags, reinterpret_cast<UINT_PTR>(submenu), node->text);
+        break;
+      }
+      case MenuNodeKind::kSeparator:
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        break;
+      case MenuNodeKind::kCommand: {
+        char final[kMaxCommandText + 1];
+        CommandText(node->text, final);
+        AppendMenuA(menu, node->flags, node->id, final);
+        break;
+      }
     }
     node = next;
   }
-  return node ? node->next : nullptr;
+  return nullptr;
 }
 
 }  // namespace
 
-void* CMenuScript::Parse(const char* text) {
-  if (!ParseNodes(text)) return nullptr;
+HMENU BuildMenu(const MenuNode* head) {
   HMENU menu = CreateMenu();
-  BuildLevel(menu, Head());
+  BuildLevel(menu, head);
   return menu;
 }
 

@@ -8,18 +8,14 @@
 
 namespace orvex {
 
-// Node flags: the menu flags AppendMenuA takes, and two markers.
-enum MenuFlag : std::uint16_t {
-  kMenuString = 0x0000,
+// The item options: menu flags as AppendMenuA takes them. A node's flags word
+// holds them beside the bits of its kind (MenuNodeKind).
+enum MenuOptionFlag : std::uint16_t {
   kMenuGrayed = 0x0001,
   kMenuDisabled = 0x0002,
   kMenuChecked = 0x0008,
-  kMenuPopup = 0x0010,
   kMenuBarBreak = 0x0020,
   kMenuBreak = 0x0040,
-  kMenuEndMarker = 0x0080,   // the flags of an END node are exactly this
-  kMenuHeadMarker = 0x0200,  // the first node of every list
-  kMenuSeparator = 0x0800,
   kMenuHelp = 0x4000,
 };
 

@@ -8,7 +8,7 @@
 #   scripts/fuzz-menu.sh 3600
 #
 # Builds into $ORVEXC_FUZZ_BUILD (default build/fuzz-native). The fuzzer runs
-# on a fresh copy of tests/fuzz/corpus (the committed seeds are never changed);
+# on a fresh copy of tests/menu/corpus (the committed seeds are never changed);
 # a crashing input is kept in $ORVEXC_FUZZ_BUILD/artifacts. Exits non-zero on a
 # build failure, or any crash or sanitizer report while fuzzing.
 set -euo pipefail
@@ -38,7 +38,7 @@ echo "fuzz-menu: building into $out"
 work=$out/corpus-run
 rm -rf "$work" "$out/artifacts"
 mkdir -p "$work" "$out/artifacts"
-cp "$src"/corpus/*.mnu "$work"/
+cp "$root"/tests/menu/corpus/*.mnu "$work"/
 echo "fuzz-menu: fuzzing for $seconds s on $(ls "$work" | wc -l) seeds"
 status=0
 "$out/fuzz_menu_script" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \

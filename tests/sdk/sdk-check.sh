@@ -84,7 +84,7 @@ menucheck)
   # The checker's report on every script of the golden menu corpus, with the
   # resource compilers' differences, against tests/sdk/menu-check.expected.
   export ORVEXC_WINEPREFIX=$build/wineprefix
-  cd "$src/tests/fuzz/corpus"
+  cd "$src/tests/menu/corpus"
   status=0
   "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" --rc *.mnu | tr -d '\r' >"$work/actual" || status=$?
   echo "exit $status" >>"$work/actual"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "RcDifferences.h"
-#include "menu/MenuScript.h"
+#include "menu/MenuBuilder.h"
 
 namespace {
 
@@ -22,26 +22,34 @@ bool ReadFile(const char* path, std::string* text) {
   return true;
 }
 
-std::string Describe(const orvex::MenuNode* node) {
-  std::string out;
-  if (node->flags & orvex::kMenuSeparator) return "----";
-  out = "\"" + std::string(node->text) + "\"";
-  if (!(node->flags & orvex::kMenuPopup)) out += "  id " + std::to_string(node->id);
-  for (const auto& option : orvex::kMenuOptions)
-    if (node->flags & option.flag) out += std::string(" ") + option.word;
-  return out;
+// An item's whole text, however long.
+std::string ItemText(HMENU menu, int index) {
+  std::string text(GetMenuStringA(menu, index, nullptr, 0, MF_BYPOSITION) + 1, '\0');
+  GetMenuStringA(menu, index, &text[0], static_cast<int>(text.size()), MF_BYPOSITION);
+  return text.c_str();
 }
 
-void PrintTree(const orvex::MenuNode* head) {
-  int depth = 0;
-  for (const orvex::MenuNode* node = head ? head->next : nullptr; node; node = node->next) {
-    if (node->flags == orvex::kMenuEndMarker) {
-      if (--depth < 0) break;  // the END that closes the menu
-      continue;
+// The menu as the script reads: one line per item, a popup's items indented
+// below it, the TAB before an accelerator written \t.
+void PrintMenu(HMENU menu, int depth) {
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU;
+    GetMenuItemInfoA(menu, i, TRUE, &info);
+    std::string line;
+    if (info.fType & MFT_SEPARATOR) {
+      line = "----";
+    } else {
+      line = info.hSubMenu ? "POPUP \"" : "\"";
+      for (char c : ItemText(menu, i)) line += c == '\t' ? std::string("\\t") : std::string(1, c);
+      line += '"';
+      if (!info.hSubMenu) line += "  id " + std::to_string(info.wID);
+      for (const orvex::MenuOption& option : orvex::kMenuOptions)
+        if ((info.fType | info.fState) & option.flag) line += std::string(" ") + option.word;
     }
-    std::printf("%*s%s%s\n", 2 * depth, "", node->flags & orvex::kMenuPopup ? "POPUP " : "",
-                Describe(node).c_str());
-    if (node->flags & orvex::kMenuPopup) ++depth;
+    std::printf("%*s%s\n", 2 * depth, "", line.c_str());
+    if (info.hSubMenu) PrintMenu(info.hSubMenu, depth + 1);
   }
 }
 
@@ -60,12 +68,15 @@ bool Check(const char* path, bool rc) {
   }
   text.resize(std::strlen(text.c_str()));  // the library reads up to a NUL byte
   orvex::CMenuScript script;
-  if (script.ParseNodes(text.c_str())) {
+  orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(text.c_str());
+  if (nodes) {
     std::printf("%s: a menu\n", path);
-    PrintTree(script.Head());
+    HMENU menu = orvex::BuildMenu(*nodes);
+    PrintMenu(menu, 0);
+    DestroyMenu(menu);
     return true;
   }
-  orvex::MenuParseError error = script.Error();
+  const orvex::MenuParseError& error = nodes.Error();
   size_t at = error.offset < text.size() ? error.offset : text.size();
   orvex::TextPosition where = orvex::PositionOf(text, at);
   std::string found = at >= text.size() ? "the end of the text"
