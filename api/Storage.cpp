@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "frame/CharText.h"
 #include "frame/HostChains.h"
 #include "include/OrvexC.h"
 #include "resource/Location.h"
@@ -114,7 +115,8 @@ void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* b
     WideText location;
     storage->GetLocation(location.Out());
     std::string text = NarrowText(location.get()).c_str();
-    if (text.empty() || text.back() != '\\') text += '\\';
+    const char* last = LastChar(text.c_str());  // a trail byte 5C ends no text in a backslash
+    if (!last || *last != '\\') text += '\\';
     out.Put(text.c_str());
   });
 }
