@@ -1,14 +1,15 @@
 #include "menu/MenuBuilder.h"
 
-#include <mbstring.h>
-
 #include <cstring>
+
+#include "frame/CharText.h"
 
 namespace orvex {
 namespace {
 
-// A command item's final text: the first backslash-t pair becomes a TAB,
-// which puts what follows it in the accelerator column.
+// A command item's final text: the first backslash-t pair (a backslash that
+// is a character, not a trail byte) becomes a TAB, which puts what follows it
+// in the accelerator column.
 void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
   // At most kMaxCommandText bytes, terminated; no zero fill of the rest
   // (the C runtime's strncpy fills it byte by byte, for every item).
@@ -17,8 +18,7 @@ void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
   while (length < kMaxCommandText && text[length]) ++length;
   std::memcpy(copy, text, length);
   copy[length] = '\0';
-  auto* pair = reinterpret_cast<char*>(_mbsstr(reinterpret_cast<unsigned char*>(copy),
-                                               reinterpret_cast<const unsigned char*>("\\t")));
+  char* pair = FindText(copy, "\\t");
   if (!pair) {
     std::strcpy(final, copy);
     return;

@@ -3,16 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifdef _WIN32
-#include <mbstring.h>
-// Keyword windows are searched with the multibyte-aware search of the C runtime.
-static bool Contains(const char* window, const char* keyword) {
-  return _mbsstr(reinterpret_cast<const unsigned char*>(window),
-                 reinterpret_cast<const unsigned char*>(keyword)) != nullptr;
-}
-#else
-static bool Contains(const char* window, const char* keyword) { return std::strstr(window, keyword) != nullptr; }
-#endif
+#include "frame/CharText.h"
 
 namespace orvex {
 namespace {
@@ -76,25 +67,27 @@ class MenuReader {
     return script_.Append(kind, text, length);
   }
 
-  // A window of the keyword's length plus one at `at` must hold the keyword;
-  // the whole window is then consumed (never past the end).
+  // A window of the keyword's length plus one characters at `at` must hold
+  // the keyword at a character's start; the whole window is then consumed
+  // (never past the end).
   Expected<Pos> Window(Pos at, const MenuKeyword& keyword, bool shortFails, const char* expected) const {
-    char window[16];
-    std::size_t available = 0;
-    while (available < keyword.window && at[available]) ++available;
-    if (available < keyword.window && shortFails) return Fail(at, expected);
-    std::memcpy(window, at, available);
-    window[available] = '\0';
-    if (!Contains(window, keyword.word)) return Fail(at, expected);
-    return at + available;
+    Pos end = at;
+    std::size_t count = 0;
+    for (; count < keyword.window && *end; ++count) end = NextChar(end);
+    if (count < keyword.window && shortFails) return Fail(at, expected);
+    char window[2 * kWidestWindow + 1];  // a character is at most two bytes
+    std::memcpy(window, at, static_cast<std::size_t>(end - at));
+    window[end - at] = '\0';
+    if (!FindText(window, keyword.word)) return Fail(at, expected);
+    return end;
   }
 
   // name: its first character and everything up to the next white space,
   // which must follow.
   Expected<Pos> Name(Pos at) const {
     if (!*at) return Fail(at, expect::kName);
-    ++at;
-    while (*at && !IsWhite(*at)) ++at;
+    at = NextChar(at);
+    while (*at && !IsWhite(*at)) at = NextChar(at);
     if (!*at) return Fail(at, expect::kBlankAfterName);
     return at;
   }
@@ -104,7 +97,7 @@ class MenuReader {
   Expected<Quoted> QuotedText(Pos at, const char* expected) const {
     if (*at != '"') return Fail(at, expected);
     Pos start = at + 1;
-    Pos end = *start ? std::strchr(start + 1, '"') : nullptr;
+    Pos end = *start ? FindChar(NextChar(start), '"') : nullptr;
     if (!end) return Fail(at + std::strlen(at), expect::kClosingQuote);
     return Quoted{end + 1, start, static_cast<std::size_t>(end - start)};
   }
@@ -113,8 +106,8 @@ class MenuReader {
   // its atoi value kept in 16 bits.
   Expected<Value> Identifier(Pos at) const {
     if (!*at) return Fail(at, expect::kIdentifier);
-    Pos end = at + 1;
-    while (*end && !IsWhite(*end) && *end != ',') ++end;
+    Pos end = NextChar(at);
+    while (*end && !IsWhite(*end) && *end != ',') end = NextChar(end);
     std::size_t length = static_cast<std::size_t>(end - at);
     if (length > kMaxIdentifier) return Fail(at, expect::kShortIdentifier);
     if (!*end) return Fail(end, expect::kAfterIdentifier);
@@ -132,12 +125,10 @@ class MenuReader {
       at = SkipWhite(at + 1);
       const MenuOption* option = *at ? FindMenuOption(at) : nullptr;
       if (!option) return Fail(at, *at == 'M' && HasMarkLetter(at) ? expect::kMarkLetter : expect::kOption);
-      std::size_t length = std::strlen(option->word);
-      std::size_t available = 0;
-      while (available <= length && at[available]) ++available;
-      if (available <= length) return Fail(at + available, expect::kAfterOption);  // the option and one more character
+      Pos after = CharsOn(at, std::strlen(option->word));
+      if (!*after) return Fail(after, expect::kAfterOption);  // the option and one more character
       flags |= option->flag;
-      at = SkipWhite(at + length);
+      at = SkipWhite(after);
       if (!*at) return Fail(at, expect::kAfterOption);
     }
     return Value{at, flags};
