@@ -307,12 +307,7 @@ struct Title {
     rt.AddStorage("store").location = L"D:\\res";
     rt.AddResource("menu").fileName = menuFile;
   }
-  IUnknown* Scope() { return static_cast<IHostScope*>(static_cast<fake::FakeScope*>(Find("scope"))); }
-  fake::Base* Find(const std::string& name) {
-    for (fake::Base* object : rt.Objects())
-      if (object->name() == name) return object;
-    return nullptr;
-  }
+  IUnknown* Scope() { return static_cast<IHostScope*>(static_cast<fake::FakeScope*>(rt.Find("scope"))); }
   static void SetSurface(fake::FakeSurface& surface, fake::FakeWindow& window, HWND handle) {
     surface.x = 11, surface.y = 12, surface.width = 13, surface.height = 14;
     window.handle = handle;
@@ -377,7 +372,7 @@ class Matrix {
     Outcome outcome;
     Title title(menuFile_, windows_);
     if (v.faulty) {
-      fake::Base* object = title.Find(v.faulty->object);
+      fake::Base* object = title.rt.Find(v.faulty->object);
       if (!object) return outcome.faults.push_back("no fake object " + v.faulty->object), outcome;
       object->onlyCall[v.faulty->method] = v.faulty->occurrence;
       // A step judged by its pointer alone gets one with its failing status.

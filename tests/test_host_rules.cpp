@@ -203,10 +203,6 @@ TEST_F(Rules, WindowOperations) {
 // ---- menus: (file bytes, a menu built) -------------------------------------------
 // A file that yields no menu makes none (CreateMenu is the library's only
 // menu maker); a menu made is handed to the caller.
-int g_menusMade = 0;
-HMENU(WINAPI* g_createMenu)() = nullptr;
-HMENU WINAPI CountedCreateMenu() { return ++g_menusMade, g_createMenu(); }
-
 struct MenuCase {
   const char* label;
   std::string bytes;
@@ -214,7 +210,6 @@ struct MenuCase {
 };
 
 TEST_F(Rules, MenuFiles) {
-  hosttest::RouteImport("user32.dll", "CreateMenu", CountedCreateMenu, &g_createMenu);
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   std::string path = std::string(dir) + "orvexc-rules.mnu";
@@ -230,10 +225,10 @@ TEST_F(Rules, MenuFiles) {
     FILE* f = std::fopen(path.c_str(), "wb");
     std::fwrite(c.bytes.data(), 1, c.bytes.size(), f);
     std::fclose(f);
-    g_menusMade = 0;
+    int menusBefore = hosttest::MenusMade();
     HMENU menu = LoadMenuFromFile(rt.ctx(), "menu");
     EXPECT_EQ(menu ? GetMenuItemCount(menu) : -1, c.items) << c.label;
-    EXPECT_TRUE(menu || g_menusMade == 0) << c.label << ": a menu left behind";
+    EXPECT_TRUE(menu || hosttest::MenusMade() == menusBefore) << c.label << ": a menu left behind";
     if (menu) DestroyMenu(menu);
   }
   DeleteFileA(path.c_str());
