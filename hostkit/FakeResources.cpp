@@ -1,6 +1,9 @@
 #include "OrvexC/hostkit/FakeResources.h"
 
 #include <cstring>
+#include <memory>
+
+#include "OrvexC/hostkit/StandInStorage.h"
 
 namespace fake {
 
@@ -15,7 +18,9 @@ HRESULT FakeStorage::GetLocation(BSTR* out) {
 HRESULT FakeStorage::SetLocation(const char* text) {
   locationsSet.push_back(text ? text : "(null)");
   if (text) location.assign(text, text + std::strlen(text));
-  return Call(Slots::SetLocation, text);
+  HRESULT result = Call(Slots::SetLocation, text);
+  if (handedOver && result == S_OK) handedOver->SetLocation(text);
+  return result;
 }
 
 HRESULT FakeStorage::SetName(const char* text) {
@@ -66,8 +71,25 @@ HRESULT FakeResources::AddStorage(IResourceStorage* storage) {
   if (storage) {
     storage->AddRef();
     added.push_back(storage);
+    if (result == S_OK) Adopt(storage);
   }
   return result;
+}
+
+void FakeResources::Adopt(IResourceStorage* storage) {
+  struct Releaser {
+    void operator()(IUnknown* unknown) const { unknown->Release(); }
+  };
+  void* asked = nullptr;
+  if (storage->QueryInterface(IID_IStandInStorage, &asked) != S_OK || !asked) return;
+  std::unique_ptr<IStandInStorage, Releaser> standIn(static_cast<IStandInStorage*>(asked));
+  std::string name = standIn->Name();
+  if (name.empty()) return;
+  std::string where = standIn->Location();
+  FakeStorage* listed = FindByName(storages, name.c_str());
+  if (!listed) listed = &NewStorage(name);
+  listed->location.assign(where.begin(), where.end());
+  listed->handedOver = storage;
 }
 
 HRESULT FakeResources::FindStorage(const char* name, IResourceStorage** out) {

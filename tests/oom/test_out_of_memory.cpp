@@ -95,6 +95,7 @@ TEST_F(OutOfMemory, SetResourceStorage) {
       "SetResourceStorage (new storage)",
       [&] {
         added = rt.resources.added.size();
+        rt.resources.storages.erase("new");  // made anew by each call
         SetResourceStorage(rt.ctx(), "new", kLocation);
         return rt.resources.added.size() > added;
       },

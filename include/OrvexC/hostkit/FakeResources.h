@@ -19,6 +19,9 @@ class FakeStorage : public Object<IResourceStorage> {
   bool hasLocation = true;  // false: GetLocation hands out a null BSTR
   std::vector<std::string> locationsSet;
   std::vector<std::string> namesSet;
+  // The storage handed over with AddStorage that this one stands for (held
+  // by the resources), told every location this one is told; or null.
+  IResourceStorage* handedOver = nullptr;
   HRESULT STDMETHODCALLTYPE GetLocation(BSTR* out) override;
   HRESULT STDMETHODCALLTYPE SetLocation(const char* text) override;
   HRESULT STDMETHODCALLTYPE SetName(const char* text) override;
@@ -49,6 +52,8 @@ class FakeResources : public Object<IHostResources> {
   std::string fileDirectory;
   DWORD cookie = 0;
   // Storages handed over with AddStorage; the runtime keeps their reference.
+  // One the host kit's resource manager made (StandInStorage.h) is found by
+  // its name afterwards, as `storages[name]`, located where it was told.
   std::vector<IResourceStorage*> added;
 
   // A storage ("storage:<name>") or resource ("resource:<name>") found by name from now on.
@@ -58,6 +63,10 @@ class FakeResources : public Object<IHostResources> {
   HRESULT STDMETHODCALLTYPE AddStorage(IResourceStorage* storage) override;
   HRESULT STDMETHODCALLTYPE FindStorage(const char* name, IResourceStorage** out) override;
   HRESULT STDMETHODCALLTYPE FindResourceByName(const char* name, DWORD* cookie, IHostResource** out) override;
+
+ private:
+  // Lists a storage handed over under its name, when it tells its name.
+  void Adopt(IResourceStorage* storage);
 };
 
 }  // namespace fake
