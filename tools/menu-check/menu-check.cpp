@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "../ToolOptions.h"
 #include "RcDifferences.h"
 #include "menu/MenuScript.h"
 
@@ -77,11 +78,19 @@ bool Check(const char* path, bool rc) {
 
 }  // namespace
 
+constexpr char kUsage[] =
+    "usage: orvexc-menu-check [--rc] SCRIPT...\n"
+    "Parses each menu script as LoadMenuFromFile does and prints its menu or where it fails;\n"
+    "--rc also names what a resource compiler reads differently. --help, --version: this text,\n"
+    "the version.\n";
+
 int main(int argc, char** argv) {
+  if (int status = orvexc_tools::AnswerStandardOption(argc, argv, "orvexc-menu-check", kUsage); status >= 0)
+    return status;
   bool rc = argc > 1 && std::strcmp(argv[1], "--rc") == 0;
   int first = rc ? 2 : 1;
   if (first >= argc) {
-    std::fprintf(stderr, "usage: orvexc-menu-check [--rc] SCRIPT...\n");
+    std::fprintf(stderr, "%s", kUsage);
     return 2;
   }
   bool all = true;
