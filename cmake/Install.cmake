@@ -91,18 +91,8 @@ install(FILES ${CMAKE_BINARY_DIR}/cmake/OrvexCConfig.cmake
         DESTINATION ${ORVEXC_CMAKE_DIR})
 
 # ---- the archives ------------------------------------------------------------
-# Reproducible: entries with the time of the commit (SOURCE_DATE_EPOCH when
-# set at configure time), binaries without link times (cmake/Release.cmake).
-if(DEFINED ENV{SOURCE_DATE_EPOCH})
-  set(ORVEXC_SOURCE_DATE_EPOCH $ENV{SOURCE_DATE_EPOCH})
-else()
-  execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${CMAKE_SOURCE_DIR}
-                  OUTPUT_VARIABLE ORVEXC_SOURCE_DATE_EPOCH OUTPUT_STRIP_TRAILING_WHITESPACE
-                  RESULT_VARIABLE _orvexc_git ERROR_QUIET)
-  if(_orvexc_git OR NOT ORVEXC_SOURCE_DATE_EPOCH)
-    set(ORVEXC_SOURCE_DATE_EPOCH 1796688000)  # 2026-12-08, without a repository
-  endif()
-endif()
+# Reproducible: entries with one fixed time (cmake/CPackOptions.cmake),
+# binaries without link times (cmake/Release.cmake).
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME OrvexC-SDK)
 set(CPACK_PACKAGE_VENDOR "OrvexC developers")
@@ -114,7 +104,7 @@ set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_ALL sdk debug)
 set(CPACK_ARCHIVE_SDK_FILE_NAME OrvexC-SDK-${PROJECT_VERSION}-win32)
 set(CPACK_ARCHIVE_DEBUG_FILE_NAME OrvexC-SDK-${PROJECT_VERSION}-win32-debug)
-set(CPACK_ORVEXC_SOURCE_DATE_EPOCH ${ORVEXC_SOURCE_DATE_EPOCH})
+set(CPACK_ORVEXC_SOURCE_DIR ${CMAKE_SOURCE_DIR})
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/CPackOptions.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/Sha256Sums.cmake)
 include(CPack)
