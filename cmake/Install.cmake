@@ -3,7 +3,8 @@
 #   bin/                     OrvexC.dll, ResourceManager.dll (the host kit's
 #                            stand-in resource manager), orvexc-demo-host.exe,
 #                            orvexc-menu-check.exe; no debug information
-#   include/                 OrvexC.h, OrvexCRT.h, OrvexC/ (the host kit's headers)
+#   include/                 OrvexC.h, OrvexCRT.h, OrvexC/RuntimeInterfaces.h (+ the
+#                            .def it is made from), OrvexC/hostkit/ (the host kit)
 #   lib/                     libOrvexC.dll.a (mingw-w64), OrvexC.lib (Microsoft
 #                            linker), libOrvexCHostKit.a, cmake/OrvexC/ (the package)
 #   share/orvexc/toolchains/ toolchain files: mingw-w64 GCC, Clang, clang-cl
@@ -55,10 +56,11 @@ install(TARGETS OrvexC
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${ORVEXC_MSVC_IMPLIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
-# The public headers, the host kit's among them; none of the library's
-# private headers is installed.
+# The public headers, the runtime's interfaces (with the list of methods they
+# are made from) and the host kit's among them; none of the library's private
+# headers is installed.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
-        FILES_MATCHING PATTERN "*.h")
+        FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
 install(TARGETS OrvexCHostKit ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS ResourceManager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 

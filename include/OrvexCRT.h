@@ -85,10 +85,12 @@ ORVEXC_API int __cdecl findfirst(const char* pattern, struct ffblk* block, int a
 ORVEXC_API int __cdecl findnext(struct ffblk* block);
 /* Ends the block's search: nonzero when closed, -1 if none was open. */
 ORVEXC_API int __cdecl findclose(struct ffblk* block);
-/* Composes path from its parts, as _makepath does. */
+/* Composes path (260 bytes, cut to fit) from drive, dir, name and ext, as
+   _makepath does, by characters of the multibyte code page. */
 ORVEXC_API void __cdecl fnmerge(char* path, const char* drive, const char* dir, const char* name,
                                 const char* ext);
-/* Splits path into its parts, as _splitpath does; always returns 0. */
+/* Splits path into drive (3 bytes), dir, name and ext (256 bytes each), as
+   _splitpath does, by characters of the multibyte code page; returns 0. */
 ORVEXC_API int __cdecl fnsplit(const char* path, char* drive, char* dir, char* name, char* ext);
 /* The full name of file found in the current directory or along PATH, in
    one buffer shared by all callers (overwritten by the next call); null
