@@ -28,7 +28,7 @@ int main() {
   fake::Runtime title;
   title.app.path = L"C:\\Courses\\Intro\\lesson.ovx";
   Check(run(title.ctx()) == 1, "RunModule reports success");
-  Check(title.journal.Has("window.7(\"Hello from lesson\")"), "the greeting reached the status bar");
+  Check(title.journal.Has("window.SetStatusText(\"Hello from lesson\")"), "the greeting reached the status bar");
   Check(title.UnbalancedObjects().empty(), "every reference handed out came back");
   return failures == 0 ? 0 : 1;
 }

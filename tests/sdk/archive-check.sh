@@ -68,7 +68,7 @@ for tc in gcc clang msvc; do
     grep -q '100% tests passed, 0 tests failed out of 1' "$out.ctest" || fail "the template's test under CTest"
   fi
   (cd "$out" && wine "$sdk/bin/orvexc-demo-host.exe" greeter.dll) | tr -d '\r' >"$out.demo" || true
-  for line in 'window.7("Hello from lesson")' 'RunModule returned 1' 'references handed out and not given back: 0'; do
+  for line in 'window.SetStatusText("Hello from lesson")' 'RunModule returned 1' 'references handed out and not given back: 0'; do
     grep -qF "$line" "$out.demo" || { cat "$out.demo"; fail "$tc: not in the demo host's transcript: $line"; }
   done
   echo "$tc: the template builds, and runs in the demo host"
