@@ -4,13 +4,13 @@
 // fixed answer (no lookup, no journal, no lock) and references are a plain
 // counter. Methods the benchmarks never reach answer E_NOTIMPL.
 //
-// Context method 3, 4, 6, 21 and the steps after them hand out the same
-// object; its answers: title location "C:\\Titles\\Intro\\intro.ttl", module
-// name "IntroModule", object rectangle (10, 20, 330, 260), surface 640 x 480
-// at (0, 0), every thread running.
+// The steps of the chains hand out the same object. Its answers: title
+// location "C:\\Titles\\Intro\\intro.ttl", module name "IntroModule", object
+// rectangle (10, 20, 330, 260), surface 640 x 480 at (0, 0), every thread
+// running.
 #pragma once
 
-#include <OrvexC/hostkit/RuntimeInterfaces.h>
+#include <OrvexC/RuntimeInterfaces.h>
 
 namespace bench {
 

@@ -10,7 +10,7 @@
 #include "frame/File.h"
 #include "frame/HostChains.h"
 #include "include/OrvexC.h"
-#include "menu/MenuScript.h"
+#include "menu/MenuBuilder.h"
 #include "resource/ResourceNotifyWrapper.h"
 
 using namespace orvex;
@@ -37,14 +37,15 @@ HMENU MenuFromFile(const char* fileName) {
   if (!text) return nullptr;
   file.Read(text.get(), static_cast<DWORD>(length));
   CMenuScript script;
-  return static_cast<HMENU>(script.Parse(text.get()));
+  Expected<const MenuNode*> nodes = script.Parse(text.get());
+  return nodes ? BuildMenu(*nodes) : nullptr;
 }
 
 }  // namespace
 
 extern "C" {
 
-// context 3 → runtime; runtime 4 → resources; resources 20 (name) → resource
+// runtime → resources; FindResourceByName (name) → resource
 // (negative status fails); the wrapper attached and started; file read and parsed.
 HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name) {
   return HostExport<HMENU>(nullptr, [&]() -> HMENU {

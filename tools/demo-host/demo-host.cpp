@@ -15,6 +15,8 @@
 #include <OrvexC/hostkit/FakeRuntime.h>
 #include <OrvexC/hostkit/MenuTree.h>
 
+#include "../ToolOptions.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -35,26 +37,6 @@ const char kMenuScript[] =
     "  POPUP \"&Help\", HELP\r\n  BEGIN\r\n    MENUITEM \"&About\", 301\r\n  END\r\nEND\r\n";
 
 fake::Runtime* g_title = nullptr;
-
-// What a runtime method is, for the transcript.
-const char* Meaning(const std::string& entry) {
-  static const struct { const char* prefix; const char* meaning; } kMethods[] = {
-      {"context.3(", "the runtime"}, {"context.5(", "the frame"}, {"context.6(", "the drawing surface"},
-      {"context.8(", "the calling thread"}, {"context.21(", "find an object"},
-      {"runtime.4(", "the resources"}, {"runtime.9(", "the application"},
-      {"app.12(", "the title's path"}, {"app.21(", "find a thread"},
-      {"surface.6(", "the window"}, {"window.3(", "the window handle"},
-      {"window.7(", "status bar text"}, {"resources.20(", "find a resource"},
-      {"resource:MainMenu.3(", "listen to the resource"}, {"resource:MainMenu.8(", "deliver the resource"},
-      {"resource:MainMenu.4(", "stop listening"}, {"thread:narration.7(", "is it running"},
-      {"thread:narration.12(", "branch by path name"}, {"object:StartButton.11(", "read its rectangle"},
-      {"object:StartButton.12(", "set its rectangle"}, {"object:StartButton.32(", "set visible"},
-      {"object:StartButton.35(", "set z-order"}};
-  for (const auto& m : kMethods)
-    if (entry.compare(0, std::strlen(m.prefix), m.prefix) == 0) return m.meaning;
-  if (entry.find(".2()") != std::string::npos) return "release";
-  return "";
-}
 
 void PaintFrame(HWND window) {
   PAINTSTRUCT paint;
@@ -216,7 +198,14 @@ std::string LoadTitleFolder(fake::Runtime& title, const char* folder) {
 
 }  // namespace
 
+constexpr char kUsage[] =
+    "usage: orvexc-demo-host [--title DIR] [--entry NAME] [--screenshot FILE.png] [--wait] [MODULE.dll]\n"
+    "Runs the module's entry (default RunModule) on a built-in title or the title folder DIR\n"
+    "and prints the module's runtime calls. --help, --version: this text, the version.\n";
+
 int main(int argc, char** argv) {
+  if (int status = orvexc_tools::AnswerStandardOption(argc, argv, "orvexc-demo-host", kUsage); status >= 0)
+    return status;
   const char *screenshot = nullptr, *titleFolder = nullptr;
   const char *modulePath = "hello-module.dll", *entryName = "RunModule";
   bool wait = false;
@@ -229,8 +218,7 @@ int main(int argc, char** argv) {
     else if (arg == "--wait") wait = true;
     else if (arg.compare(0, 2, "--") != 0) modulePath = argv[i];
     else {
-      std::printf("usage: orvexc-demo-host [--title DIR] [--entry NAME] [--screenshot FILE.png] [--wait]"
-                  " [MODULE.dll]\n");
+      std::printf("%s", kUsage);
       return 2;
     }
   }
@@ -252,7 +240,7 @@ int main(int argc, char** argv) {
     title.app.location = title.app.path;
     title.window.handle = window;
     title.AddThread("narration");
-    title.AddThread("quiz").status[7] = S_FALSE;  // not running
+    title.AddThread("quiz").running = false;
     auto& start = title.AddObject("StartButton");
     start.rect = {20, 60, 140, 90};
     auto& picture = title.AddObject("Picture");
@@ -269,8 +257,8 @@ int main(int argc, char** argv) {
     }
     std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", modulePath, entryName);
     result = run(title.ctx());
-    for (const std::string& entry : title.journal.Entries())
-      std::printf("  %-52s %s\n", entry.c_str(), Meaning(entry));
+    for (const fake::JournalCall& call : title.journal.Calls())
+      std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
     std::printf("\n%s returned %d\n", entryName, result);
     std::vector<std::string> unreleased = title.UnbalancedObjects();
     kept = unreleased.size();
