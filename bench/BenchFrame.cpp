@@ -199,7 +199,9 @@ void RunCallFrame(const Settings& settings, Report& report) {
 
   // What every export pays before its first runtime call: the call into the
   // library with its module-state guard (an export that calls nothing of the
-  // runtime), against a plain call; and the thread-state lookup on its own.
+  // runtime, so the compiler keeps only the guard's read of the thread's
+  // state), against a plain call; and TlsGetValue, which the guard no longer
+  // calls, on its own.
   auto emptyCall = Through(EmptyCall);
   Timing frame = Compare([&] { g_sink = IsMouseCursorVisible(context); }, [&] { g_sink = emptyCall(context); },
                          iterations, repetitions);
