@@ -1,6 +1,5 @@
-// CLocation's literal cases, rows with the placeholders of CodePages.h: the
-// code-page tests run them in every ANSI code page, the stress driver adds
-// their texts to its generated ones.
+// CLocation's literal cases, data only: rows with the placeholders of
+// CodePages.h, run in every ANSI code page by test_code_pages.
 #pragma once
 
 namespace cases {
