@@ -15,6 +15,7 @@
 #include "LocationCases.h"
 #include "StorageTest.h"
 #include "include/OrvexC.h"
+#include "menu/MenuBuilder.h"
 #include "menu/MenuScript.h"
 #include "resource/Location.h"
 
@@ -206,7 +207,8 @@ const struct {
 TEST(Menu, TextsKeepTheirCharacters) {
   for (const auto& row : kMenus) {
     orvex::CMenuScript script;
-    HMENU menu = static_cast<HMENU>(script.Parse(PageEndText(Expand(row.script)).c_str()));
+    auto nodes = script.Parse(PageEndText(Expand(row.script)).c_str());
+    HMENU menu = nodes ? orvex::BuildMenu(*nodes) : nullptr;
     EXPECT_EQ(hostkit::DescribeAndDestroyMenu(menu, true), Expand(row.tree)) << row.script;
   }
 }
