@@ -110,7 +110,7 @@ module_*)
   done
   # On a title folder of its own, in the build's Wine session.
   export ORVEXC_WINEPREFIX=$build/wineprefix
-  mkdir "$work/title" && : >"$work/title/course.ovx"
+  mkdir "$work/title" && printf '[title]\npath = course.ovx\n[thread narration]\nrunning = yes\n' >"$work/title/title.ini"
   cd "$work"
   "$src/scripts/wine-run.sh" "$build/bin/orvexc-demo-host.exe" --title title --entry ToolchainCheck \
     toolchain-module.dll | tr -d '\r' >transcript

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,7 +13,10 @@ namespace fake {
 
 class Journal {
  public:
-  void Add(std::string entry) { entries_.push_back(std::move(entry)); }
+  void Add(std::string entry) {
+    if (echo) echo(entry);
+    entries_.push_back(std::move(entry));
+  }
   void Clear() { entries_.clear(); }
   const std::vector<std::string>& Entries() const { return entries_; }
   // The entries without their argument lists: "app.21".
@@ -22,6 +26,10 @@ class Journal {
   // Whether any entry starts with `prefix` (an object, or "object.method").
   bool Has(const std::string& prefix) const;
   std::string Text() const;  // all entries, one per line, for failure messages
+
+ // Called with each entry as it is made: a host that shows the calls as they
+  // happen (a run cut short still shows them).
+  std::function<void(const std::string&)> echo;
 
  private:
   std::vector<std::string> entries_;

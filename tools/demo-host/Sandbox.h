@@ -1,0 +1,27 @@
+// The demo host's sandbox: the title and the module run in a child process
+// that the demo host debugs, so that nothing the module does (a fault, a
+// stack overflow, abort(), a loop that never ends, ending the process) can
+// hang or kill the report, and no system debugger is ever started for it.
+#pragma once
+
+#include <string>
+
+namespace demo {
+
+// The first argument that marks the child: it plays the title itself.
+constexpr const char kSandboxedFlag[] = "--sandboxed";
+
+// Runs this program again with kSandboxedFlag before the caller's own
+// arguments and watches it. Returns the child's exit status, or 3 after
+// reporting a fault of the module or an entry that ran past `timeoutSeconds`.
+int RunSandboxed(unsigned timeoutSeconds, const std::string& entryName);
+
+// In the child: unbuffered output (so the transcript streams) and abort()
+// turned into a fault the watcher reports with the module that called it.
+void EnterSandbox();
+// In the child, around the call of the module's entry: the timeout counts
+// only while the entry runs.
+void NoteEntryCalled();
+void NoteEntryReturned();
+
+}  // namespace demo
