@@ -64,4 +64,5 @@ write_basic_package_version_file(${CMAKE_BINARY_DIR}/cmake/OrvexCConfigVersion.c
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_BINARY_DIR}/cmake/OrvexCConfig.cmake
               ${CMAKE_BINARY_DIR}/cmake/OrvexCConfigVersion.cmake
+              ${CMAKE_SOURCE_DIR}/cmake/OrvexCModuleTest.cmake
         DESTINATION ${ORVEXC_CMAKE_DIR})

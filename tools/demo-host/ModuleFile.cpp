@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -92,14 +93,16 @@ bool Contains(std::string text, std::string part) {
   return text.find(part) != std::string::npos;
 }
 
-// Whether the loader can find `dll` for a module in `folder`: beside the
-// module, on the search path, or a DLL the system provides.
+// Whether the loader can find `dll` for a module in `folder`, in the order
+// it searches with the module's folder first: that folder, the current one,
+// the system's folders, PATH.
 bool DllFindable(const std::string& dll, const std::string& folder) {
-  if (GetFileAttributesA((folder + dll).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  if (GetModuleHandleA(dll.c_str())) return true;
-  HMODULE probe = LoadLibraryExA(dll.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  if (probe) FreeLibrary(probe);
-  return probe != nullptr;
+  char system[MAX_PATH] = "", windows[MAX_PATH] = "", found[MAX_PATH];
+  GetSystemDirectoryA(system, MAX_PATH);
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  std::string path = folder + ";.;" + system + ";" + windows;
+  if (const char* variable = std::getenv("PATH")) path += std::string(";") + variable;
+  return SearchPathA(path.c_str(), dll.c_str(), nullptr, MAX_PATH, found, nullptr) != 0;
 }
 
 std::string SystemMessage(DWORD error) {
