@@ -242,7 +242,7 @@ void OnAbort(int) {
 int RunSandboxed(unsigned timeoutSeconds, const std::string& entryName) {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  std::string line = "\"" + std::string(self) + "\" " + kSandboxedFlag + " " + Arguments(GetCommandLineA());
+  std::string line = "\"" + std::string(self) + "\" " + kNoSandboxFlag + " " + Arguments(GetCommandLineA());
   std::fflush(stdout);
   return Watcher(timeoutSeconds, entryName).Run(&line[0]);
 }

@@ -8,10 +8,11 @@
 
 namespace demo {
 
-// The first argument that marks the child: it plays the title itself.
-constexpr const char kSandboxedFlag[] = "--sandboxed";
+// The option that plays the title in this process, unwatched: the sandbox's
+// child gets it, and so does a debugger's run (winedbg --gdb).
+constexpr const char kNoSandboxFlag[] = "--no-sandbox";
 
-// Runs this program again with kSandboxedFlag before the caller's own
+// Runs this program again with kNoSandboxFlag before the caller's own
 // arguments and watches it. Returns the child's exit status, or 3 after
 // reporting a fault of the module or an entry that ran past `timeoutSeconds`.
 int RunSandboxed(unsigned timeoutSeconds, const std::string& entryName);

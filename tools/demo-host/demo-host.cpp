@@ -6,7 +6,7 @@
 // runtime call as it is made, the entry's result, any reference the module
 // kept, and the frame window with the menu the module gave it.
 //   orvexc-demo-host [--title DIR] [--entry NAME] [--timeout SECONDS]
-//                    [--screenshot FILE.png] [--wait] [MODULE.dll]
+//                    [--screenshot FILE.png] [--wait] [--no-sandbox] [MODULE.dll]
 // The module is hello-module.dll by default, the entry RunModule. The title
 // is a built-in one, or the one DIR\title.ini describes (hostkit/TitleFolder).
 // The module runs in a sandbox (Sandbox.h). Exit status: 0 when the entry
@@ -116,14 +116,12 @@ struct Options {
   const char* titleFolder = nullptr;
   std::string module = "hello-module.dll", entry = "RunModule";
   unsigned timeout = 30;
-  bool wait = false, sandboxed = false;
+  bool wait = false, unwatched = false;
 };
 
 // The command line; false (after the usage line) when it cannot be read.
 bool ParseArguments(int argc, char** argv, Options& options) {
-  int i = 1;
-  if (argc > 1 && !std::strcmp(argv[1], demo::kSandboxedFlag)) options.sandboxed = true, ++i;
-  for (; i < argc; ++i) {
+  for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool valued = i + 1 < argc;
     char* end = nullptr;
@@ -132,17 +130,19 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     else if (arg == "--entry" && valued) options.entry = argv[++i];
     else if (arg == "--timeout" && valued && (options.timeout = std::strtoul(argv[++i], &end, 10)) && !*end) {}
     else if (arg == "--wait") options.wait = true;
+    else if (arg == demo::kNoSandboxFlag) options.unwatched = true;
     else if (arg.compare(0, 2, "--") != 0) options.module = arg;
     else {
       std::fprintf(stderr, "usage: orvexc-demo-host [--title DIR] [--entry NAME] [--timeout SECONDS]"
-                           " [--screenshot FILE.png] [--wait] [MODULE.dll]\n");
+                           " [--screenshot FILE.png] [--wait] [--no-sandbox] [MODULE.dll]\n");
       return false;
     }
   }
   return true;
 }
 
-// In the sandbox: plays the title, runs the module, reports.
+// In the sandbox's child (or with --no-sandbox): plays the title, runs the
+// module, reports.
 int PlayTitle(const Options& options) {
   demo::EnterSandbox();
   fake::Runtime title;
@@ -197,5 +197,5 @@ int PlayTitle(const Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) return 2;
-  return options.sandboxed ? PlayTitle(options) : demo::RunSandboxed(options.timeout, options.entry);
+  return options.unwatched ? PlayTitle(options) : demo::RunSandboxed(options.timeout, options.entry);
 }
