@@ -14,6 +14,7 @@ ENTRY Crash(IHostContext* c) { SetStatusBarText(c, "about to crash"); *(volatile
 ENTRY Divide(IHostContext* c) { SetStatusBarText(c, "about to divide"); return 7 / zero; }
 ENTRY Overflow(IHostContext* c) { SetStatusBarText(c, "about to recurse"); return Recurse(0); }
 ENTRY Abort(IHostContext* c) { SetStatusBarText(c, "about to abort"); abort(); return 1; }
+ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(7); return 1; }
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
 
 /* Reports the title it was given: its name, a thread and an object of it,

@@ -80,9 +80,8 @@ class Watcher {
   unsigned timeout_;
   std::string entry_;
   UniqueHandle process_, thread_;
-  bool entryRunning_ = false, loaderBreak_ = false, faultSeen_ = false;
+  bool entryRunning_ = false, loaderBreak_ = false;
   DWORD deadline_ = 0;
-  EXCEPTION_RECORD lastFault_ = {};  // the last fault the child was given to handle
 
   // Continue status for one event; sets `ended` with the exit status when the run is over.
   DWORD Handle(const DEBUG_EVENT& event, bool& ended, int& status);
@@ -132,11 +131,7 @@ DWORD Watcher::Handle(const DEBUG_EVENT& event, bool& ended, int& status) {
       }
       // A first chance is the module's to handle; a second chance (or
       // abort) is the end of it.
-      if (event.u.Exception.dwFirstChance && record.ExceptionCode != kAbortCode) {
-        lastFault_ = record;
-        faultSeen_ = true;
-        return DBG_EXCEPTION_NOT_HANDLED;
-      }
+      if (event.u.Exception.dwFirstChance && record.ExceptionCode != kAbortCode) return DBG_EXCEPTION_NOT_HANDLED;
       ended = true;
       status = ReportFault(record);
       break;
@@ -145,12 +140,6 @@ DWORD Watcher::Handle(const DEBUG_EVENT& event, bool& ended, int& status) {
       ended = true;
       status = event.u.ExitProcess.dwExitCode;
       if (entryRunning_) {
-        // Ended in the entry: by the last fault it was given (a stack
-        // overflow can leave no room to report a second chance), or by itself.
-        if (faultSeen_ && lastFault_.ExceptionCode == EXCEPTION_STACK_OVERFLOW) {
-          status = ReportFault(lastFault_);
-          break;
-        }
         std::printf("\n%s ended the process (exit code %d) before it returned\n", entry_.c_str(), status);
         status = 3;
       }
