@@ -132,9 +132,11 @@ std::string MissingDll(const std::string& path, const std::string& folder, int d
 
 // "OrvexC.dll has no GetTitleNames": the first function imported by name
 // that its DLL does not export.
-std::string MissingFunction(const PeImage& image) {
+std::string MissingFunction(const PeImage& image, const std::string& folder) {
   for (const auto& [dll, functions] : image.imports) {
-    HMODULE loaded = LoadLibraryExA(dll.c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
+    std::string beside = folder + dll;
+    bool isBeside = GetFileAttributesA(beside.c_str()) != INVALID_FILE_ATTRIBUTES;
+    HMODULE loaded = LoadLibraryExA((isBeside ? beside : dll).c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES);
     if (!loaded) continue;
     std::string missing;
     for (const std::string& f : functions)
@@ -154,7 +156,7 @@ std::string LoadFailure(const std::string& path, const PeImage& image, DWORD err
              ") nor on the DLL search path: put it beside the module";
   }
   if (error == ERROR_PROC_NOT_FOUND) {
-    std::string function = MissingFunction(image);
+    std::string function = MissingFunction(image, folder);
     if (!function.empty())
       return name + " imports a function that is missing: " + function +
              " (is the DLL beside the module older than the one it was built against?)";
