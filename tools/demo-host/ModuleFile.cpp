@@ -131,7 +131,9 @@ std::string MissingDll(const std::string& path, const std::string& folder, int d
 }
 
 // "OrvexC.dll has no GetTitleNames": the first function imported by name
-// that its DLL does not export.
+// that its DLL (the one loaded for the module, or else the one beside it)
+// does not export. Windows refuses such a module; Wine loads it with a stub
+// that faults when called, so a loaded module is checked too.
 std::string MissingFunction(const PeImage& image, const std::string& folder) {
   for (const auto& [dll, functions] : image.imports) {
     std::string beside = folder + dll;
@@ -147,19 +149,13 @@ std::string MissingFunction(const PeImage& image, const std::string& folder) {
   return "";
 }
 
-std::string LoadFailure(const std::string& path, const PeImage& image, DWORD error) {
+std::string LoadFailure(const std::string& path, DWORD error) {
   std::string name = FileName(path), folder = Folder(path);
   if (error == ERROR_MOD_NOT_FOUND) {
     std::string dll = MissingDll(path, folder);
     if (!dll.empty())
       return name + " needs " + dll + ", which is neither beside it (in " + folder +
              ") nor on the DLL search path: put it beside the module";
-  }
-  if (error == ERROR_PROC_NOT_FOUND) {
-    std::string function = MissingFunction(image, folder);
-    if (!function.empty())
-      return name + " imports a function that is missing: " + function +
-             " (is the DLL beside the module older than the one it was built against?)";
   }
   char code[16];
   std::snprintf(code, sizeof code, "%lu", error);
@@ -247,8 +243,15 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
     return loaded;
   }
   loaded.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  DWORD error = loaded.handle ? 0 : GetLastError();
+  std::string missing = loaded.handle || error == ERROR_PROC_NOT_FOUND ? MissingFunction(image, Folder(path)) : "";
+  if (!missing.empty()) {
+    loaded.error = FileName(path) + " imports a function that is missing: " + missing +
+                   " (is the DLL beside the module older than the one it was built against?)";
+    return loaded;
+  }
   if (!loaded.handle) {
-    loaded.error = LoadFailure(path, image, GetLastError());
+    loaded.error = LoadFailure(path, error);
     return loaded;
   }
   loaded.entry = GetProcAddress(loaded.handle, entryName.c_str());
