@@ -111,6 +111,15 @@ void WarnOfBadMenuScripts(const fake::Runtime& title) {
   }
 }
 
+// "--timeout SECONDS": a whole number above 0.
+bool ReadSeconds(const char* text, unsigned& seconds) {
+  char* end = nullptr;
+  unsigned long value = std::strtoul(text, &end, 10);
+  if (*end || value == 0 || value > 86400) return false;
+  seconds = static_cast<unsigned>(value);
+  return true;
+}
+
 struct Options {
   const char* screenshot = nullptr;
   const char* titleFolder = nullptr;
@@ -124,11 +133,10 @@ bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool valued = i + 1 < argc;
-    char* end = nullptr;
     if (arg == "--screenshot" && valued) options.screenshot = argv[++i];
     else if (arg == "--title" && valued) options.titleFolder = argv[++i];
     else if (arg == "--entry" && valued) options.entry = argv[++i];
-    else if (arg == "--timeout" && valued && (options.timeout = std::strtoul(argv[++i], &end, 10)) && !*end) {}
+    else if (arg == "--timeout" && valued && ReadSeconds(argv[++i], options.timeout)) continue;
     else if (arg == "--wait") options.wait = true;
     else if (arg == demo::kNoSandboxFlag) options.unwatched = true;
     else if (arg.compare(0, 2, "--") != 0) options.module = arg;
@@ -141,32 +149,17 @@ bool ParseArguments(int argc, char** argv, Options& options) {
   return true;
 }
 
-// In the sandbox's child (or with --no-sandbox): plays the title, runs the
-// module, reports.
-int PlayTitle(const Options& options) {
-  demo::EnterSandbox();
-  fake::Runtime title;
-  if (!options.titleFolder) {
-    MakeBuiltInTitle(title);
-  } else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty()) {
-    std::fprintf(stderr, "orvexc-demo-host: %s\n", error.c_str());
-    return 2;
-  }
-  demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
-  if (!module.error.empty()) {
-    std::fprintf(stderr, "orvexc-demo-host: %s\n", module.error.c_str());
-    return 2;
-  }
-  if (!module.warning.empty()) std::printf("warning: %s\n", module.warning.c_str());
-  WarnOfBadMenuScripts(title);
-  HWND window = demo::MakeFrameWindow(title.titleNode.nodeName, title);
-  if (!window) {
-    std::fprintf(stderr, "orvexc-demo-host: no display for the title's frame window: set DISPLAY, or run"
-                         " the demo host under Xvfb: xvfb-run -a wine orvexc-demo-host.exe ...\n");
-    return 2;
-  }
-  title.window.handle = window;
-  std::printf("Orvex demo host: title %ls, frame window %p\n", title.app.path.c_str(), static_cast<void*>(window));
+// Exit status 2 with what is missing.
+int Missing(const std::string& what) {
+  std::fprintf(stderr, "orvexc-demo-host: %s\n", what.c_str());
+  return 2;
+}
+
+// Calls the module's entry with the transcript streaming, and reports what
+// it returned and kept. True when it returned nonzero and kept nothing.
+bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Options& options) {
+  std::printf("Orvex demo host: title %ls, frame window %p\n", title.app.path.c_str(),
+              static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
   title.journal.echo = [](const std::string& entry) { std::printf("  %-52s %s\n", entry.c_str(), Meaning(entry)); };
@@ -179,17 +172,41 @@ int PlayTitle(const Options& options) {
   std::vector<std::string> unreleased = title.UnbalancedObjects();
   std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(unreleased.size()));
   for (const std::string& name : unreleased) std::printf("  %s\n", name.c_str());
+  return result != 0 && unreleased.empty();
+}
+
+// The frame window after the run: its menu, a screenshot, and with --wait
+// the window until it is closed.
+void ShowFrame(HWND window, const Options& options) {
   std::printf("the frame window's menu:\n%s", hostkit::DescribeMenu(GetMenu(window)).c_str());
   InvalidateRect(window, nullptr, TRUE);
   demo::Pump(options.wait ? 0 : 700);
   if (options.screenshot)
     std::printf("screenshot %s: %s\n", options.screenshot, demo::SavePng(window, options.screenshot) ? "saved" : "failed");
-  if (options.wait) {
-    MSG message;
-    while (IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-  }
+  MSG message;
+  while (options.wait && IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
   if (IsWindow(window)) DestroyWindow(window);
-  return result != 0 && unreleased.empty() ? 0 : 1;
+}
+
+// In the sandbox's child (or with --no-sandbox): plays the title, runs the
+// module, reports.
+int PlayTitle(const Options& options) {
+  demo::EnterSandbox();
+  fake::Runtime title;
+  if (!options.titleFolder) MakeBuiltInTitle(title);
+  else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty()) return Missing(error);
+  demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
+  if (!module.error.empty()) return Missing(module.error);
+  if (!module.warning.empty()) std::printf("warning: %s\n", module.warning.c_str());
+  WarnOfBadMenuScripts(title);
+  HWND window = demo::MakeFrameWindow(title.titleNode.nodeName, title);
+  if (!window)
+    return Missing("no display for the title's frame window: set DISPLAY, or run the demo host under Xvfb:"
+                   " xvfb-run -a wine orvexc-demo-host.exe ...");
+  title.window.handle = window;
+  bool passed = RunEntry(title, module, options);
+  ShowFrame(window, options);
+  return passed ? 0 : 1;
 }
 
 }  // namespace
