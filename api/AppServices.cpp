@@ -10,7 +10,7 @@ using namespace orvex;
 
 namespace {
 
-// The title's path (application 12) into the caller's buffer, after
+// The title's path (GetTitlePath) into the caller's buffer, after
 // `keep` has chosen what of it remains. False when a step failed.
 template <class Keep>
 bool DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
@@ -42,7 +42,7 @@ void DeliverAppText(IHostContext* context, CallerText& out, Method method) {
 
 extern "C" {
 
-// context 3 → runtime; runtime 9 → application; application 7 (out HINSTANCE)
+// runtime → application; GetInstance (out HINSTANCE)
 HINSTANCE __cdecl GetAppInstance(IHostContext* context) {
   return HostExport<HINSTANCE>(nullptr, [&] {
     Chain chain;
@@ -52,7 +52,7 @@ HINSTANCE __cdecl GetAppInstance(IHostContext* context) {
   });
 }
 
-// as 101, then application 9 (out count)
+// runtime → application; GetParameterCount (out count)
 int __cdecl GetNumberOfAppParameters(IHostContext* context) {
   return HostExport(0, [&] {
     Chain chain;
@@ -62,7 +62,7 @@ int __cdecl GetNumberOfAppParameters(IHostContext* context) {
   });
 }
 
-// as 101, then application 10 (index, out wide string)
+// runtime → application; GetParameter (index, out wide string)
 void __cdecl GetAppParameter(IHostContext* context, int index, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);
@@ -73,7 +73,7 @@ void __cdecl GetAppParameter(IHostContext* context, int index, char* buffer, int
   });
 }
 
-// as 101, then application 11 (out wide string)
+// runtime → application; GetTitleLocation (out wide string)
 void __cdecl GetTitleLocation(IHostContext* context, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);
@@ -84,7 +84,7 @@ void __cdecl GetTitleLocation(IHostContext* context, char* buffer, int length) {
   });
 }
 
-// as 101, then application 12; drive and directory kept, always terminated
+// runtime → application; GetTitlePath; drive and directory kept, always terminated
 void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);
@@ -96,7 +96,7 @@ void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) 
   });
 }
 
-// as 101, then application 12; the file name without extension kept
+// runtime → application; GetTitlePath; the file name without extension kept
 void __cdecl GetTitleName(IHostContext* context, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);
@@ -123,12 +123,12 @@ BOOL __cdecl IsMouseCursorVisible(IHostContext* /*context*/) {
   return HostExport<BOOL>(TRUE, [] { return LibraryApp().m_bCursorShown; });
 }
 
-// context 6 → surface; surface 13; surface 14 (freeze); status flag of 13
+// surface; IsPaintingFrozen; FreezePainting (freeze); status flag of IsPaintingFrozen
 BOOL __cdecl FreezePainting(IHostContext* context, BOOL freeze) {
   return HostExport<BOOL>(FALSE, [&] { return FreezeContextPainting(context, freeze); });
 }
 
-// as 101, then application 6 (media); status flag
+// runtime → application; IsMediaAvailable (media); status flag
 BOOL __cdecl IsMediaAvailable(IHostContext* context, const char* media) {
   return HostExport<BOOL>(FALSE, [&] {
     if (!media) return FALSE;
@@ -138,7 +138,7 @@ BOOL __cdecl IsMediaAvailable(IHostContext* context, const char* media) {
   });
 }
 
-// context 4 → module; module 3 → node; node 9 (32, buffer)
+// module → node; GetName (32, buffer)
 void __cdecl GetModuleName(IHostContext* context, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);
@@ -148,7 +148,7 @@ void __cdecl GetModuleName(IHostContext* context, char* buffer, int length) {
   });
 }
 
-// context 4 → module; module 3 → node; node 10 (260, buffer)
+// module → node; GetAddress (260, buffer)
 void __cdecl GetModuleAddress(IHostContext* context, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);

@@ -8,33 +8,33 @@
 
 namespace orvex {
 
-// context 6 → surface; surface 6 → window; window 3: the handle, 0 on failure.
+// surface → window; GetHandle: the handle, 0 on failure.
 HWND ContextWindow(IHostContext* context) noexcept;
-// context 5 → frame; frame 3 → node; node 9 / node 10 into the caller's buffer.
+// frame → node; GetName / GetAddress into the caller's buffer.
 void ContextFrameName(IHostContext* context, CallerText& out) noexcept;
 void ContextFrameAddress(IHostContext* context, CallerText& out) noexcept;
-// context 6 → surface; surface 7 / surface 8.
+// surface; Hide / Show.
 void HideContextSurface(IHostContext* context) noexcept;
 void ShowContextSurface(IHostContext* context) noexcept;
-// context 6 → surface; surface 10: x and y, or width and height, into `out`.
+// surface; GetGeometry: x and y, or width and height, into `out`.
 void ReadSurfacePosition(IHostContext* context, OutPair& out) noexcept;
 void ReadSurfaceSize(IHostContext* context, OutPair& out) noexcept;
-// context 6 → surface; surface 10; surface 11 with one half replaced and the
+// surface; GetGeometry; SetGeometry with one half replaced and the
 // other as read.
 void MoveContextSurface(IHostContext* context, int x, int y) noexcept;
 void SizeContextSurface(IHostContext* context, int width, int height) noexcept;
-// context 6 → surface; surface 13; surface 14 (freeze) whatever 13 answered.
+// surface; IsPaintingFrozen; FreezePainting (freeze) whatever IsPaintingFrozen answered.
 // 1 when 13 answered 0 (painting was frozen), else 0.
 BOOL FreezeContextPainting(IHostContext* context, BOOL freeze) noexcept;
 
-// context 6 → surface, then `action` on it.
+// surface, then `action` on it.
 template <class Action>
 void OnContextSurface(IHostContext* context, Action action) {
   Chain chain;
   if (IHostSurface* surface = ReachSurface(chain, context)) action(surface);
 }
 
-// context 6 → surface; surface 6 → window, then `action` on it.
+// surface → window, then `action` on it.
 template <class Action>
 void OnContextWindow(IHostContext* context, Action action) {
   Chain chain;

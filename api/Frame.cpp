@@ -11,7 +11,7 @@ using namespace orvex;
 
 namespace {
 
-// context 8 → the calling thread, then `action` on it.
+// The calling thread (GetThread), then `action` on it.
 template <class Action>
 void OnCallingThread(IHostContext* context, Action action) {
   Chain chain;
@@ -24,7 +24,7 @@ Result OnFrameWindow(IHostContext* context, Result none, Call call) {
   return OnWindow(GetFrameWindow(context), none, call);
 }
 
-// The title's name (runtime 6 → node; node 9) followed by "."; empty when
+// The title's name (GetTitleNode → node; GetName) followed by "."; empty when
 // the title cannot be reached.
 std::string TitlePrefix(IHostContext* context) {
   Chain chain;

@@ -9,7 +9,7 @@ using namespace orvex;
 
 namespace {
 
-// The scope key of a scope object: IHostScope 4 when it offers IHostScope,
+// The scope key of a scope object: GetScopeKey when it offers IHostScope,
 // else null. The scope object itself is neither held nor released.
 HostScopeKey ScopeKey(IUnknown* scope) noexcept {
   HostScopeKey key = nullptr;
@@ -21,7 +21,7 @@ HostScopeKey ScopeKey(IUnknown* scope) noexcept {
   return key;
 }
 
-// The object lookup: context 21 (scope key, name) → object.
+// The object lookup: FindObject (scope key, name) → object.
 IHostObject* LookUpObject(Chain& chain, IHostContext* context, IUnknown* scope, const char* name) noexcept {
   HostScopeKey key = ScopeKey(scope);
   IHostObject* object = nullptr;
@@ -48,7 +48,7 @@ void OnObject(IHostContext* context, IUnknown* scope, const char* name, Action a
   });
 }
 
-// object 11: the rectangle, zeros when the runtime writes nothing.
+// GetRect: the rectangle, zeros when the runtime writes nothing.
 RECT ReadRect(IHostObject* object) {
   RECT rect = {0, 0, 0, 0};
   object->GetRect(&rect);
@@ -92,7 +92,7 @@ int GetPair(IHostContext* context, IUnknown* scope, const char* name, int* secon
   });
 }
 
-// A switch of the appearance flags word (object 15, 16).
+// A switch of the appearance flags word (GetFlags, ChangeFlags).
 int GetSwitch(IHostContext* context, IUnknown* scope, const char* name, int bit) {
   return OnObject(context, scope, name, 0, [&](IHostObject* object) {
     return (ReadValue(object, &IHostObject::GetFlags) & bit) ? 1 : 0;
@@ -112,7 +112,7 @@ constexpr int kOptimizedPainting = 8;
 
 extern "C" {
 
-// ---- geometry (11, 12)
+// ---- geometry (GetRect, SetRect)
 
 int __cdecl GetObjectX(IHostContext* c, IUnknown* s, const char* n) {
   return OnObject(c, s, n, 0, [](IHostObject* o) { return ReadRect(o).left; });
@@ -169,7 +169,7 @@ void __cdecl SetObjectRect(IHostContext* c, IUnknown* s, const char* n, int left
   });
 }
 
-// ---- focus, visibility, enabled state (28-37)
+// ---- focus, visibility, enabled state
 
 int __cdecl GetObjectFocus(IHostContext* c, IUnknown* s, const char* n) {
   return OnObject(c, s, n, 0, [](IHostObject* o) { return ReadValue(o, &IHostObject::GetFocus); });
@@ -196,10 +196,10 @@ int __cdecl IsObjectEnabled(IHostContext* c, IUnknown* s, const char* n) {
   return OnObject(c, s, n, 0, [](IHostObject* o) { return ReadValue(o, &IHostObject::GetEnabled); });
 }
 
-// ---- z-order (34, 35)
+// ---- z-order (GetZOrder, SetZOrder)
 
 int __cdecl GetObjectZOrder(IHostContext* c, IUnknown* s, const char* n) {
-  // The result starts at -1 and method 34 writes into it: a read that writes
+  // The result starts at -1 and GetZOrder writes into it: a read that writes
   // nothing gives -1, never 0, which would be a real place (the back).
   return OnObject(c, s, n, -1, [](IHostObject* o) { return ReadValue(o, &IHostObject::GetZOrder, -1); });
 }
@@ -213,7 +213,7 @@ void __cdecl SendObjectToBack(IHostContext* c, IUnknown* s, const char* n) {
   HostExport([&] { SetObjectZOrder(c, s, n, 0); });
 }
 
-// ---- active state (39, 40)
+// ---- active state (GetState, SetState)
 
 int __cdecl GetObjectActiveState(IHostContext* c, IUnknown* s, const char* n) {
   return OnObject(c, s, n, 0, [](IHostObject* o) { return FlagsToState(ReadValue(o, &IHostObject::GetState)); });
@@ -222,7 +222,7 @@ void __cdecl SetObjectActiveState(IHostContext* c, IUnknown* s, const char* n, i
   OnObject(c, s, n, [&](IHostObject* o) { o->SetState(StateToFlags(state)); });
 }
 
-// ---- appearance: value pairs (20-25) and switches (15, 16)
+// ---- appearance: value pairs and switches of the flags word
 
 int __cdecl GetObjectTransparent(IHostContext* c, IUnknown* s, const char* n, int* second) {
   return GetPair(c, s, n, second, &IHostObject::GetTransparent);

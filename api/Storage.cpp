@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <objbase.h>
 
+#include "frame/CharText.h"
 #include "frame/HostChains.h"
 #include "include/OrvexC.h"
 #include "resource/Location.h"
@@ -81,8 +82,8 @@ HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, 
   return S_OK;
 }
 
-// context 3 → runtime; runtime 4 → resources. The runtime is released right
-// after method 4, before its status is looked at.
+// runtime → resources. The runtime is released right
+// after GetResources, before its status is looked at.
 IHostResources* ReachResourcesAlone(Chain& chain, IHostContext* context) {
   IHostResources* resources = nullptr;
   HRESULT status = E_FAIL;
@@ -99,7 +100,7 @@ IHostResources* ReachResourcesAlone(Chain& chain, IHostContext* context) {
 
 extern "C" {
 
-// resources 14 (name) → storage; storage 13 (out location) with a final backslash
+// FindStorage (name) → storage; GetLocation (out location) with a final backslash
 void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* buffer, int length) {
   HostExport([&] {
     if (!name || !buffer || length <= 0) return;
@@ -114,12 +115,13 @@ void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* b
     WideText location;
     storage->GetLocation(location.Out());
     std::string text = NarrowText(location.get()).c_str();
-    if (text.empty() || text.back() != '\\') text += '\\';
+    const char* last = LastChar(text.c_str());  // a trail byte 5C ends no text in a backslash
+    if (!last || *last != '\\') text += '\\';
     out.Put(text.c_str());
   });
 }
 
-// an existing storage: storage 14 (location unchanged); else a new one
+// an existing storage: SetLocation (location unchanged); else a new one
 void __cdecl SetResourceStorage(IHostContext* context, const char* name, const char* location) {
   HostExport([&] {
     if (!name || !location) return;

@@ -16,7 +16,7 @@ void OnNamedThread(IHostContext* context, const char* name, Action action) {
   if (IHostThread* thread = ReachNamedThread(chain, context, name)) action(thread);
 }
 
-// The thread lookup, thread 8 → its context, then `action` on that context
+// The thread lookup, GetContext → its context, then `action` on that context
 // (which obtains and releases everything beyond it first).
 template <class Action>
 auto OnThreadContext(IHostContext* context, const char* name, Action action) {
@@ -30,7 +30,7 @@ Result OnThreadWindow(IHostContext* context, const char* name, Result none, Call
   return OnWindow(GetThreadWindow(context, name), none, call);
 }
 
-// The surface's own visible value (surface 9): status 0 and non-zero.
+// The surface's own visible value (GetVisible): status 0 and non-zero.
 bool SurfaceVisible(IHostSurface* surface) {
   int visible = 0;
   return surface->GetVisible(&visible) == S_OK && visible != 0;
@@ -49,7 +49,7 @@ extern "C" {
 
 // ---- lifecycle, branching and messages
 
-// application 17 (name): no thread object is fetched.
+// StartThread (name): no thread object is fetched.
 void __cdecl StartThread(IHostContext* context, const char* name) {
   HostExport([&] {
     Chain chain;
@@ -91,7 +91,7 @@ void __cdecl BranchThreadToFrame(IHostContext* context, const char* name, const 
   });
 }
 
-// Thread 15 on the second thread (null name: "") with the first (null name:
+// SetZOrder on the second thread (null name: "") with the first (null name:
 // none). The first lookup counts as failed only when no thread came back.
 void __cdecl SetThreadZOrder(IHostContext* context, const char* firstName, const char* secondName) {
   HostExport([&] {

@@ -1,6 +1,7 @@
 # The SDK a title author installs:
 #   bin/OrvexC.dll
 #   include/OrvexC.h (+ the C runtime header when present)
+#   include/OrvexC/RuntimeInterfaces.h (+ .def)  the runtime's interfaces
 #   include/OrvexC/hostkit/  the host kit's headers
 #   lib/libOrvexC.dll.a      import library for mingw-w64
 #   lib/OrvexC.lib           import library for the 32-bit Microsoft linker
@@ -41,6 +42,9 @@ install(TARGETS OrvexC
 install(FILES ${ORVEXC_MSVC_IMPLIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 file(GLOB ORVEXC_PUBLIC_HEADERS ${CMAKE_SOURCE_DIR}/include/*.h)
 install(FILES ${ORVEXC_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+# The runtime's interfaces: the header and the list of methods it is made from.
+install(FILES ${CMAKE_SOURCE_DIR}/include/OrvexC/RuntimeInterfaces.h ${CMAKE_SOURCE_DIR}/include/OrvexC/RuntimeInterfaces.def
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC)
 
 # The host kit's headers are public headers of their own: none of the
 # library's private headers is installed.

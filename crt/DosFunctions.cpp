@@ -7,11 +7,13 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <cmath>
 #include <direct.h>
 #include <io.h>
 #include <sys/locking.h>
 
+#include "frame/PathParts.h"
 #include "include/OrvexCRT.h"
 
 namespace {
@@ -107,13 +109,20 @@ int __cdecl OrvexCrt_findclose(struct ffblk* block) {
   return closed;
 }
 
+// _makepath and _splitpath by characters: some C runtimes (Wine's) compare
+// bytes and take the trail byte 5C of a double-byte character for a '\'.
 void __cdecl OrvexCrt_fnmerge(char* path, const char* drive, const char* dir, const char* name,
                               const char* ext) {
-  _makepath(path, drive, dir, name, ext);
+  orvex::MakePath(path, MAX_PATH, drive, dir, name, ext);
 }
 
 int __cdecl OrvexCrt_fnsplit(const char* path, char* drive, char* dir, char* name, char* ext) {
-  _splitpath(path, drive, dir, name, ext);
+  orvex::PathParts parts;
+  orvex::SplitPath(path, parts);
+  const std::pair<char*, const char*> outputs[] = {
+      {drive, parts.drive}, {dir, parts.dir}, {name, parts.name}, {ext, parts.ext}};
+  for (const auto& [out, part] : outputs)
+    if (out) std::strcpy(out, part);
   return 0;
 }
 

@@ -10,20 +10,20 @@
 
 namespace orvex {
 
-// context 3 → runtime
+// The runtime.
 inline IHostRuntime* ReachRuntime(Chain& chain, IHostContext* context) noexcept {
   IHostRuntime* runtime = nullptr;
   return context && chain.Take(context->GetRuntime(&runtime), &runtime) ? runtime : nullptr;
 }
 
-// context 3 → runtime; runtime 9 → application
+// runtime → application
 inline IHostApplication* ReachApplication(Chain& chain, IHostContext* context) noexcept {
   IHostRuntime* runtime = ReachRuntime(chain, context);
   IHostApplication* app = nullptr;
   return runtime && chain.Take(runtime->GetApplication(&app), &app) ? app : nullptr;
 }
 
-// context 3 → runtime; runtime 4 → resources
+// runtime → resources
 inline IHostResources* ReachResources(Chain& chain, IHostContext* context) noexcept {
   IHostRuntime* runtime = ReachRuntime(chain, context);
   IHostResources* resources = nullptr;
@@ -31,14 +31,14 @@ inline IHostResources* ReachResources(Chain& chain, IHostContext* context) noexc
                                                                                : nullptr;
 }
 
-// context 3 → runtime; runtime 6 → title node
+// runtime → title node
 inline IHostNode* ReachTitleNode(Chain& chain, IHostContext* context) noexcept {
   IHostRuntime* runtime = ReachRuntime(chain, context);
   IHostNode* node = nullptr;
   return runtime && chain.Take(runtime->GetTitleNode(&node), &node) ? node : nullptr;
 }
 
-// context 4 → module; module 3 → node
+// module → node
 inline IHostNode* ReachModuleNode(Chain& chain, IHostContext* context) noexcept {
   IHostModule* module = nullptr;
   if (!context || !chain.Take(context->GetModule(&module), &module)) return nullptr;
@@ -46,7 +46,7 @@ inline IHostNode* ReachModuleNode(Chain& chain, IHostContext* context) noexcept 
   return chain.Take(module->GetNode(&node), &node) ? node : nullptr;
 }
 
-// context 5 → frame; frame 3 → node
+// frame → node
 inline IHostNode* ReachFrameNode(Chain& chain, IHostContext* context) noexcept {
   IHostFrame* frame = nullptr;
   if (!context || !chain.Take(context->GetFrame(&frame), &frame)) return nullptr;
@@ -54,42 +54,41 @@ inline IHostNode* ReachFrameNode(Chain& chain, IHostContext* context) noexcept {
   return chain.Take(frame->GetNode(&node), &node) ? node : nullptr;
 }
 
-// context 6 → surface
+// The drawing surface.
 inline IHostSurface* ReachSurface(Chain& chain, IHostContext* context) noexcept {
   IHostSurface* surface = nullptr;
   return context && chain.Take(context->GetSurface(&surface), &surface) ? surface : nullptr;
 }
 
-// surface 6 → window
+// surface → window
 inline IHostWindow* ReachWindow(Chain& chain, IHostSurface* surface) noexcept {
   IHostWindow* window = nullptr;
   return surface && chain.Take(surface->GetWindow(&window), &window) ? window : nullptr;
 }
 
-// context 6 → surface; surface 6 → window
+// The drawing surface, then its window.
 inline IHostWindow* ReachWindow(Chain& chain, IHostContext* context) noexcept {
   return ReachWindow(chain, ReachSurface(chain, context));
 }
 
-// context 8 → the calling thread
+// The calling thread.
 inline IHostThread* ReachCallingThread(Chain& chain, IHostContext* context) noexcept {
   IHostThread* thread = nullptr;
   return context && chain.Take(context->GetThread(&thread), &thread) ? thread : nullptr;
 }
 
-// application 21 (name) → thread
+// FindThread (name) → thread
 inline IHostThread* ReachThread(Chain& chain, IHostApplication* app, const char* name) noexcept {
   IHostThread* thread = nullptr;
   return app && chain.Take(app->FindThread(name, &thread), &thread) ? thread : nullptr;
 }
 
-// The thread lookup by name: context 3 → runtime; runtime 9 → application;
-// application 21 (name) → thread.
+// The thread lookup by name: runtime → application → FindThread (name).
 inline IHostThread* ReachNamedThread(Chain& chain, IHostContext* context, const char* name) noexcept {
   return ReachThread(chain, ReachApplication(chain, context), name);
 }
 
-// The thread lookup, then thread 8 → the thread's own context.
+// The thread lookup, then GetContext → the thread's own context.
 inline IHostContext* ReachThreadContext(Chain& chain, IHostContext* context, const char* name) noexcept {
   IHostThread* thread = ReachNamedThread(chain, context, name);
   IHostContext* threadContext = nullptr;
@@ -97,16 +96,16 @@ inline IHostContext* ReachThreadContext(Chain& chain, IHostContext* context, con
                                                                                   : nullptr;
 }
 
-// Buffer text of a node: name (node 9, capacity 32) and address (node 10,
+// Buffer text of a node: name (GetName, capacity 32) and address (GetAddress,
 // capacity 260), copied to the caller by the copy rule. Nothing is called for
 // a null node.
 void ReadNodeName(IHostNode* node, CallerText& out) noexcept;
 void ReadNodeAddress(IHostNode* node, CallerText& out) noexcept;
 
-// window 3: the window's handle (preset 0, status not examined); 0 for a null window.
+// GetHandle: the window's handle (preset 0, status not examined); 0 for a null window.
 HWND ReadWindowHandle(IHostWindow* window) noexcept;
 
-// The drawing surface's geometry, x, y, width, height (surface 10, preset 0,
+// The drawing surface's geometry, x, y, width, height (GetGeometry, preset 0,
 // status not examined).
 struct SurfaceGeometry {
   int x = 0;

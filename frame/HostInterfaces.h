@@ -1,3 +1,3 @@
 // The runtime's interfaces are public: the host kit implements them.
 #pragma once
-#include "../include/OrvexC/hostkit/RuntimeInterfaces.h"
+#include "../include/OrvexC/RuntimeInterfaces.h"

@@ -2,33 +2,43 @@
 
 #include <cstring>
 
+#include "frame/CharText.h"
+
 namespace orvex {
 namespace {
 
+// The whole characters of [from, from + count) that fit `capacity` - 1 bytes,
+// terminated: a cut never leaves half a character behind.
 void CopyCut(char* out, std::size_t capacity, const char* from, std::size_t count) {
-  if (count >= capacity) count = capacity - 1;
-  std::memcpy(out, from, count);
-  out[count] = '\0';
+  const char* end = from;
+  while (static_cast<std::size_t>(end - from) < count) {
+    const char* next = NextChar(end);
+    if (static_cast<std::size_t>(next - from) >= capacity) break;
+    end = next;
+  }
+  const auto size = static_cast<std::size_t>(end - from);
+  std::memcpy(out, from, size);
+  out[size] = '\0';
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-// Appends to a bounded, terminated text.
+// Appends whole characters to a bounded, terminated text.
 class Builder {
  public:
   Builder(char* out, std::size_t capacity) : out_(out), capacity_(capacity) {
     if (capacity_) out_[0] = '\0';
   }
-  void Add(char c) {
-    if (size_ + 1 < capacity_) {
-      out_[size_++] = c;
+  void Add(const char* text) {
+    for (const char* p = text; *p;) {
+      const char* next = NextChar(p);
+      const auto width = static_cast<std::size_t>(next - p);
+      if (size_ + width >= capacity_) return;
+      std::memcpy(out_ + size_, p, width);
+      size_ += width;
       out_[size_] = '\0';
+      p = next;
     }
   }
-  void Add(const char* text) {
-    for (; *text; ++text) Add(*text);
-  }
-  char Last() const { return size_ ? out_[size_ - 1] : '\0'; }
+  const char* text() const { return out_; }
 
  private:
   char* out_;
@@ -38,17 +48,19 @@ class Builder {
 
 }  // namespace
 
+bool HasDrive(const char* path) noexcept { return *path && NextChar(path) == path + 1 && path[1] == ':'; }
+
 void SplitPath(const char* path, PathParts& parts) noexcept {
   parts = PathParts{};
   if (!path) return;
-  if (path[0] && path[1] == ':') {
+  if (HasDrive(path)) {
     CopyCut(parts.drive, PathParts::kDrive, path, 2);
     path += 2;
   }
   const char* lastSeparator = nullptr;
   const char* lastDot = nullptr;
-  for (const char* p = path; *p; ++p) {
-    if (IsSeparator(*p)) lastSeparator = p;
+  for (const char* p = path; *p; p = NextChar(p)) {
+    if (IsSeparator(p)) lastSeparator = p;
     else if (*p == '.') lastDot = p;
   }
   const char* nameStart = lastSeparator ? lastSeparator + 1 : path;
@@ -65,16 +77,16 @@ void MakePath(char* out, std::size_t capacity, const char* drive, const char* di
   if (!out || !capacity) return;
   Builder text(out, capacity);
   if (drive && *drive) {
-    text.Add(drive[0]);
-    text.Add(':');
+    const char letter[] = {drive[0], ':', '\0'};
+    text.Add(letter);
   }
   if (dir && *dir) {
     text.Add(dir);
-    if (!IsSeparator(text.Last())) text.Add('\\');
+    if (!EndsWithSeparator(dir)) text.Add("\\");
   }
   if (name) text.Add(name);
   if (ext && *ext) {
-    if (*ext != '.') text.Add('.');
+    if (*ext != '.') text.Add(".");
     text.Add(ext);
   }
 }

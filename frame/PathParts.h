@@ -17,9 +17,13 @@ struct PathParts {
   char ext[kExt] = {};
 };
 
+// True when `path` begins with a drive: a single-byte character and a colon.
+bool HasDrive(const char* path) noexcept;
+
 // The drive is a leading letter and colon; the directory runs up to and
 // including the last '\' or '/'; the name is the rest up to its last '.', the
-// extension that '.' and what follows it.
+// extension that '.' and what follows it. Read by characters (CharText.h); a
+// part is cut to whole characters that fit its buffer.
 void SplitPath(const char* path, PathParts& parts) noexcept;
 
 // The drive letter and a colon (if a drive is given), the directory with a

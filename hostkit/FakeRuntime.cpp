@@ -7,8 +7,6 @@
 
 namespace fake {
 
-std::string FormatAll(const Names&) { return ""; }
-
 namespace {
 // The entry of `byName` called `name`; null for a null or unknown name.
 template <class Map>
@@ -21,96 +19,96 @@ typename Map::mapped_type FindByName(const Map& byName, const char* name) {
 
 // ---- context, runtime, application --------------------------------------------
 
-HRESULT FakeContext::GetRuntime(IHostRuntime** out) { return Hand<IHostRuntime>(3, Call(3), runtime, out); }
-HRESULT FakeContext::GetModule(IHostModule** out) { return Hand<IHostModule>(4, Call(4), module, out); }
-HRESULT FakeContext::GetFrame(IHostFrame** out) { return Hand<IHostFrame>(5, Call(5), frame, out); }
-HRESULT FakeContext::GetSurface(IHostSurface** out) { return Hand<IHostSurface>(6, Call(6), surface, out); }
-HRESULT FakeContext::GetThread(IHostThread** out) { return Hand<IHostThread>(8, Call(8), thread, out); }
+HRESULT FakeContext::GetRuntime(IHostRuntime** out) { return Give(Slots::GetRuntime, runtime, out); }
+HRESULT FakeContext::GetModule(IHostModule** out) { return Give(Slots::GetModule, module, out); }
+HRESULT FakeContext::GetFrame(IHostFrame** out) { return Give(Slots::GetFrame, frame, out); }
+HRESULT FakeContext::GetSurface(IHostSurface** out) { return Give(Slots::GetSurface, surface, out); }
+HRESULT FakeContext::GetThread(IHostThread** out) { return Give(Slots::GetThread, thread, out); }
 
 HRESULT FakeContext::FindObject(HostScopeKey scope, const char* name, IHostObject** out) {
-  HRESULT result = Call(21, static_cast<const void*>(scope), name);
+  HRESULT result = Call(Slots::FindObject, static_cast<const void*>(scope), name);
   FakeHostObject* found = FindByName(objects, name);
   if (!found && result == S_OK) result = E_FAIL;
-  return Hand<IHostObject>(21, result, found, out);
+  return Hand(Slots::FindObject, result, found, out);
 }
 
 HRESULT FakeRuntimeObject::GetResources(IHostResources** out) {
-  return Hand<IHostResources>(4, Call(4), resources, out);
+  return Give(Slots::GetResources, resources, out);
 }
-HRESULT FakeRuntimeObject::GetTitleNode(IHostNode** out) { return Hand<IHostNode>(6, Call(6), titleNode, out); }
+HRESULT FakeRuntimeObject::GetTitleNode(IHostNode** out) { return Give(Slots::GetTitleNode, titleNode, out); }
 HRESULT FakeRuntimeObject::GetApplication(IHostApplication** out) {
-  return Hand<IHostApplication>(9, Call(9), app, out);
+  return Give(Slots::GetApplication, app, out);
 }
 
 HRESULT FakeApplication::IsMediaAvailable(const char* name) {
-  HRESULT result = Call(6, name);
+  HRESULT result = Call(Slots::IsMediaAvailable, name);
   if (result == S_OK && !(name && media.count(name))) result = S_FALSE;
   return result;
 }
 
 HRESULT FakeApplication::GetInstance(HINSTANCE* out) {
-  HRESULT result = Call(7);
-  if (Writes(7, result)) *out = instance;
+  HRESULT result = Call(Slots::GetInstance);
+  if (Writes(Slots::GetInstance, result)) *out = instance;
   return result;
 }
 
 HRESULT FakeApplication::GetParameterCount(int* out) {
-  HRESULT result = Call(9);
-  if (Writes(9, result)) *out = parameterCount;
+  HRESULT result = Call(Slots::GetParameterCount);
+  if (Writes(Slots::GetParameterCount, result)) *out = parameterCount;
   return result;
 }
 
 HRESULT FakeApplication::GetParameter(int index, BSTR* out) {
-  HRESULT result = Call(10, index);
+  HRESULT result = Call(Slots::GetParameter, index);
   bool known = index >= 0 && index < static_cast<int>(parameters.size());
   if (!known && result == S_OK) result = E_INVALIDARG;
-  return HandText(10, result, known ? &parameters[index] : nullptr, out);
+  return HandText(Slots::GetParameter, result, known ? &parameters[index] : nullptr, out);
 }
 
-HRESULT FakeApplication::GetTitleLocation(BSTR* out) { return HandText(11, Call(11), &location, out); }
-HRESULT FakeApplication::GetTitlePath(BSTR* out) { return HandText(12, Call(12), &path, out); }
+HRESULT FakeApplication::GetTitleLocation(BSTR* out) { return HandText(Slots::GetTitleLocation, Call(Slots::GetTitleLocation), &location, out); }
+HRESULT FakeApplication::GetTitlePath(BSTR* out) { return HandText(Slots::GetTitlePath, Call(Slots::GetTitlePath), &path, out); }
 
 HRESULT FakeApplication::StartThread(const char* name) {
   started.push_back(name ? name : "(null)");
-  return Call(17, name);
+  return Call(Slots::StartThread, name);
 }
 
 HRESULT FakeApplication::FindThread(const char* name, IHostThread** out) {
-  HRESULT result = Call(21, name);
+  HRESULT result = Call(Slots::FindThread, name);
   FakeThread* found = FindByName(threads, name);
   if (!found && result == S_OK) result = E_FAIL;
-  return Hand<IHostThread>(21, result, found, out);
+  return Hand(Slots::FindThread, result, found, out);
 }
 
-HRESULT FakeThread::GetContext(IHostContext** out) { return Hand<IHostContext>(8, Call(8), context, out); }
-HRESULT FakeModule::GetNode(IHostNode** out) { return Hand<IHostNode>(3, Call(3), node, out); }
-HRESULT FakeFrame::GetNode(IHostNode** out) { return Hand<IHostNode>(3, Call(3), node, out); }
+HRESULT FakeThread::GetContext(IHostContext** out) { return Give(Slots::GetContext, context, out); }
+HRESULT FakeModule::GetNode(IHostNode** out) { return Give(Slots::GetNode, node, out); }
+HRESULT FakeFrame::GetNode(IHostNode** out) { return Give(Slots::GetNode, node, out); }
 
 HRESULT FakeNode::GetName(int capacity, char* buffer) {
-  HRESULT result = Call(9, capacity);
-  if (Writes(9, result) && buffer && capacity > 0) std::strncpy(buffer, nodeName.c_str(), capacity);
+  HRESULT result = Call(Slots::GetName, capacity);
+  if (Writes(Slots::GetName, result) && buffer && capacity > 0) std::strncpy(buffer, nodeName.c_str(), capacity);
   return result;
 }
 
 HRESULT FakeNode::GetAddress(int capacity, char* buffer) {
-  HRESULT result = Call(10, capacity);
-  if (Writes(10, result) && buffer && capacity > 0) std::strncpy(buffer, address.c_str(), capacity);
+  HRESULT result = Call(Slots::GetAddress, capacity);
+  if (Writes(Slots::GetAddress, result) && buffer && capacity > 0) std::strncpy(buffer, address.c_str(), capacity);
   return result;
 }
 
 // ---- surface and window ----------------------------------------------------------
 
-HRESULT FakeSurface::GetWindow(IHostWindow** out) { return Hand<IHostWindow>(6, Call(6), window, out); }
+HRESULT FakeSurface::GetWindow(IHostWindow** out) { return Give(Slots::GetWindow, window, out); }
 
 HRESULT FakeSurface::GetVisible(int* out) {
-  HRESULT result = Call(9);
-  if (Writes(9, result)) *out = visible;
+  HRESULT result = Call(Slots::GetVisible);
+  if (Writes(Slots::GetVisible, result)) *out = visible;
   return result;
 }
 
 HRESULT FakeSurface::GetGeometry(int* px, int* py, int* pw, int* ph) {
-  HRESULT result = Call(10);
-  if (Writes(10, result)) {
+  HRESULT result = Call(Slots::GetGeometry);
+  if (Writes(Slots::GetGeometry, result)) {
     *px = x;
     *py = y;
     *pw = width;
@@ -120,7 +118,7 @@ HRESULT FakeSurface::GetGeometry(int* px, int* py, int* pw, int* ph) {
 }
 
 HRESULT FakeSurface::SetGeometry(int nx, int ny, int nw, int nh) {
-  HRESULT result = Call(11, nx, ny, nw, nh);
+  HRESULT result = Call(Slots::SetGeometry, nx, ny, nw, nh);
   if (result == S_OK) {
     x = nx;
     y = ny;
@@ -131,8 +129,8 @@ HRESULT FakeSurface::SetGeometry(int nx, int ny, int nw, int nh) {
 }
 
 HRESULT FakeWindow::GetHandle(HWND* out) {
-  HRESULT result = Call(3);
-  if (Writes(3, result)) *out = handle;
+  HRESULT result = Call(Slots::GetHandle);
+  if (Writes(Slots::GetHandle, result)) *out = handle;
   return result;
 }
 
@@ -148,8 +146,8 @@ void FakeScope::OfferScope(bool offer) {
 }
 
 HRESULT FakeScope::GetScopeKey(HostScopeKey* out) {
-  HRESULT result = Call(4);
-  if (writesKey && Writes(4, result)) *out = key;
+  HRESULT result = Call(Slots::GetScopeKey);
+  if (writesKey && Writes(Slots::GetScopeKey, result)) *out = key;
   return result;
 }
 
@@ -167,55 +165,55 @@ HRESULT ReadPair(HRESULT result, bool writes, S* second, int* first, S secondVal
 }
 }  // namespace
 
-HRESULT FakeHostObject::GetRect(RECT* out) { HRESULT r = Call(11); return ReadValue(r, Writes(11, r), out, rect); }
+HRESULT FakeHostObject::GetRect(RECT* out) { HRESULT r = Call(Slots::GetRect); return ReadValue(r, Writes(Slots::GetRect, r), out, rect); }
 HRESULT FakeHostObject::SetRect(const RECT* in, int one) {
-  HRESULT result = Call(12, in, one);
+  HRESULT result = Call(Slots::SetRect, in, one);
   if (in) rect = *in;
   return result;
 }
-HRESULT FakeHostObject::GetFlags(int* out) { HRESULT r = Call(15); return ReadValue(r, Writes(15, r), out, flags); }
+HRESULT FakeHostObject::GetFlags(int* out) { HRESULT r = Call(Slots::GetFlags); return ReadValue(r, Writes(Slots::GetFlags, r), out, flags); }
 HRESULT FakeHostObject::ChangeFlags(int remove, int add) {
-  HRESULT result = Call(16, remove, add);
+  HRESULT result = Call(Slots::ChangeFlags, remove, add);
   flags = (flags & ~remove) | add;
   return result;
 }
 HRESULT FakeHostObject::GetTransparent(int* second, int* first) {
-  HRESULT r = Call(20);
-  return ReadPair(r, Writes(20, r), second, first, transparentSecond, transparentFirst);
+  HRESULT r = Call(Slots::GetTransparent);
+  return ReadPair(r, Writes(Slots::GetTransparent, r), second, first, transparentSecond, transparentFirst);
 }
 HRESULT FakeHostObject::SetTransparent(int second, int first, int one) {
   transparentSecond = second;
   transparentFirst = first;
-  return Call(21, second, first, one);
+  return Call(Slots::SetTransparent, second, first, one);
 }
 HRESULT FakeHostObject::GetKeyColor(int* second, int* first) {
-  HRESULT r = Call(22);
-  return ReadPair(r, Writes(22, r), second, first, keyColorSecond, keyColorFirst);
+  HRESULT r = Call(Slots::GetKeyColor);
+  return ReadPair(r, Writes(Slots::GetKeyColor, r), second, first, keyColorSecond, keyColorFirst);
 }
 HRESULT FakeHostObject::SetKeyColor(int second, int first, int one) {
   keyColorSecond = second;
   keyColorFirst = first;
-  return Call(23, second, first, one);
+  return Call(Slots::SetKeyColor, second, first, one);
 }
 HRESULT FakeHostObject::GetAntiAlias(short* second, int* first) {
-  HRESULT r = Call(24);
-  return ReadPair(r, Writes(24, r), second, first, antiAliasSecond, antiAliasFirst);
+  HRESULT r = Call(Slots::GetAntiAlias);
+  return ReadPair(r, Writes(Slots::GetAntiAlias, r), second, first, antiAliasSecond, antiAliasFirst);
 }
 HRESULT FakeHostObject::SetAntiAlias(int second, int first, int one) {
   antiAliasSecond = static_cast<short>(second);
   antiAliasFirst = first;
-  return Call(25, second, first, one);
+  return Call(Slots::SetAntiAlias, second, first, one);
 }
-HRESULT FakeHostObject::SetEnabled(int value, int one) { enabled = value; return Call(28, value, one); }
-HRESULT FakeHostObject::GetEnabled(int* out) { HRESULT r = Call(29); return ReadValue(r, Writes(29, r), out, enabled); }
-HRESULT FakeHostObject::SetVisible(int value, int one) { visible = value; return Call(32, value, one); }
-HRESULT FakeHostObject::GetVisible(int* out) { HRESULT r = Call(33); return ReadValue(r, Writes(33, r), out, visible); }
-HRESULT FakeHostObject::GetZOrder(int* out) { HRESULT r = Call(34); return ReadValue(r, Writes(34, r), out, zOrder); }
-HRESULT FakeHostObject::SetZOrder(int value, int one) { zOrder = value; return Call(35, value, one); }
-HRESULT FakeHostObject::GetFocus(int* out) { HRESULT r = Call(36); return ReadValue(r, Writes(36, r), out, focus); }
-HRESULT FakeHostObject::SetFocus(int one) { focus = one; return Call(37, one); }
-HRESULT FakeHostObject::GetState(int* out) { HRESULT r = Call(39); return ReadValue(r, Writes(39, r), out, state); }
-HRESULT FakeHostObject::SetState(int value) { state = value; return Call(40, value); }
+HRESULT FakeHostObject::SetEnabled(int value, int one) { enabled = value; return Call(Slots::SetEnabled, value, one); }
+HRESULT FakeHostObject::GetEnabled(int* out) { HRESULT r = Call(Slots::GetEnabled); return ReadValue(r, Writes(Slots::GetEnabled, r), out, enabled); }
+HRESULT FakeHostObject::SetVisible(int value, int one) { visible = value; return Call(Slots::SetVisible, value, one); }
+HRESULT FakeHostObject::GetVisible(int* out) { HRESULT r = Call(Slots::GetVisible); return ReadValue(r, Writes(Slots::GetVisible, r), out, visible); }
+HRESULT FakeHostObject::GetZOrder(int* out) { HRESULT r = Call(Slots::GetZOrder); return ReadValue(r, Writes(Slots::GetZOrder, r), out, zOrder); }
+HRESULT FakeHostObject::SetZOrder(int value, int one) { zOrder = value; return Call(Slots::SetZOrder, value, one); }
+HRESULT FakeHostObject::GetFocus(int* out) { HRESULT r = Call(Slots::GetFocus); return ReadValue(r, Writes(Slots::GetFocus, r), out, focus); }
+HRESULT FakeHostObject::SetFocus(int one) { focus = one; return Call(Slots::SetFocus, one); }
+HRESULT FakeHostObject::GetState(int* out) { HRESULT r = Call(Slots::GetState); return ReadValue(r, Writes(Slots::GetState, r), out, state); }
+HRESULT FakeHostObject::SetState(int value) { state = value; return Call(Slots::SetState, value); }
 
 // ---- resources and storages -------------------------------------------------------
 
@@ -223,33 +221,33 @@ FakeStorage::FakeStorage(Runtime& runtime, std::string name) : Object(runtime, s
   answers.push_back(IID_IResourceStorage);
 }
 
-HRESULT FakeStorage::GetLocation(BSTR* out) { return HandText(13, Call(13), hasLocation ? &location : nullptr, out); }
+HRESULT FakeStorage::GetLocation(BSTR* out) { return HandText(Slots::GetLocation, Call(Slots::GetLocation), hasLocation ? &location : nullptr, out); }
 
 HRESULT FakeStorage::SetLocation(const char* text) {
   locationsSet.push_back(text ? text : "(null)");
   if (text) location.assign(text, text + std::strlen(text));
-  return Call(14, text);
+  return Call(Slots::SetLocation, text);
 }
 
 HRESULT FakeStorage::SetName(const char* text) {
   namesSet.push_back(text ? text : "(null)");
-  return Call(18, text);
+  return Call(Slots::SetName, text);
 }
 
 HRESULT FakeResource::Advise(IResourceNotify* notify) {
-  HRESULT result = Call(3, static_cast<const void*>(notify));
+  HRESULT result = Call(Slots::Advise, static_cast<const void*>(notify));
   advised = notify;
   return result;
 }
 
 HRESULT FakeResource::Unadvise(IResourceNotify* notify) {
-  HRESULT result = Call(4, static_cast<const void*>(notify));
+  HRESULT result = Call(Slots::Unadvise, static_cast<const void*>(notify));
   if (notify == advised) advised = nullptr;
   return result;
 }
 
 HRESULT FakeResource::Start(DWORD value, DWORD zero) {
-  HRESULT result = Call(8, value, zero);
+  HRESULT result = Call(Slots::Start, value, zero);
   IResourceNotify* listener = advised;
   if (!listener) return result;
   if (onStart) {
@@ -267,7 +265,7 @@ FakeResources::~FakeResources() {
 }
 
 HRESULT FakeResources::AddStorage(IResourceStorage* storage) {
-  HRESULT result = Call(8, static_cast<const void*>(storage));
+  HRESULT result = Call(Slots::AddStorage, static_cast<const void*>(storage));
   if (storage) {
     storage->AddRef();
     added.push_back(storage);
@@ -276,14 +274,14 @@ HRESULT FakeResources::AddStorage(IResourceStorage* storage) {
 }
 
 HRESULT FakeResources::FindStorage(const char* name, IResourceStorage** out) {
-  HRESULT result = Call(14, name);
+  HRESULT result = Call(Slots::FindStorage, name);
   FakeStorage* found = FindByName(storages, name);
   if (!found && result == S_OK) result = E_FAIL;
-  return Hand<IResourceStorage>(14, result, found, out);
+  return Hand(Slots::FindStorage, result, found, out);
 }
 
 HRESULT FakeResources::FindResourceByName(const char* name, DWORD* outCookie, IHostResource** out) {
-  HRESULT result = Call(20, name);
+  HRESULT result = Call(Slots::FindResourceByName, name);
   FakeResource* found = FindByName(resources, name);
   if (!found && name && !fileDirectory.empty()) (found = &runtime_.AddResource(name))->fileName = fileDirectory + name;
   if (found && result == S_OK) result = resourceStatus;
@@ -292,9 +290,9 @@ HRESULT FakeResources::FindResourceByName(const char* name, DWORD* outCookie, IH
   if (!out) return E_POINTER;
   *out = nullptr;
   // Status is judged by its sign here: non-negative statuses hand the resource out.
-  if (result >= 0 && found && !NullOut(20)) {
+  if (result >= 0 && found && !NullOut(Slots::FindResourceByName)) {
     found->AddRef();
-    if (!runtime_.quiet) runtime_.NoteObtained(name_ + ".20", found->name());
+    if (!runtime_.quiet) runtime_.NoteObtained(Where(Slots::FindResourceByName), found->name());
     *out = found;
   }
   return result;

@@ -5,18 +5,26 @@
 
 namespace fake {
 
-std::vector<std::string> Journal::Methods() const {
-  std::vector<std::string> methods;
-  for (const auto& entry : entries_) methods.push_back(entry.substr(0, entry.find('(')));
-  return methods;
+std::string JournalCall::Text(bool numbered) const {
+  std::string slot = numbered ? "#" + std::to_string(method->slot) : "";
+  return object + "." + method->name + slot + "(" + arguments + ")";
 }
 
-std::vector<std::string> Journal::OfMethod(int method) const {
-  std::vector<std::string> found;
-  std::string needle = "." + std::to_string(method) + "(";
-  for (const auto& entry : entries_)
-    if (entry.find(needle) != std::string::npos) found.push_back(entry);
-  return found;
+void Journal::Add(JournalCall call) {
+  entries_.push_back(call.Text());
+  calls_.push_back(std::move(call));
+  if (onAdd) onAdd(calls_.back());
+}
+
+void Journal::Clear() {
+  calls_.clear();
+  entries_.clear();
+}
+
+std::vector<std::string> Journal::Numbered() const {
+  std::vector<std::string> numbered;
+  for (const JournalCall& call : calls_) numbered.push_back(call.Text(true));
+  return numbered;
 }
 
 bool Journal::Has(const std::string& prefix) const {

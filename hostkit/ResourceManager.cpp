@@ -11,7 +11,7 @@
 #include <new>
 #include <string>
 
-#include <OrvexC/hostkit/RuntimeInterfaces.h>
+#include <OrvexC/RuntimeInterfaces.h>
 
 namespace {
 

@@ -132,7 +132,7 @@ const Key kKeys[] = {
      [](Target& t, const std::string& v) {
        int running = 1;
        std::string error = Flag(v, running);
-       if (!running) t.thread->status[7] = S_FALSE;
+       if (!running) t.thread->status["IsRunning"] = S_FALSE;
        return error;
      }},
     {"object", "rect", [](Target& t, const std::string& v) { return Rect(v, t.object->rect); }},

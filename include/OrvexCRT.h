@@ -85,7 +85,8 @@ ORVEXC_API int __cdecl findfirst(const char* pattern, struct ffblk* block, int a
 ORVEXC_API int __cdecl findnext(struct ffblk* block);
 /* Ends the block's search: nonzero when closed, -1 if none was open. */
 ORVEXC_API int __cdecl findclose(struct ffblk* block);
-/* _makepath and _splitpath; fnsplit always returns 0. */
+/* _makepath and _splitpath, by characters of the multibyte code page: path
+   260 bytes (cut to fit), drive 3, dir, name, ext 256 each; fnsplit returns 0. */
 ORVEXC_API void __cdecl fnmerge(char* path, const char* drive, const char* dir, const char* name,
                                 const char* ext);
 ORVEXC_API int __cdecl fnsplit(const char* path, char* drive, char* dir, char* name, char* ext);

@@ -44,7 +44,7 @@ HMENU MenuFromFile(const char* fileName) {
 
 extern "C" {
 
-// context 3 → runtime; runtime 4 → resources; resources 20 (name) → resource
+// runtime → resources; FindResourceByName (name) → resource
 // (negative status fails); the wrapper attached and started; file read and parsed.
 HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name) {
   return HostExport<HMENU>(nullptr, [&]() -> HMENU {

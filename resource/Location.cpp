@@ -2,18 +2,15 @@
 
 #include <windows.h>
 #include <wininet.h>
-#include <mbstring.h>
 
-#include <algorithm>
-#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
+#include "frame/CharText.h"
 #include "frame/PathParts.h"
 
 namespace orvex {
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 struct Scheme {
   const char* name;
@@ -43,13 +40,6 @@ int WinInetScheme(std::uint32_t service) {
   return -1;
 }
 
-// The last separator of a text, multibyte-aware.
-const char* LastSeparator(const char* text) {
-  const unsigned char* a = _mbsrchr(reinterpret_cast<const unsigned char*>(text), '\\');
-  const unsigned char* b = _mbsrchr(reinterpret_cast<const unsigned char*>(text), '/');
-  return reinterpret_cast<const char*>(a > b ? a : b);
-}
-
 void Give(std::string* out, const char* text) {
   if (out) *out = text;
 }
@@ -68,18 +58,19 @@ int HexDigit(char c) {
 bool DecodeObject(std::string& object) {
   constexpr std::size_t kPath = 2049;
   if (object.size() >= kPath) return false;
-  std::size_t end = std::min(object.find_first_of("?#"), object.size());
   std::string decoded;
-  for (std::size_t i = 0; i < end; ++i) {
-    int high = i + 2 < end && object[i] == '%' ? HexDigit(object[i + 1]) : -1;
-    int low = high < 0 ? -1 : HexDigit(object[i + 2]);
+  for (const char* p = object.c_str(); *p && *p != '?' && *p != '#';) {
+    int high = *p == '%' ? HexDigit(p[1]) : -1;
+    int low = high < 0 ? -1 : HexDigit(p[2]);
     if (low < 0) {
-      decoded += object[i];
+      const char* next = NextChar(p);
+      decoded.append(p, next);
+      p = next;
       continue;
     }
     if (high == 0 && low == 0) break;  // "%00" ends the text
     decoded += static_cast<char>(high * 16 + low);
-    i += 2;
+    p += 3;
   }
   object = decoded;
   return true;
@@ -93,9 +84,15 @@ std::string Root(std::uint32_t service) {
   char text[20] = {};
   DWORD length = sizeof text;
   if (!InternetCreateUrlA(&parts, 0, text, &length)) text[0] = '\0';
-  if (auto* cut = _mbsstr(reinterpret_cast<unsigned char*>(text), reinterpret_cast<const unsigned char*>(":0")))
-    *cut = '\0';
+  if (char* cut = FindText(text, ":0")) *cut = '\0';
   return text;
+}
+
+// A component whose last character before its separator is '.': ".\\", 'old.\\'.
+bool EndsWithDotStep(const std::string& component) {
+  const char* separator = LastChar(component.c_str());
+  const char* before = separator ? PreviousChar(component.c_str(), separator) : nullptr;
+  return before && *before == '.';
 }
 
 }  // namespace
@@ -103,7 +100,7 @@ std::string Root(std::uint32_t service) {
 bool ParseUrl(const char* url, std::uint32_t* service, std::string* server, std::string* object,
               std::uint16_t* port) {
   if (!url || !*url) return false;
-  const char* colon = std::strchr(url, ':');
+  const char* colon = FindChar(url, ':');
   if (!colon || colon == url) return false;
   const Scheme* scheme = FindScheme(std::string(url, colon));
   if (!scheme) return false;
@@ -116,14 +113,14 @@ bool ParseUrl(const char* url, std::uint32_t* service, std::string* server, std:
   }
   if (std::strncmp(colon, "://", 3) != 0) return false;
   const char* host = colon + 3;
-  const char* path = host + std::strcspn(host, "/");
+  const char* slash = FindChar(host, '/');
+  const char* path = slash ? slash : host + std::strlen(host);
   std::string authority(host, path);
-  std::size_t at = authority.rfind('@');  // credentials written into the URL itself
-  if (at != std::string::npos) authority.erase(0, at + 1);
-  std::size_t portAt = authority.find(':');
-  if (portAt != std::string::npos) {
-    *port = static_cast<std::uint16_t>(std::atoi(authority.c_str() + portAt + 1));
-    authority.erase(portAt);
+  // credentials written into the URL itself
+  if (const char* at = FindLastChar(authority.c_str(), '@')) authority.erase(0, at - authority.c_str() + 1);
+  if (const char* portAt = FindChar(authority.c_str(), ':')) {
+    *port = static_cast<std::uint16_t>(std::atoi(portAt + 1));
+    authority.erase(static_cast<std::size_t>(portAt - authority.c_str()));
   }
   if (authority.empty() && scheme->service != kServiceFile) return false;
   *server = authority;
@@ -133,10 +130,8 @@ bool ParseUrl(const char* url, std::uint32_t* service, std::string* server, std:
 
 const char* CLocation::GetAddress() const {
   if (empty()) return nullptr;
-  if ((*this)[0] == '[') {
-    std::size_t close = find(']');
-    if (close != npos) return c_str() + close + 1;
-  }
+  if ((*this)[0] == '[')
+    if (const char* close = FindChar(c_str(), ']')) return close + 1;
   return c_str();
 }
 
@@ -145,23 +140,23 @@ void CLocation::GetCredentials(std::string* user, std::string* password) const {
   if (user) user->clear();
   if (password) password->clear();
   if (empty() || (*this)[0] != '[') return;
-  std::size_t k = find(':'), m = find(']');
-  auto range = [this](std::size_t from, std::size_t to) {
-    if (from == npos || from > size() || to == npos || to <= from) return std::string();
-    return substr(from, to - from);
+  const char* k = FindChar(c_str(), ':');
+  const char* m = FindChar(c_str(), ']');
+  auto range = [](const char* from, const char* to) {
+    return from && to && to > from ? std::string(from, to) : std::string();
   };
-  if (user) *user = range(1, k);
-  if (password) *password = range(k == npos ? npos : k + 1, m);
+  if (user) *user = range(c_str() + 1, k);
+  if (password) *password = range(k ? k + 1 : nullptr, m);
 }
 
 bool CLocation::IsNetworkPath() const {
   const char* address = GetAddress();
-  return address && std::strlen(address) >= 2 && std::strstr(address, "\\\\") != nullptr;
+  return address && FindText(address, "\\\\") != nullptr;  // the pair makes two characters
 }
 
 bool CLocation::IsRelative() const {
   const char* address = GetAddress();
-  if (!address || !*address || std::strchr(address, ':')) return false;
+  if (!address || !*address || FindChar(address, ':')) return false;
   return !IsNetworkPath();
 }
 
@@ -175,7 +170,7 @@ bool CLocation::Crack(std::uint32_t* service, std::string* server, std::string* 
   if (!server) server = &serverUnused;
   if (!object) object = &objectUnused;
   if (!port) port = &portUnused;
-  if ((size() > 1 && (*this)[1] == ':') || IsRelative() || IsNetworkPath()) {
+  if (HasDrive(c_str()) || IsRelative() || IsNetworkPath()) {
     *service = kServiceFile;
     server->clear();
     *object = *this;
@@ -185,7 +180,7 @@ bool CLocation::Crack(std::uint32_t* service, std::string* server, std::string* 
   const char* address = GetAddress();
   if (!ParseUrl(address, service, server, object, port)) return false;
   if (*port != 0 && *port != 80) *server += ":" + std::to_string(*port);
-  if (object->find('%') != std::string::npos) DecodeObject(*object);
+  if (FindChar(object->c_str(), '%')) DecodeObject(*object);
   return true;
 }
 
@@ -234,11 +229,11 @@ bool CLocation::Make(const char* root, const char* server, const char* drive, co
 }
 
 bool NextComponent(std::string& rest, std::string& component) {
-  const unsigned char* text = reinterpret_cast<const unsigned char*>(rest.c_str());
-  std::size_t at = _mbscspn(text, reinterpret_cast<const unsigned char*>("\\/"));
-  if (at >= rest.size()) return false;
-  component = rest.substr(0, at + 1);
-  rest.erase(0, at + 1);
+  const char* separator = FirstSeparator(rest.c_str());
+  if (!separator) return false;
+  const auto end = static_cast<std::size_t>(separator - rest.c_str()) + 1;
+  component = rest.substr(0, end);
+  rest.erase(0, end);
   return true;
 }
 
@@ -261,13 +256,13 @@ bool CLocation::MakeAbsolute(const std::string& relative) {
   if (!Split(&root, &server, &drive, &dir, &name, &ext, &user, &password)) return false;
   std::string rdir, rname, rext;
   if (!r.Split(nullptr, nullptr, nullptr, &rdir, &rname, &rext, nullptr, nullptr)) return false;
-  if (!rdir.empty() && IsSeparator(rdir[0])) {
+  if (IsSeparator(rdir.c_str())) {
     dir = rdir;
   } else {
     std::string component;
     while (NextComponent(rdir, component)) {
       if (component.compare(0, 2, "..") == 0) UpOneLevel(dir);
-      else if (component.size() >= 2 && component[component.size() - 2] == '.') continue;
+      else if (EndsWithDotStep(component)) continue;
       else dir += component;
     }
   }

@@ -28,7 +28,7 @@ command -v "$cxx" >/dev/null || { echo "fuzz-menu: $cxx not found (scripts/ensur
 flags=(-std=c++17 -g -O1 -fno-omit-frame-pointer -Wall -Wextra
        -fsanitize=address,undefined -fno-sanitize-recover=undefined
        -I"$root" -I"$src" -I"$src/shim")
-sources=("$root/menu/MenuScript.cpp" "$root/menu/MenuBuilder.cpp" "$src/NativeMenu.cpp")
+sources=("$root/menu/MenuScript.cpp" "$root/menu/MenuBuilder.cpp" "$root/frame/CharText.cpp" "$src/NativeMenu.cpp")
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -71,105 +71,105 @@ struct Row {
 
 std::vector<Row> Rows() {
   return {
-      {"GetAppInstance", 101, "", Kind::Value, "context.3 runtime.9 app.7", "", "*"},
-      {"GetNumberOfAppParameters", 102, "", Kind::Value, "context.3 runtime.9 app.9", "", "2"},
-      {"GetAppParameter", 103, "ibl", Kind::Text, "context.3 runtime.9 app.10(3)", "", "fourth"},
-      {"GetTitleLocation", 104, "bl", Kind::Text, "context.3 runtime.9 app.11", "", "C:\\Titles\\Intro\\intro.ttl"},
-      {"GetTitleDirectory", 105, "bl", Kind::Text, "context.3 runtime.9 app.12", "", "C:\\Titles\\Intro\\"},
-      {"GetTitleName", 106, "bl", Kind::Text, "context.3 runtime.9 app.12", "", "intro"},
+      {"GetAppInstance", 101, "", Kind::Value, "context.GetRuntime runtime.GetApplication app.GetInstance", "", "*"},
+      {"GetNumberOfAppParameters", 102, "", Kind::Value, "context.GetRuntime runtime.GetApplication app.GetParameterCount", "", "2"},
+      {"GetAppParameter", 103, "ibl", Kind::Text, "context.GetRuntime runtime.GetApplication app.GetParameter(3)", "", "fourth"},
+      {"GetTitleLocation", 104, "bl", Kind::Text, "context.GetRuntime runtime.GetApplication app.GetTitleLocation", "", "C:\\Titles\\Intro\\intro.ttl"},
+      {"GetTitleDirectory", 105, "bl", Kind::Text, "context.GetRuntime runtime.GetApplication app.GetTitlePath", "", "C:\\Titles\\Intro\\"},
+      {"GetTitleName", 106, "bl", Kind::Text, "context.GetRuntime runtime.GetApplication app.GetTitlePath", "", "intro"},
       {"ShowMouseCursor", 107, "i", Kind::Own, "", "", ""},
       {"IsMouseCursorVisible", 108, "", Kind::Own, "", "", ""},
-      {"FreezePainting", 109, "i", Kind::Flag, "context.6 ~surface.13 ~surface.14(3)", "", "1"},
-      {"IsMediaAvailable", 110, "s", Kind::Flag, "context.3 runtime.9 app.6('cd')", "cd", "1"},
-      {"SetReturnBranch", 111, "i", Kind::None, "context.8 thread:self.17(3)", "", ""},
-      {"GetModuleName", 201, "bl", Kind::Text, "context.4 module.3 node:module.9(32)", "", "module"},
-      {"GetModuleAddress", 202, "bl", Kind::Text, "context.4 module.3 node:module.10(260)", "", "C:\\Titles\\Intro\\module.dll"},
-      {"StartThread", 301, "s", Kind::None, "context.3 runtime.9 app.17('a')", "a", ""},
-      {"StopThread", 302, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.4", "a", ""},
-      {"IsThreadRunning", 303, "s", Kind::Flag, "context.3 runtime.9 app.21('a') thread:a.7", "a", "1"},
-      {"GetThreadWindow", 304, "s", Kind::Value, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", "*"},
-      {"GetThreadMenu", 305, "s", Kind::Value, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", "*"},
-      {"GetThreadFrameName", 306, "sbl", Kind::Text, "context.3 runtime.9 app.21('a') thread:a.8 context:a.5 frame:a.3 node:frame:a.9(32)", "a", "Other"},
-      {"GetThreadFrameAddress", 307, "sbl", Kind::Text, "context.3 runtime.9 app.21('a') thread:a.8 context:a.5 frame:a.3 node:frame:a.10(260)", "a", "C:\\Titles\\Intro\\intro.ttl#Other"},
-      {"HideThreadDrawingSurface", 308, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.7", "a", ""},
-      {"ShowThreadDrawingSurface", 309, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.8", "a", ""},
-      {"GetThreadDrawingSurfacePosition", 310, "soo", Kind::Out, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.10", "a", "11,12"},
-      {"GetThreadDrawingSurfaceSize", 311, "soo", Kind::Out, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.10", "a", "13,14"},
-      {"MoveThreadDrawingSurface", 312, "sii", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.10 surface:a.11(3,5,13,14)", "a", ""},
-      {"SizeThreadDrawingSurface", 313, "sii", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.10 surface:a.11(11,12,3,5)", "a", ""},
-      {"BranchThreadByPath", 314, "si", Kind::None, "context.3 runtime.9 app.21('a') thread:a.11(3)", "a", ""},
-      {"BranchThreadByPathName", 315, "ss", Kind::None, "context.3 runtime.9 app.21('a') thread:a.12('loop')", "a|loop", ""},
-      {"BranchThreadByColor", 316, "si", Kind::None, "context.3 runtime.9 app.21('a') thread:a.13(3)", "a", ""},
-      {"BranchThreadToFrame", 317, "ss", Kind::None, "context.3 runtime.9 app.21('a') thread:a.14('Intro')", "a|Intro", ""},
-      {"IsThreadVisible", 318, "s", Kind::Flag, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.9 surface:a.6 window:a.3", "a", "1"},
-      {"ShowThreadWindow", 319, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", ""},
-      {"HideThreadWindow", 320, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", ""},
-      {"CloseThreadWindow", 321, "s", Kind::None, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 surface:a.6 window:a.3", "a", ""},
-      {"SetThreadZOrder", 322, "ss", Kind::None, "context.3 runtime.9 +app.21('a') app.21('b') thread:b.15(thread:a)", "a|b", ""},
-      {"SendThreadMessage", 323, "siii", Kind::None, "context.3 runtime.9 app.21('a') thread:a.16(3,5,7)", "a", ""},
-      {"FreezeThreadPainting", 324, "si", Kind::Flag, "context.3 runtime.9 app.21('a') thread:a.8 context:a.6 ~surface:a.13 ~surface:a.14(3)", "a", "1"},
-      {"GetFrameWindow", 401, "", Kind::Value, "context.6 surface.6 window.3", "", "*"},
-      {"GetFrameMenu", 402, "", Kind::Value, "context.6 surface.6 window.3", "", "*"},
-      {"GetFrameName", 403, "bl", Kind::Text, "context.5 frame.3 node:frame.9(32)", "", "Start"},
-      {"GetFrameAddress", 404, "bl", Kind::Text, "context.5 frame.3 node:frame.10(260)", "", "C:\\Titles\\Intro\\intro.ttl#Start"},
-      {"ScrollWindowTo", 405, "ii", Kind::None, "context.6 surface.6 window.6(3,5)", "", ""},
-      {"SetScrollIncrement", 406, "ii", Kind::None, "context.6 surface.6 window.5(3,5)", "", ""},
-      {"BranchByPath", 407, "i", Kind::None, "context.8 thread:self.11(3)", "", ""},
-      {"BranchByPathName", 408, "s", Kind::None, "context.8 thread:self.12('loop')", "loop", ""},
-      {"BranchByColor", 409, "i", Kind::None, "context.8 thread:self.13(3)", "", ""},
-      {"BranchToFrame", 410, "s", Kind::None, "context.8 thread:self.14('Intro')", "Intro", ""},
-      {"BranchToTitleFrame", 411, "s", Kind::None, "~context.3 ~runtime.6 ~node:title.9(32) context.8 thread:self.14('Intro.Intro')", "Intro", ""},
-      {"IsFrameVisible", 412, "", Kind::Flag, "context.6 surface.6 window.3", "", "1"},
-      {"ShowFrameWindow", 413, "", Kind::None, "context.6 surface.6 window.3", "", ""},
-      {"HideFrameWindow", 414, "", Kind::None, "context.6 surface.6 window.3", "", ""},
-      {"CloseFrameWindow", 415, "", Kind::None, "context.6 surface.6 window.3", "", ""},
-      {"SendFrameMessage", 416, "iii", Kind::None, "context.8 thread:self.16(3,5,7)", "", ""},
-      {"HideDrawingSurface", 501, "", Kind::None, "context.6 surface.7", "", ""},
-      {"ShowDrawingSurface", 502, "", Kind::None, "context.6 surface.8", "", ""},
-      {"GetDrawingSurfacePosition", 503, "oo", Kind::Out, "context.6 surface.10", "", "11,12"},
-      {"GetDrawingSurfaceSize", 504, "oo", Kind::Out, "context.6 surface.10", "", "13,14"},
-      {"MoveDrawingSurface", 505, "ii", Kind::None, "context.6 ~surface.10 surface.11(3,5,13,14)", "", ""},
-      {"SizeDrawingSurface", 506, "ii", Kind::None, "context.6 ~surface.10 surface.11(11,12,3,5)", "", ""},
-      {"SetStatusBarText", 601, "s", Kind::None, "context.6 surface.6 window.7('ready')", "ready", ""},
-      {"ShowProgress", 602, "iii", Kind::None, "context.6 surface.6 window.8(3,5,7)", "", ""},
-      {"PrintDrawingSurface", 603, "ii", Kind::None, "context.6 surface.12(3,5)", "", ""},
-      {"PrintWindow", 604, "ii", Kind::None, "context.6 surface.6 window.4(3,5)", "", ""},
-      {"LoadMenuFromFile", 701, "s", Kind::Value, "context.3 runtime.4 -resources.20('menu') ~resource:menu.3(*) ~resource:menu.8(0,0) ~resource:menu.4(*)", "menu", "*"},
-      {"GetObjectX", 801, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "10"},
-      {"GetObjectY", 802, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "20"},
-      {"GetObjectWidth", 803, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "100"},
-      {"GetObjectHeight", 804, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "50"},
-      {"GetObjectRect", 805, "Ssoooo", Kind::Out, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.11", "obj", "10,20,110,70"},
-      {"GetObjectFocus", 806, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.36", "obj", "1"},
-      {"SetObjectXY", 807, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') ~object:obj.11 object:obj.12({3,5,103,55},1)", "obj", ""},
-      {"SetObjectSize", 808, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') ~object:obj.11 object:obj.12({10,20,13,25},1)", "obj", ""},
-      {"SetObjectRect", 809, "Ssiiii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.12({3,5,7,9},1)", "obj", ""},
-      {"SetObjectFocus", 810, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.37(1)", "obj", ""},
-      {"HideObject", 811, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.32(0,1)", "obj", ""},
-      {"ShowObject", 812, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.32(1,1)", "obj", ""},
-      {"IsObjectVisible", 813, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.33", "obj", "1"},
-      {"EnableObject", 814, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.28(1,1)", "obj", ""},
-      {"DisableObject", 815, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.28(0,1)", "obj", ""},
-      {"IsObjectEnabled", 816, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.29", "obj", "1"},
-      {"GetObjectZOrder", 817, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.34", "obj", "3", -1},
-      {"SetObjectZOrder", 818, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.35(3,1)", "obj", ""},
-      {"BringObjectToTop", 819, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.35(-1,1)", "obj", ""},
-      {"SendObjectToBack", 820, "Ss", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.35(0,1)", "obj", ""},
-      {"GetObjectTransparent", 821, "Sso", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.20", "obj", "4"},
-      {"GetObjectKeyColor", 822, "Sso", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.22", "obj", "5"},
-      {"GetObjectAntiAlias", 823, "Sso", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.24", "obj", "6"},
-      {"SetObjectTransparent", 824, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.21(5,3,1)", "obj", ""},
-      {"SetObjectKeyColor", 825, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.23(5,3,1)", "obj", ""},
-      {"SetObjectAntiAlias", 826, "Ssii", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.25(5,3,1)", "obj", ""},
-      {"GetObjectPaletteSetting", 827, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.15", "obj", "1"},
-      {"SetObjectPaletteSetting", 828, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.16(0,4)", "obj", ""},
-      {"GetObjectOptimizedPainting", 829, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.15", "obj", "1"},
-      {"SetObjectOptimizedPainting", 830, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.16(0,8)", "obj", ""},
-      {"GetObjectActiveState", 831, "Ss", Kind::Value, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.39", "obj", "1"},
-      {"SetObjectActiveState", 832, "Ssi", Kind::None, "~scope.0(iid) ~scope.4 context.21(00001234,'obj') object:obj.40(4)", "obj", ""},
-      {"GetResourceStorage", 833, "sbl", Kind::Text, "context.3 runtime.4 +resources.14('store') ~storage:store.13", "store", "D:\\res\\", 0, true},
-      {"SetResourceStorage[existing]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('store') storage:store.14('..\\res')", "store|..\\res", "", 0, true},
-      {"SetResourceStorage[new]", 834, "ss", Kind::None, "context.3 runtime.4 ~resources.14('fresh') ~context.3 ~runtime.9 ~app.7 ~context.3 ~runtime.9 ~app.11 ~resources.8(*)", "fresh|res", "", 0, true},
+      {"FreezePainting", 109, "i", Kind::Flag, "context.GetSurface ~surface.IsPaintingFrozen ~surface.FreezePainting(3)", "", "1"},
+      {"IsMediaAvailable", 110, "s", Kind::Flag, "context.GetRuntime runtime.GetApplication app.IsMediaAvailable('cd')", "cd", "1"},
+      {"SetReturnBranch", 111, "i", Kind::None, "context.GetThread thread:self.SetReturnBranch(3)", "", ""},
+      {"GetModuleName", 201, "bl", Kind::Text, "context.GetModule module.GetNode node:module.GetName(32)", "", "module"},
+      {"GetModuleAddress", 202, "bl", Kind::Text, "context.GetModule module.GetNode node:module.GetAddress(260)", "", "C:\\Titles\\Intro\\module.dll"},
+      {"StartThread", 301, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.StartThread('a')", "a", ""},
+      {"StopThread", 302, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.Stop", "a", ""},
+      {"IsThreadRunning", 303, "s", Kind::Flag, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.IsRunning", "a", "1"},
+      {"GetThreadWindow", 304, "s", Kind::Value, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetWindow window:a.GetHandle", "a", "*"},
+      {"GetThreadMenu", 305, "s", Kind::Value, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetWindow window:a.GetHandle", "a", "*"},
+      {"GetThreadFrameName", 306, "sbl", Kind::Text, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetFrame frame:a.GetNode node:frame:a.GetName(32)", "a", "Other"},
+      {"GetThreadFrameAddress", 307, "sbl", Kind::Text, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetFrame frame:a.GetNode node:frame:a.GetAddress(260)", "a", "C:\\Titles\\Intro\\intro.ttl#Other"},
+      {"HideThreadDrawingSurface", 308, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.Hide", "a", ""},
+      {"ShowThreadDrawingSurface", 309, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.Show", "a", ""},
+      {"GetThreadDrawingSurfacePosition", 310, "soo", Kind::Out, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetGeometry", "a", "11,12"},
+      {"GetThreadDrawingSurfaceSize", 311, "soo", Kind::Out, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetGeometry", "a", "13,14"},
+      {"MoveThreadDrawingSurface", 312, "sii", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface ~surface:a.GetGeometry surface:a.SetGeometry(3,5,13,14)", "a", ""},
+      {"SizeThreadDrawingSurface", 313, "sii", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface ~surface:a.GetGeometry surface:a.SetGeometry(11,12,3,5)", "a", ""},
+      {"BranchThreadByPath", 314, "si", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.BranchByPath(3)", "a", ""},
+      {"BranchThreadByPathName", 315, "ss", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.BranchByPathName('loop')", "a|loop", ""},
+      {"BranchThreadByColor", 316, "si", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.BranchByColor(3)", "a", ""},
+      {"BranchThreadToFrame", 317, "ss", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.BranchToFrame('Intro')", "a|Intro", ""},
+      {"IsThreadVisible", 318, "s", Kind::Flag, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface ~surface:a.GetVisible surface:a.GetWindow window:a.GetHandle", "a", "1"},
+      {"ShowThreadWindow", 319, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetWindow window:a.GetHandle", "a", ""},
+      {"HideThreadWindow", 320, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetWindow window:a.GetHandle", "a", ""},
+      {"CloseThreadWindow", 321, "s", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface surface:a.GetWindow window:a.GetHandle", "a", ""},
+      {"SetThreadZOrder", 322, "ss", Kind::None, "context.GetRuntime runtime.GetApplication +app.FindThread('a') app.FindThread('b') thread:b.SetZOrder(thread:a)", "a|b", ""},
+      {"SendThreadMessage", 323, "siii", Kind::None, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.SendValues(3,5,7)", "a", ""},
+      {"FreezeThreadPainting", 324, "si", Kind::Flag, "context.GetRuntime runtime.GetApplication app.FindThread('a') thread:a.GetContext context:a.GetSurface ~surface:a.IsPaintingFrozen ~surface:a.FreezePainting(3)", "a", "1"},
+      {"GetFrameWindow", 401, "", Kind::Value, "context.GetSurface surface.GetWindow window.GetHandle", "", "*"},
+      {"GetFrameMenu", 402, "", Kind::Value, "context.GetSurface surface.GetWindow window.GetHandle", "", "*"},
+      {"GetFrameName", 403, "bl", Kind::Text, "context.GetFrame frame.GetNode node:frame.GetName(32)", "", "Start"},
+      {"GetFrameAddress", 404, "bl", Kind::Text, "context.GetFrame frame.GetNode node:frame.GetAddress(260)", "", "C:\\Titles\\Intro\\intro.ttl#Start"},
+      {"ScrollWindowTo", 405, "ii", Kind::None, "context.GetSurface surface.GetWindow window.ScrollTo(3,5)", "", ""},
+      {"SetScrollIncrement", 406, "ii", Kind::None, "context.GetSurface surface.GetWindow window.SetScrollIncrement(3,5)", "", ""},
+      {"BranchByPath", 407, "i", Kind::None, "context.GetThread thread:self.BranchByPath(3)", "", ""},
+      {"BranchByPathName", 408, "s", Kind::None, "context.GetThread thread:self.BranchByPathName('loop')", "loop", ""},
+      {"BranchByColor", 409, "i", Kind::None, "context.GetThread thread:self.BranchByColor(3)", "", ""},
+      {"BranchToFrame", 410, "s", Kind::None, "context.GetThread thread:self.BranchToFrame('Intro')", "Intro", ""},
+      {"BranchToTitleFrame", 411, "s", Kind::None, "~context.GetRuntime ~runtime.GetTitleNode ~node:title.GetName(32) context.GetThread thread:self.BranchToFrame('Intro.Intro')", "Intro", ""},
+      {"IsFrameVisible", 412, "", Kind::Flag, "context.GetSurface surface.GetWindow window.GetHandle", "", "1"},
+      {"ShowFrameWindow", 413, "", Kind::None, "context.GetSurface surface.GetWindow window.GetHandle", "", ""},
+      {"HideFrameWindow", 414, "", Kind::None, "context.GetSurface surface.GetWindow window.GetHandle", "", ""},
+      {"CloseFrameWindow", 415, "", Kind::None, "context.GetSurface surface.GetWindow window.GetHandle", "", ""},
+      {"SendFrameMessage", 416, "iii", Kind::None, "context.GetThread thread:self.SendValues(3,5,7)", "", ""},
+      {"HideDrawingSurface", 501, "", Kind::None, "context.GetSurface surface.Hide", "", ""},
+      {"ShowDrawingSurface", 502, "", Kind::None, "context.GetSurface surface.Show", "", ""},
+      {"GetDrawingSurfacePosition", 503, "oo", Kind::Out, "context.GetSurface surface.GetGeometry", "", "11,12"},
+      {"GetDrawingSurfaceSize", 504, "oo", Kind::Out, "context.GetSurface surface.GetGeometry", "", "13,14"},
+      {"MoveDrawingSurface", 505, "ii", Kind::None, "context.GetSurface ~surface.GetGeometry surface.SetGeometry(3,5,13,14)", "", ""},
+      {"SizeDrawingSurface", 506, "ii", Kind::None, "context.GetSurface ~surface.GetGeometry surface.SetGeometry(11,12,3,5)", "", ""},
+      {"SetStatusBarText", 601, "s", Kind::None, "context.GetSurface surface.GetWindow window.SetStatusText('ready')", "ready", ""},
+      {"ShowProgress", 602, "iii", Kind::None, "context.GetSurface surface.GetWindow window.ShowProgress(3,5,7)", "", ""},
+      {"PrintDrawingSurface", 603, "ii", Kind::None, "context.GetSurface surface.Print(3,5)", "", ""},
+      {"PrintWindow", 604, "ii", Kind::None, "context.GetSurface surface.GetWindow window.Print(3,5)", "", ""},
+      {"LoadMenuFromFile", 701, "s", Kind::Value, "context.GetRuntime runtime.GetResources -resources.FindResourceByName('menu') ~resource:menu.Advise(*) ~resource:menu.Start(0,0) ~resource:menu.Unadvise(*)", "menu", "*"},
+      {"GetObjectX", 801, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetRect", "obj", "10"},
+      {"GetObjectY", 802, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetRect", "obj", "20"},
+      {"GetObjectWidth", 803, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetRect", "obj", "100"},
+      {"GetObjectHeight", 804, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetRect", "obj", "50"},
+      {"GetObjectRect", 805, "Ssoooo", Kind::Out, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetRect", "obj", "10,20,110,70"},
+      {"GetObjectFocus", 806, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetFocus", "obj", "1"},
+      {"SetObjectXY", 807, "Ssii", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') ~object:obj.GetRect object:obj.SetRect({3,5,103,55},1)", "obj", ""},
+      {"SetObjectSize", 808, "Ssii", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') ~object:obj.GetRect object:obj.SetRect({10,20,13,25},1)", "obj", ""},
+      {"SetObjectRect", 809, "Ssiiii", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetRect({3,5,7,9},1)", "obj", ""},
+      {"SetObjectFocus", 810, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetFocus(1)", "obj", ""},
+      {"HideObject", 811, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetVisible(0,1)", "obj", ""},
+      {"ShowObject", 812, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetVisible(1,1)", "obj", ""},
+      {"IsObjectVisible", 813, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetVisible", "obj", "1"},
+      {"EnableObject", 814, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetEnabled(1,1)", "obj", ""},
+      {"DisableObject", 815, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetEnabled(0,1)", "obj", ""},
+      {"IsObjectEnabled", 816, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetEnabled", "obj", "1"},
+      {"GetObjectZOrder", 817, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetZOrder", "obj", "3", -1},
+      {"SetObjectZOrder", 818, "Ssi", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetZOrder(3,1)", "obj", ""},
+      {"BringObjectToTop", 819, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetZOrder(-1,1)", "obj", ""},
+      {"SendObjectToBack", 820, "Ss", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetZOrder(0,1)", "obj", ""},
+      {"GetObjectTransparent", 821, "Sso", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetTransparent", "obj", "4"},
+      {"GetObjectKeyColor", 822, "Sso", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetKeyColor", "obj", "5"},
+      {"GetObjectAntiAlias", 823, "Sso", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetAntiAlias", "obj", "6"},
+      {"SetObjectTransparent", 824, "Ssii", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetTransparent(5,3,1)", "obj", ""},
+      {"SetObjectKeyColor", 825, "Ssii", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetKeyColor(5,3,1)", "obj", ""},
+      {"SetObjectAntiAlias", 826, "Ssii", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetAntiAlias(5,3,1)", "obj", ""},
+      {"GetObjectPaletteSetting", 827, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetFlags", "obj", "1"},
+      {"SetObjectPaletteSetting", 828, "Ssi", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.ChangeFlags(0,4)", "obj", ""},
+      {"GetObjectOptimizedPainting", 829, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetFlags", "obj", "1"},
+      {"SetObjectOptimizedPainting", 830, "Ssi", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.ChangeFlags(0,8)", "obj", ""},
+      {"GetObjectActiveState", 831, "Ss", Kind::Value, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.GetState", "obj", "1"},
+      {"SetObjectActiveState", 832, "Ssi", Kind::None, "~scope.QueryInterface(iid) ~scope.GetScopeKey context.FindObject(00001234,'obj') object:obj.SetState(4)", "obj", ""},
+      {"GetResourceStorage", 833, "sbl", Kind::Text, "context.GetRuntime runtime.GetResources +resources.FindStorage('store') ~storage:store.GetLocation", "store", "D:\\res\\", 0, true},
+      {"SetResourceStorage[existing]", 834, "ss", Kind::None, "context.GetRuntime runtime.GetResources ~resources.FindStorage('store') storage:store.SetLocation('..\\res')", "store|..\\res", "", 0, true},
+      {"SetResourceStorage[new]", 834, "ss", Kind::None, "context.GetRuntime runtime.GetResources ~resources.FindStorage('fresh') ~context.GetRuntime ~runtime.GetApplication ~app.GetInstance ~context.GetRuntime ~runtime.GetApplication ~app.GetTitleLocation ~resources.AddStorage(*)", "fresh|res", "", 0, true},
   };
 }
 
@@ -240,11 +240,11 @@ TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
 // One step of a chain: "object.method(arguments)" and how the export judges it.
 struct Step {
   std::string object;
-  int method = 0;
+  std::string method;
   std::string entry;   // as journaled
   int occurrence = 0;  // earlier calls of the same method in the chain
   char judged = ' ';   // ' ', '+', '-' or '~'
-  std::string Key() const { return object + "." + std::to_string(method); }
+  std::string Key() const { return object + "." + method; }
 };
 
 std::vector<Step> ParseChain(const std::string& chain) {
@@ -258,7 +258,7 @@ std::vector<Step> ParseChain(const std::string& chain) {
     if (open == std::string::npos) word += "()", open = word.size() - 2;
     std::size_t dot = word.rfind('.', open);
     step.object = word.substr(0, dot);
-    step.method = std::stoi(word.substr(dot + 1));
+    step.method = word.substr(dot + 1, open - dot - 1);
     step.entry = word;
     for (const Step& earlier : steps) step.occurrence += earlier.Key() == step.Key();
     steps.push_back(step);
@@ -381,8 +381,8 @@ class Matrix {
       if (!object) return outcome.faults.push_back("no fake object " + v.faulty->object), outcome;
       object->onlyCall[v.faulty->method] = v.faulty->occurrence;
       // A step judged by its pointer alone gets one with its failing status.
-      if (v.faulty->judged == '+') object->writeOnFailure.insert(v.faulty->method);
-      if (v.nullOut) object->nullOut.insert(v.faulty->method);
+      if (v.faulty->judged == '+') object->writeOnFailure[v.faulty->method] = true;
+      if (v.nullOut) object->nullOut[v.faulty->method] = true;
       else object->status[v.faulty->method] = v.status;
     }
     auto call = reinterpret_cast<AnyExport>(
@@ -417,7 +417,7 @@ class Matrix {
     outcome.text = buffer.Text();
     outcome.outs = outs;
     for (const std::string& entry : title.rt.journal.Entries())
-      if (entry.find(".2()") == std::string::npos) outcome.calls.push_back(entry);
+      if (entry.find(".Release()") == std::string::npos) outcome.calls.push_back(entry);
     handing_.insert(title.rt.handingMethods.begin(), title.rt.handingMethods.end());
     return outcome;
   }

@@ -25,7 +25,7 @@ class Rules : public hosttest::HostTest {
   // The journal entry of the call's runtime action: the last entry that is no release.
   std::string Action() const {
     for (auto it = Journal().rbegin(); it != Journal().rend(); ++it)
-      if (it->find(".2()") == std::string::npos) return *it;
+      if (it->find(".Release()") == std::string::npos) return *it;
     return "";
   }
   fake::FakeHostObject& Obj() { return *rt.context.objects.at("obj"); }
@@ -68,7 +68,7 @@ TEST_F(Rules, Texts) {
       {"module cut", [](auto& r) { r.moduleNode.nodeName = "quiz"; }, GetModuleName, 3, "qui"},
       {"module 32", [](auto& r) { r.moduleNode.nodeName = std::string(40, 'N'); }, GetModuleName, 40, std::string(32, 'N')},
       {"address", [](auto& r) { r.moduleNode.address = "Course/Intro/quiz"; }, GetModuleAddress, 20, "Course/Intro/quiz"},
-      {"failed", [](auto& r) { r.module.status[3] = -1; }, GetModuleName, 4, std::string("\0\x5A\x5A\x5A", 4)},
+      {"failed", [](auto& r) { r.module.status["GetNode"] = -1; }, GetModuleName, 4, std::string("\0\x5A\x5A\x5A", 4)},
       {"storage", [](auto& r) { StorageAt(r, L"C:\\res\\"); }, Storage, 8, "C:\\res\\"},
       {"storage cut", [](auto& r) { StorageAt(r, L"C:\\res\\"); }, Storage, 5, "C:\\re"},
       {"storage url", [](auto& r) { StorageAt(r, L"http://h/x/"); }, Storage, 16, "http://h/x/\\"},
@@ -98,32 +98,32 @@ struct ValueCase {
 
 TEST_F(Rules, Values) {
   const ValueCase cases[] = {
-      {"state 7", [](auto& r) { r.context.objects["obj"]->state = 7; }, [](auto c, auto s) { return GetObjectActiveState(c, s, "obj"); }, 3, "object:obj.39()"},
-      {"state 3", [](auto& r) { r.context.objects["obj"]->state = 3; }, [](auto c, auto s) { return GetObjectActiveState(c, s, "obj"); }, 2, "object:obj.39()"},
-      {"state 8", [](auto& r) { r.context.objects["obj"]->state = 8; }, [](auto c, auto s) { return GetObjectActiveState(c, s, "obj"); }, 0, "object:obj.39()"},
-      {"set state 1", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 1), 0; }, 0, "object:obj.40(2)"},
-      {"set state 2", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 2), 0; }, 0, "object:obj.40(1)"},
-      {"set state 0", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 0), 0; }, 0, "object:obj.40(0)"},
-      {"set state 4", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 4), 0; }, 0, "object:obj.40(0)"},
-      {"palette 4", [](auto& r) { r.context.objects["obj"]->flags = 4; }, [](auto c, auto s) { return GetObjectPaletteSetting(c, s, "obj"); }, 1, "object:obj.15()"},
-      {"palette 8", [](auto& r) { r.context.objects["obj"]->flags = 8; }, [](auto c, auto s) { return GetObjectPaletteSetting(c, s, "obj"); }, 0, "object:obj.15()"},
-      {"optimized 4", [](auto& r) { r.context.objects["obj"]->flags = 4; }, [](auto c, auto s) { return GetObjectOptimizedPainting(c, s, "obj"); }, 0, "object:obj.15()"},
-      {"optimized 12", [](auto& r) { r.context.objects["obj"]->flags = 12; }, [](auto c, auto s) { return GetObjectOptimizedPainting(c, s, "obj"); }, 1, "object:obj.15()"},
-      {"set palette -1", nullptr, [](auto c, auto s) { return SetObjectPaletteSetting(c, s, "obj", -1), 0; }, 0, "object:obj.16(0,4)"},
-      {"set palette 0", nullptr, [](auto c, auto s) { return SetObjectPaletteSetting(c, s, "obj", 0), 0; }, 0, "object:obj.16(4,0)"},
-      {"set optimized 0", nullptr, [](auto c, auto s) { return SetObjectOptimizedPainting(c, s, "obj", 0), 0; }, 0, "object:obj.16(8,0)"},
-      {"visible -1", [](auto& r) { r.context.objects["obj"]->visible = -1; }, [](auto c, auto s) { return IsObjectVisible(c, s, "obj"); }, -1, "object:obj.33()"},
-      {"pair", [](auto& r) { r.context.objects["obj"]->keyColorFirst = 0xFF00; }, [](auto c, auto s) { int second = 0; return GetObjectKeyColor(c, s, "obj", &second); }, 0xFF00, "object:obj.22()"},
-      {"no scope", nullptr, [](auto c, auto) { return GetObjectX(c, nullptr, "obj"); }, 0, "object:obj.11()"},
-      {"not a scope", nullptr, [](auto c, auto) { return GetObjectX(c, reinterpret_cast<IUnknown*>(c), "obj"); }, 0, "object:obj.11()"},
-      {"freeze", [](auto& r) { r.surface.status[13] = S_FALSE; }, [](auto c, auto) { return FreezePainting(c, 1); }, 0, "surface.14(1)"},
-      {"title frame", [](auto& r) { r.titleNode.nodeName = "Course"; }, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.14(\"Course.Intro\")"},
-      {"title empty", nullptr, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.14(\".Intro\")"},
-      {"title long", [](auto& r) { r.titleNode.nodeName = std::string(40, 'T'); }, [](auto c, auto) { return BranchToTitleFrame(c, "F"), 0; }, 0, "thread:self.14(\"TTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTT.F\")"},
-      {"title unread", [](auto& r) { r.titleNode.nodeName = "Course"; r.titleNode.status[9] = E_FAIL; }, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.14(\".Intro\")"},
-      {"no title", [](auto& r) { r.runtime.status[6] = E_FAIL; }, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.14(\"Intro\")"},
-      {"move unread", [](auto& r) { r.surface.status[10] = E_FAIL; r.surface.width = 9; }, [](auto c, auto) { return MoveDrawingSurface(c, 3, 5), 0; }, 0, "surface.11(3,5,0,0)"},
-      {"z-order nulls", nullptr, [](auto c, auto) { return SetThreadZOrder(c, nullptr, nullptr), 0; }, 0, "app.21(\"\")"},
+      {"state 7", [](auto& r) { r.context.objects["obj"]->state = 7; }, [](auto c, auto s) { return GetObjectActiveState(c, s, "obj"); }, 3, "object:obj.GetState()"},
+      {"state 3", [](auto& r) { r.context.objects["obj"]->state = 3; }, [](auto c, auto s) { return GetObjectActiveState(c, s, "obj"); }, 2, "object:obj.GetState()"},
+      {"state 8", [](auto& r) { r.context.objects["obj"]->state = 8; }, [](auto c, auto s) { return GetObjectActiveState(c, s, "obj"); }, 0, "object:obj.GetState()"},
+      {"set state 1", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 1), 0; }, 0, "object:obj.SetState(2)"},
+      {"set state 2", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 2), 0; }, 0, "object:obj.SetState(1)"},
+      {"set state 0", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 0), 0; }, 0, "object:obj.SetState(0)"},
+      {"set state 4", nullptr, [](auto c, auto s) { return SetObjectActiveState(c, s, "obj", 4), 0; }, 0, "object:obj.SetState(0)"},
+      {"palette 4", [](auto& r) { r.context.objects["obj"]->flags = 4; }, [](auto c, auto s) { return GetObjectPaletteSetting(c, s, "obj"); }, 1, "object:obj.GetFlags()"},
+      {"palette 8", [](auto& r) { r.context.objects["obj"]->flags = 8; }, [](auto c, auto s) { return GetObjectPaletteSetting(c, s, "obj"); }, 0, "object:obj.GetFlags()"},
+      {"optimized 4", [](auto& r) { r.context.objects["obj"]->flags = 4; }, [](auto c, auto s) { return GetObjectOptimizedPainting(c, s, "obj"); }, 0, "object:obj.GetFlags()"},
+      {"optimized 12", [](auto& r) { r.context.objects["obj"]->flags = 12; }, [](auto c, auto s) { return GetObjectOptimizedPainting(c, s, "obj"); }, 1, "object:obj.GetFlags()"},
+      {"set palette -1", nullptr, [](auto c, auto s) { return SetObjectPaletteSetting(c, s, "obj", -1), 0; }, 0, "object:obj.ChangeFlags(0,4)"},
+      {"set palette 0", nullptr, [](auto c, auto s) { return SetObjectPaletteSetting(c, s, "obj", 0), 0; }, 0, "object:obj.ChangeFlags(4,0)"},
+      {"set optimized 0", nullptr, [](auto c, auto s) { return SetObjectOptimizedPainting(c, s, "obj", 0), 0; }, 0, "object:obj.ChangeFlags(8,0)"},
+      {"visible -1", [](auto& r) { r.context.objects["obj"]->visible = -1; }, [](auto c, auto s) { return IsObjectVisible(c, s, "obj"); }, -1, "object:obj.GetVisible()"},
+      {"pair", [](auto& r) { r.context.objects["obj"]->keyColorFirst = 0xFF00; }, [](auto c, auto s) { int second = 0; return GetObjectKeyColor(c, s, "obj", &second); }, 0xFF00, "object:obj.GetKeyColor()"},
+      {"no scope", nullptr, [](auto c, auto) { return GetObjectX(c, nullptr, "obj"); }, 0, "object:obj.GetRect()"},
+      {"not a scope", nullptr, [](auto c, auto) { return GetObjectX(c, reinterpret_cast<IUnknown*>(c), "obj"); }, 0, "object:obj.GetRect()"},
+      {"freeze", [](auto& r) { r.surface.status["IsPaintingFrozen"] = S_FALSE; }, [](auto c, auto) { return FreezePainting(c, 1); }, 0, "surface.FreezePainting(1)"},
+      {"title frame", [](auto& r) { r.titleNode.nodeName = "Course"; }, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.BranchToFrame(\"Course.Intro\")"},
+      {"title empty", nullptr, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.BranchToFrame(\".Intro\")"},
+      {"title long", [](auto& r) { r.titleNode.nodeName = std::string(40, 'T'); }, [](auto c, auto) { return BranchToTitleFrame(c, "F"), 0; }, 0, "thread:self.BranchToFrame(\"TTTTTTTTTTTTTTTTTTTTTTTTTTTTTTTT.F\")"},
+      {"title unread", [](auto& r) { r.titleNode.nodeName = "Course"; r.titleNode.status["GetName"] = E_FAIL; }, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.BranchToFrame(\".Intro\")"},
+      {"no title", [](auto& r) { r.runtime.status["GetTitleNode"] = E_FAIL; }, [](auto c, auto) { return BranchToTitleFrame(c, "Intro"), 0; }, 0, "thread:self.BranchToFrame(\"Intro\")"},
+      {"move unread", [](auto& r) { r.surface.status["GetGeometry"] = E_FAIL; r.surface.width = 9; }, [](auto c, auto) { return MoveDrawingSurface(c, 3, 5), 0; }, 0, "surface.SetGeometry(3,5,0,0)"},
+      {"z-order nulls", nullptr, [](auto c, auto) { return SetThreadZOrder(c, nullptr, nullptr), 0; }, 0, "app.FindThread(\"\")"},
   };
   for (const auto& c : cases) {
     rt.context.thread = &rt.AddThread("self");
@@ -136,7 +136,7 @@ TEST_F(Rules, Values) {
   }
   ResetJournal();
   GetObjectX(rt.ctx(), nullptr, "obj");
-  EXPECT_EQ(Journal().front(), "context.21(null,\"obj\")") << "no scope object: a null scope key";
+  EXPECT_EQ(Journal().front(), "context.FindObject(null,\"obj\")") << "no scope object: a null scope key";
 }
 
 TEST_F(Rules, CursorFlagRecordsTheLastSetting) {

@@ -53,12 +53,12 @@ int main() {
     result = run(rt.ctx());
 
     Check(result == 1, "RunModule reports the menu loaded and attached");
-    Check(rt.journal.Has("window.7(\"title: lesson\")"), "the title name reached the status bar");
-    Check(rt.journal.Has("window.7(\"directory: C:\\Courses\\Intro\\\")"), "the title directory too");
-    Check(rt.journal.Has("thread:narration.12(\"intro\")"), "narration branched to its intro path");
-    Check(rt.journal.Has("object:StartButton.12({40,300,120,324},1)"), "the start button moved to 40,300");
-    Check(rt.journal.Has("object:StartButton.32(1,1)"), "the start button shown");
-    Check(rt.journal.Has("resource:MainMenu.8(0,0)"), "the menu resource was started");
+    Check(rt.journal.Has("window.SetStatusText(\"title: lesson\")"), "the title name reached the status bar");
+    Check(rt.journal.Has("window.SetStatusText(\"directory: C:\\Courses\\Intro\\\")"), "the title directory too");
+    Check(rt.journal.Has("thread:narration.BranchByPathName(\"intro\")"), "narration branched to its intro path");
+    Check(rt.journal.Has("object:StartButton.SetRect({40,300,120,324},1)"), "the start button moved to 40,300");
+    Check(rt.journal.Has("object:StartButton.SetVisible(1,1)"), "the start button shown");
+    Check(rt.journal.Has("resource:MainMenu.Start(0,0)"), "the menu resource was started");
     Check(rt.UnbalancedObjects().empty(), "every reference the module was given came back");
     Check(hostkit::DescribeMenu(GetMenu(window)) == "popup 0 type=0 state=0 \"&File\"\n"
                                                    "  item 101 type=0 state=0 \"&Open\\tCtrl+O\"\n"

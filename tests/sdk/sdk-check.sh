@@ -78,8 +78,8 @@ demo)
     $cc -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" -L"$prefix/lib" -lOrvexC -o "$build/bin/hello-module.dll"
   cd "$build/bin"
   "$src/scripts/wine-run.sh" ./orvexc-demo-host.exe --screenshot "$work/demo.png" | tr -d '\r' >"$work/transcript"
-  expect "$work/transcript" 'window.7("title: lesson")' 'thread:narration.12("intro")' \
-    'object:StartButton.32(1,1)' 'resource:MainMenu.8(0,0)' 'window.7("title file: mainmenu.mnu")' \
+  expect "$work/transcript" 'window.SetStatusText("title: lesson")' 'thread:narration.BranchByPathName("intro")' \
+    'object:StartButton.SetVisible(1,1)' 'resource:MainMenu.Start(0,0)' 'window.SetStatusText("title file: mainmenu.mnu")' \
     'RunModule returned 1' 'references handed out and not given back: 0' '  item 101 type=0 state=0 "&Open\tCtrl+O"' 'screenshot'
   [ "$(head -c 4 "$work/demo.png" | od -An -c | tr -d ' ')" = '211PNG' ]
   ;;
@@ -119,9 +119,9 @@ module_*)
   cd "$work"
   "$src/scripts/wine-run.sh" "$build/bin/orvexc-demo-host.exe" --title title --entry ToolchainCheck \
     toolchain-module.dll | tr -d '\r' >transcript
-  expect transcript 'window.7("title: course")' 'window.7("narration running: 1")' \
-    'window.7("stpcpy offset: 0")' 'window.7("stpcpy copy: ab")' 'window.7("pow10(2): 100")' \
-    'window.7("1/pow10(-2): 100")' 'window.7("itoa hex: beef")' 'ToolchainCheck returned 1' \
+  expect transcript 'window.SetStatusText("title: course")' 'window.SetStatusText("narration running: 1")' \
+    'window.SetStatusText("stpcpy offset: 0")' 'window.SetStatusText("stpcpy copy: ab")' 'window.SetStatusText("pow10(2): 100")' \
+    'window.SetStatusText("1/pow10(-2): 100")' 'window.SetStatusText("itoa hex: beef")' 'ToolchainCheck returned 1' \
     'references handed out and not given back: 0'
   ;;
 esac

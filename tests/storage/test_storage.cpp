@@ -41,7 +41,7 @@ TEST_F(Storage, NewStoragesAreResolvedAgainstTheTitlesDirectory) {
 }
 
 TEST_F(Storage, WithoutATitleLocationTheApplicationsDirectoryIsTheBase) {
-  rt.app.status[11] = E_FAIL;
+  rt.app.status["GetTitleLocation"] = E_FAIL;
   SetResourceStorage(rt.ctx(), "res", "res\\");
   char exe[MAX_PATH];
   GetModuleFileNameA(nullptr, exe, MAX_PATH);
@@ -53,7 +53,7 @@ TEST_F(Storage, AMissingComponentChangesNothing) {
   rt.app.instance = GetModuleHandleA("kernel32.dll");  // no ResourceManager.dll beside it
   SetResourceStorage(rt.ctx(), "res", "res\\");
   EXPECT_TRUE(rt.resources.added.empty());
-  EXPECT_FALSE(rt.journal.Has("resources.8"));
+  EXPECT_FALSE(rt.journal.Has("resources.AddStorage"));
   GuardedBuffer buffer(8);
   GetResourceStorage(rt.ctx(), "res", buffer.Data(), 8);
   EXPECT_EQ(buffer.Text(), "");

@@ -44,30 +44,6 @@ const char kMenuScript[] =
     "    MENUITEM \"&Narration\", 202, CHECKED\r\n  END\r\n"
     "  POPUP \"&Help\", HELP\r\n  BEGIN\r\n    MENUITEM \"&About\", 301\r\n  END\r\nEND\r\n";
 
-// What a runtime method is, for the transcript; objects of any name
-// ("resource:Quiz.3(") read as their kind ("resource.3(").
-const char* Meaning(const std::string& named) {
-  std::string entry = named;
-  size_t colon = entry.find(':'), dot = entry.find('.');
-  if (colon < dot) entry.erase(colon, dot - colon);
-  static const struct { const char* prefix; const char* meaning; } kMethods[] = {
-      {"context.3(", "the runtime"}, {"context.5(", "the frame"}, {"context.6(", "the drawing surface"},
-      {"context.8(", "the calling thread"}, {"context.21(", "find an object"},
-      {"runtime.4(", "the resources"}, {"runtime.9(", "the application"},
-      {"app.12(", "the title's path"}, {"app.21(", "find a thread"},
-      {"surface.6(", "the window"}, {"window.3(", "the window handle"},
-      {"window.7(", "status bar text"}, {"resources.20(", "find a resource"},
-      {"resource.3(", "listen to the resource"}, {"resource.8(", "deliver the resource"},
-      {"resource.4(", "stop listening"}, {"thread.7(", "is it running"},
-      {"thread.12(", "branch by path name"}, {"object.11(", "read its rectangle"},
-      {"object.12(", "set its rectangle"}, {"object.32(", "set visible"},
-      {"object.35(", "set z-order"}};
-  for (const auto& m : kMethods)
-    if (entry.compare(0, std::strlen(m.prefix), m.prefix) == 0) return m.meaning;
-  if (entry.find(".2()") != std::string::npos) return "release";
-  return "";
-}
-
 // The built-in title: its folder, with the menu script its "MainMenu"
 // resource holds, two threads and two objects.
 void MakeBuiltInTitle(fake::Runtime& title) {
@@ -83,7 +59,7 @@ void MakeBuiltInTitle(fake::Runtime& title) {
   title.frameNode.nodeName = "1";
   title.AddResource("MainMenu").fileName = dir + "mainmenu.mnu";
   title.AddThread("narration");
-  title.AddThread("quiz").status[7] = S_FALSE;  // not running
+  title.AddThread("quiz").status["IsRunning"] = S_FALSE;  // not running
   title.AddObject("StartButton").rect = {20, 60, 140, 90};
   auto& picture = title.AddObject("Picture");
   picture.rect = {180, 60, 440, 240};
@@ -162,12 +138,14 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
-  title.journal.echo = [](const std::string& entry) { std::printf("  %-52s %s\n", entry.c_str(), Meaning(entry)); };
+  title.journal.onAdd = [](const fake::JournalCall& call) {
+    std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
+  };
   auto run = reinterpret_cast<int(__cdecl*)(IHostContext*)>(reinterpret_cast<void*>(module.entry));
   demo::NoteEntryCalled();
   int result = run(title.ctx());
   demo::NoteEntryReturned();
-  title.journal.echo = nullptr;
+  title.journal.onAdd = nullptr;
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
   std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(unreleased.size()));

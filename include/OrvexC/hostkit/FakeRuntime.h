@@ -23,56 +23,92 @@
 #include <memory>
 #include <mutex>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "OrvexC/hostkit/Journal.h"
 #include "OrvexC/hostkit/Ledger.h"
-#include "OrvexC/hostkit/RuntimeInterfaces.h"
+#include "OrvexC/RuntimeInterfaces.h"
 
 namespace fake {
 
 class Runtime;
 
+// A script value per method of one interface, keyed by the method's name as
+// the runtime's list gives it ("GetTitlePath"). A name the interface lacks is
+// a mistake in the test: it throws std::invalid_argument.
+template <class V>
+class ByMethod {
+ public:
+  explicit ByMethod(const char* owner) : owner_(owner) {}
+  V& operator[](const std::string& method) { return values_[SlotOf(method)]; }
+  void erase(const std::string& method) { values_.erase(SlotOf(method)); }
+  void clear() { values_.clear(); }
+  bool empty() const { return values_.empty(); }
+  // The value for the method in `slot`; null when none is set.
+  const V* At(int slot) const {
+    auto it = values_.find(slot);
+    return it == values_.end() ? nullptr : &it->second;
+  }
+
+ private:
+  int SlotOf(const std::string& method) const {
+    const orvex::runtime::Method* row = orvex::runtime::MethodNamed(owner_, method.c_str());
+    if (!row) throw std::invalid_argument(std::string(owner_) + " has no method " + method);
+    return row->slot;
+  }
+  const char* owner_;
+  std::map<int, V> values_;
+};
+
 // The bookkeeping that every fake object has.
 class Base {
  public:
-  Base(Runtime& runtime, std::string name) : runtime_(runtime), name_(std::move(name)) {}
+  Base(Runtime& runtime, std::string name, const char* owner)
+      : status(owner), nullOut(owner), writeOnFailure(owner), onlyCall(owner), runtime_(runtime),
+        name_(std::move(name)), owner_(owner) {}
   virtual ~Base() = default;
   const std::string& name() const { return name_; }
   ULONG refs() const { return refs_; }
 
-  // The status method `method` answers (0 unless scripted).
-  std::map<int, HRESULT> status;
+  // The status a method answers (0 unless scripted): status["GetTitlePath"] = E_FAIL.
+  ByMethod<HRESULT> status;
   // Methods that answer with a null out-pointer (whatever their status).
-  std::set<int> nullOut;
+  ByMethod<bool> nullOut;
   // Methods that still write their out-values when their status is not 0.
-  std::set<int> writeOnFailure;
+  ByMethod<bool> writeOnFailure;
   // Methods whose scripted status and null out-pointer apply to one call of
   // them alone: the n-th, counted from 0. Others answer as unscripted.
-  std::map<int, int> onlyCall;
+  ByMethod<int> onlyCall;
 
-  // Whether the call of `method` in progress is one its script applies to.
-  bool Scripted(int method) const {
-    auto only = onlyCall.find(method);
-    if (only == onlyCall.end()) return true;
-    auto made = calls_.find(method);
-    return made != calls_.end() && made->second - 1 == only->second;
+  // Whether the call of the method in `slot` in progress is one its script applies to.
+  bool Scripted(int slot) const {
+    const int* only = onlyCall.At(slot);
+    if (!only) return true;
+    auto made = calls_.find(slot);
+    return made != calls_.end() && made->second - 1 == *only;
   }
-  bool NullOut(int method) const { return nullOut.count(method) != 0 && Scripted(method); }
+  bool NullOut(int slot) const {
+    const bool* set = nullOut.At(slot);
+    return set && *set && Scripted(slot);
+  }
 
  protected:
   Runtime& runtime_;
   std::string name_;
+  const char* owner_;  // the interface, as the runtime's list names it
   std::atomic<ULONG> refs_{1};
-  std::map<int, int> calls_;  // calls made so far, by method
+  std::map<int, int> calls_;  // calls made so far, by slot
 
-  // Counts a call of `method` and gives the status it answers (0 unless scripted).
-  HRESULT Answer(int method) {
-    ++calls_[method];
-    auto it = status.find(method);
-    return it == status.end() || !Scripted(method) ? S_OK : it->second;
+  // Counts a call of the method in `slot` and gives the status it answers (0 unless scripted).
+  HRESULT Answer(int slot) {
+    ++calls_[slot];
+    const HRESULT* scripted = status.At(slot);
+    return !scripted || !Scripted(slot) ? S_OK : *scripted;
   }
+  // "name.Method", as the audit notes who handed something out.
+  std::string Where(int slot) const { return name_ + "." + orvex::runtime::MethodAt(owner_, slot)->name; }
 };
 
 // Base of a fake implementing interface I (derived from IUnknown).
@@ -92,18 +128,31 @@ class Object : public I, public Base {
   std::vector<GUID> answers;
 
  protected:
+  // I's slots by method name: Call(Slots::GetTitlePath).
+  using Slots = orvex::runtime::SlotsOf<I>;
   // Journals the call and returns the scripted status.
   template <class... A>
-  HRESULT Call(int method, A... args);
-  // Whether the out-values of `method` are written for `status`.
-  bool Writes(int method, HRESULT status) const {
-    return status == S_OK || writeOnFailure.count(method) != 0;
+  HRESULT Call(int slot, A... args);
+  // Whether the out-values of the method in `slot` are written for `status`.
+  bool Writes(int slot, HRESULT status) const {
+    const bool* set = writeOnFailure.At(slot);
+    return status == S_OK || (set && *set);
   }
   // Hands `object` out through `out` with a reference of its own.
-  template <class T>
-  HRESULT Hand(int method, HRESULT status, T* object, T** out);
+  template <class T, class F>
+  HRESULT Hand(int slot, HRESULT status, F* object, T** out);
+  // Calls the method in `slot` (no arguments) and hands `object` out.
+  template <class T, class F>
+  HRESULT Give(int slot, F* object, T** out) { return Hand(slot, Call(slot), object, out); }
   // A BSTR copy of `text` for the library, recorded by the runtime.
-  HRESULT HandText(int method, HRESULT status, const std::wstring* text, BSTR* out);
+  HRESULT HandText(int slot, HRESULT status, const std::wstring* text, BSTR* out);
+  // Calls the method in `slot` and writes `value` through `out` when the status allows it.
+  template <class T>
+  HRESULT Read(int slot, T* out, T value) {
+    HRESULT result = Call(slot);
+    if (out && Writes(slot, result)) *out = value;
+    return result;
+  }
 };
 
 class FakeNode;
@@ -127,7 +176,7 @@ class FakeContext : public Object<IHostContext> {
   FakeFrame* frame = nullptr;
   FakeSurface* surface = nullptr;
   FakeThread* thread = nullptr;
-  // Objects found by method 21, by name; each scope key it was asked with is journaled.
+  // Objects found by FindObject, by name; each scope key it was asked with is journaled.
   std::map<std::string, FakeHostObject*> objects;
 
   HRESULT STDMETHODCALLTYPE GetRuntime(IHostRuntime** out) override;
@@ -158,9 +207,9 @@ class FakeApplication : public Object<IHostApplication> {
   std::vector<std::wstring> parameters;
   std::wstring location;
   std::wstring path;
-  std::set<std::string> media;  // media answered with status 0 by method 6
+  std::set<std::string> media;  // media answered with status 0 by IsMediaAvailable
   std::map<std::string, FakeThread*> threads;
-  std::vector<std::string> started;  // names passed to method 17
+  std::vector<std::string> started;  // names passed to StartThread
 
   HRESULT STDMETHODCALLTYPE IsMediaAvailable(const char* media) override;
   HRESULT STDMETHODCALLTYPE GetInstance(HINSTANCE* out) override;
@@ -175,20 +224,20 @@ class FakeApplication : public Object<IHostApplication> {
 class FakeThread : public Object<IHostThread> {
  public:
   using Object::Object;
-  FakeContext* context = nullptr;  // the thread's own context (method 8)
+  FakeContext* context = nullptr;  // the thread's own context (GetContext)
 
-  HRESULT STDMETHODCALLTYPE Stop() override { return Call(4); }
-  HRESULT STDMETHODCALLTYPE IsRunning() override { return Call(7); }
+  HRESULT STDMETHODCALLTYPE Stop() override { return Call(Slots::Stop); }
+  HRESULT STDMETHODCALLTYPE IsRunning() override { return Call(Slots::IsRunning); }
   HRESULT STDMETHODCALLTYPE GetContext(IHostContext** out) override;
-  HRESULT STDMETHODCALLTYPE BranchByPath(int path) override { return Call(11, path); }
-  HRESULT STDMETHODCALLTYPE BranchByPathName(const char* name) override { return Call(12, name); }
-  HRESULT STDMETHODCALLTYPE BranchByColor(int color) override { return Call(13, color); }
-  HRESULT STDMETHODCALLTYPE BranchToFrame(const char* frame) override { return Call(14, frame); }
+  HRESULT STDMETHODCALLTYPE BranchByPath(int path) override { return Call(Slots::BranchByPath, path); }
+  HRESULT STDMETHODCALLTYPE BranchByPathName(const char* name) override { return Call(Slots::BranchByPathName, name); }
+  HRESULT STDMETHODCALLTYPE BranchByColor(int color) override { return Call(Slots::BranchByColor, color); }
+  HRESULT STDMETHODCALLTYPE BranchToFrame(const char* frame) override { return Call(Slots::BranchToFrame, frame); }
   HRESULT STDMETHODCALLTYPE SetZOrder(IHostThread* other) override {
-    return Call(15, static_cast<const void*>(other));
+    return Call(Slots::SetZOrder, static_cast<const void*>(other));
   }
-  HRESULT STDMETHODCALLTYPE SendValues(int v1, int v2, int v3) override { return Call(16, v1, v2, v3); }
-  HRESULT STDMETHODCALLTYPE SetReturnBranch(int value) override { return Call(17, value); }
+  HRESULT STDMETHODCALLTYPE SendValues(int v1, int v2, int v3) override { return Call(Slots::SendValues, v1, v2, v3); }
+  HRESULT STDMETHODCALLTYPE SetReturnBranch(int value) override { return Call(Slots::SetReturnBranch, value); }
 };
 
 class FakeModule : public Object<IHostModule> {
@@ -224,14 +273,14 @@ class FakeSurface : public Object<IHostSurface> {
   int x = 0, y = 0, width = 0, height = 0;
 
   HRESULT STDMETHODCALLTYPE GetWindow(IHostWindow** out) override;
-  HRESULT STDMETHODCALLTYPE Hide() override { return Call(7); }
-  HRESULT STDMETHODCALLTYPE Show() override { return Call(8); }
+  HRESULT STDMETHODCALLTYPE Hide() override { return Call(Slots::Hide); }
+  HRESULT STDMETHODCALLTYPE Show() override { return Call(Slots::Show); }
   HRESULT STDMETHODCALLTYPE GetVisible(int* out) override;
   HRESULT STDMETHODCALLTYPE GetGeometry(int* px, int* py, int* pw, int* ph) override;
   HRESULT STDMETHODCALLTYPE SetGeometry(int nx, int ny, int nw, int nh) override;
-  HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(12, v1, v2); }
-  HRESULT STDMETHODCALLTYPE IsPaintingFrozen() override { return Call(13); }
-  HRESULT STDMETHODCALLTYPE FreezePainting(int freeze) override { return Call(14, freeze); }
+  HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(Slots::Print, v1, v2); }
+  HRESULT STDMETHODCALLTYPE IsPaintingFrozen() override { return Call(Slots::IsPaintingFrozen); }
+  HRESULT STDMETHODCALLTYPE FreezePainting(int freeze) override { return Call(Slots::FreezePainting, freeze); }
 };
 
 class FakeWindow : public Object<IHostWindow> {
@@ -239,12 +288,12 @@ class FakeWindow : public Object<IHostWindow> {
   using Object::Object;
   HWND handle = nullptr;
   HRESULT STDMETHODCALLTYPE GetHandle(HWND* out) override;
-  HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(4, v1, v2); }
-  HRESULT STDMETHODCALLTYPE SetScrollIncrement(int h, int v) override { return Call(5, h, v); }
-  HRESULT STDMETHODCALLTYPE ScrollTo(int px, int py) override { return Call(6, px, py); }
-  HRESULT STDMETHODCALLTYPE SetStatusText(const char* text) override { return Call(7, text); }
+  HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(Slots::Print, v1, v2); }
+  HRESULT STDMETHODCALLTYPE SetScrollIncrement(int h, int v) override { return Call(Slots::SetScrollIncrement, h, v); }
+  HRESULT STDMETHODCALLTYPE ScrollTo(int px, int py) override { return Call(Slots::ScrollTo, px, py); }
+  HRESULT STDMETHODCALLTYPE SetStatusText(const char* text) override { return Call(Slots::SetStatusText, text); }
   HRESULT STDMETHODCALLTYPE ShowProgress(int v1, int v2, int v3) override {
-    return Call(8, v1, v2, v3);
+    return Call(Slots::ShowProgress, v1, v2, v3);
   }
 };
 
@@ -295,7 +344,7 @@ class FakeStorage : public Object<IResourceStorage> {
  public:
   FakeStorage(Runtime& runtime, std::string name);
   std::wstring location;
-  bool hasLocation = true;  // false: method 13 hands out a null BSTR
+  bool hasLocation = true;  // false: GetLocation hands out a null BSTR
   std::vector<std::string> locationsSet;
   std::vector<std::string> namesSet;
   HRESULT STDMETHODCALLTYPE GetLocation(BSTR* out) override;
@@ -322,11 +371,11 @@ class FakeResources : public Object<IHostResources> {
   using Object::Object;
   std::map<std::string, FakeStorage*> storages;
   std::map<std::string, FakeResource*> resources;
-  HRESULT resourceStatus = S_OK;  // status of method 20 when the resource exists
+  HRESULT resourceStatus = S_OK;  // status of FindResourceByName when the resource exists
   // When set, a name not added is found too: a resource delivering fileDirectory + name.
   std::string fileDirectory;
   DWORD cookie = 0;
-  // Storages handed over with method 8; the runtime keeps their reference.
+  // Storages handed over with AddStorage; the runtime keeps their reference.
   std::vector<IResourceStorage*> added;
   ~FakeResources() override;
 
@@ -376,7 +425,7 @@ class Runtime {
   IHostContext* ctx() { return &context; }
 
   // A named thread with its own context, surface, window, frame and node
-  // ("thread:<name>", "context:<name>", ...), known to app 21.
+  // ("thread:<name>", "context:<name>", ...), found by FindThread.
   FakeThread& AddThread(const std::string& name);
   FakeContext& ThreadContext(const std::string& name);
   FakeHostObject& AddObject(const std::string& name);
@@ -419,15 +468,9 @@ class Runtime {
 
 // ---- template members --------------------------------------------------------
 
-std::string FormatAll(const Names& names);
-template <class A, class... R>
-std::string FormatAll(const Names& names, A first, R... rest) {
-  std::string tail = FormatAll(names, rest...);
-  return FormatArg(names, first) + (tail.empty() ? "" : "," + tail);
-}
-
 template <class I>
-Object<I>::Object(Runtime& runtime, std::string name) : Base(runtime, std::move(name)) {
+Object<I>::Object(Runtime& runtime, std::string name)
+    : Base(runtime, std::move(name), orvex::runtime::SlotsOf<I>::kInterface) {
   runtime_.names.Register(static_cast<I*>(this), name_);
   runtime_.Track(this);
 }
@@ -447,16 +490,17 @@ std::unique_lock<std::recursive_mutex> Object<I>::Hold() const {
 template <class I>
 HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
   auto hold = Hold();
+  constexpr int slot = orvex::runtime::MethodNamed("IUnknown", "QueryInterface")->slot;
   HRESULT failure = S_OK;
   if (!runtime_.quiet) {
-    runtime_.journal.Add(name_ + ".0(" + (iid == IID_IUnknown ? "IUnknown" : "iid") + ")");
+    runtime_.journal.Add({name_, orvex::runtime::MethodAt(owner_, slot), iid == IID_IUnknown ? "IUnknown" : "iid"});
     if (runtime_.onCall) runtime_.onCall();
-    failure = Answer(0);
+    failure = Answer(slot);
   }
   bool known = iid == IID_IUnknown;
   for (const GUID& g : answers) known = known || g == iid;
   if (!out) return E_POINTER;
-  if (failure != S_OK || NullOut(0)) {
+  if (failure != S_OK || NullOut(slot)) {
     *out = nullptr;
     return failure;
   }
@@ -465,7 +509,7 @@ HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
     return E_NOINTERFACE;
   }
   AddRef();
-  if (!runtime_.quiet) runtime_.NoteObtained(name_ + ".0", name_);
+  if (!runtime_.quiet) runtime_.NoteObtained(Where(slot), name_);
   *out = static_cast<I*>(this);
   return S_OK;
 }
@@ -474,7 +518,8 @@ template <class I>
 ULONG STDMETHODCALLTYPE Object<I>::Release() {
   if (!runtime_.quiet) {
     auto hold = Hold();
-    runtime_.journal.Add(name_ + ".2()");
+    constexpr int slot = orvex::runtime::MethodNamed("IUnknown", "Release")->slot;
+    runtime_.journal.Add({name_, orvex::runtime::MethodAt(owner_, slot), ""});
     runtime_.NoteReleased(name_);
   }
   return --refs_;
@@ -482,39 +527,39 @@ ULONG STDMETHODCALLTYPE Object<I>::Release() {
 
 template <class I>
 template <class... A>
-HRESULT Object<I>::Call(int method, A... args) {
+HRESULT Object<I>::Call(int slot, A... args) {
   if (runtime_.quiet) return S_OK;
   auto hold = Hold();
-  runtime_.journal.Add(name_ + "." + std::to_string(method) + "(" +
-                       FormatAll(runtime_.names, args...) + ")");
+  runtime_.journal.Add({name_, orvex::runtime::MethodAt(owner_, slot), FormatAll(runtime_.names, args...)});
   if (runtime_.onCall) runtime_.onCall();
-  return Answer(method);
+  return Answer(slot);
 }
 
 template <class I>
-template <class T>
-HRESULT Object<I>::Hand(int method, HRESULT result, T* object, T** out) {
+template <class T, class F>
+HRESULT Object<I>::Hand(int slot, HRESULT result, F* object, T** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (!Writes(method, result) || NullOut(method) || !object) return result;
-  object->AddRef();
+  T* given = object;
+  if (!Writes(slot, result) || NullOut(slot) || !given) return result;
+  given->AddRef();
   if (!runtime_.quiet) {
     auto hold = Hold();
-    runtime_.NoteObtained(name_ + "." + std::to_string(method), runtime_.names.Of(static_cast<T*>(object)));
+    runtime_.NoteObtained(Where(slot), runtime_.names.Of(given));
   }
-  *out = object;
+  *out = given;
   return result;
 }
 
 template <class I>
-HRESULT Object<I>::HandText(int method, HRESULT result, const std::wstring* text, BSTR* out) {
+HRESULT Object<I>::HandText(int slot, HRESULT result, const std::wstring* text, BSTR* out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (!Writes(method, result) || NullOut(method) || !text) return result;
+  if (!Writes(slot, result) || NullOut(slot) || !text) return result;
   *out = SysAllocString(text->c_str());
   if (runtime_.quiet) return result;
   auto hold = Hold();
-  runtime_.handingMethods.insert(name_ + "." + std::to_string(method));
+  runtime_.handingMethods.insert(Where(slot));
   if (result == S_OK) hostkit::StringLedger::NoteHanded(*out);
   else runtime_.failedStrings.push_back({*out, hostkit::StringLedger::Events()});
   return result;

@@ -1,5 +1,8 @@
 // The call journal of the fake title runtime: one entry per runtime method
-// called, written "object.method(arguments)", e.g. app.21("main").
+// called, written "object.Method(arguments)", e.g. app.FindThread("main");
+// releases are "object.Release()". The method names and their notes come
+// from the runtime's list of methods; an entry gives its slot on request
+// (Numbered(): "app.FindThread#21(\"main\")").
 #pragma once
 
 #include <windows.h>
@@ -9,29 +12,37 @@
 #include <string>
 #include <vector>
 
+#include "OrvexC/RuntimeInterfaces.h"
+
 namespace fake {
+
+// One runtime call as the journal keeps it.
+struct JournalCall {
+  std::string object;                     // "window", "thread:narration"
+  const orvex::runtime::Method* method;   // its row in the runtime's list
+  std::string arguments;                  // formatted, without the parentheses
+  // "window.SetStatusText(\"ready\")", or with the slot: "window.SetStatusText#7(\"ready\")".
+  std::string Text(bool numbered = false) const;
+  const char* Note() const { return method->note; }
+};
 
 class Journal {
  public:
-  void Add(std::string entry) {
-    if (echo) echo(entry);
-    entries_.push_back(std::move(entry));
-  }
-  void Clear() { entries_.clear(); }
+  void Add(JournalCall call);
+  void Clear();
+  // Entries as text, in call order.
   const std::vector<std::string>& Entries() const { return entries_; }
-  // The entries without their argument lists: "app.21".
-  std::vector<std::string> Methods() const;
-  // Only the entries of method `method` (2 gives the releases, in order).
-  std::vector<std::string> OfMethod(int method) const;
-  // Whether any entry starts with `prefix` (an object, or "object.method").
+  // The same entries with each method's slot.
+  std::vector<std::string> Numbered() const;
+  const std::vector<JournalCall>& Calls() const { return calls_; }
+  // Whether any entry starts with `prefix` (an object, or "object.Method").
   bool Has(const std::string& prefix) const;
   std::string Text() const;  // all entries, one per line, for failure messages
-
- // Called with each entry as it is made: a host that shows the calls as they
-  // happen (a run cut short still shows them).
-  std::function<void(const std::string&)> echo;
+  // Called with each call as it is added (a host can stream the journal).
+  std::function<void(const JournalCall&)> onAdd;
 
  private:
+  std::vector<JournalCall> calls_;
   std::vector<std::string> entries_;
 };
 
@@ -52,5 +63,13 @@ std::string FormatArg(const Names& names, unsigned long value);
 std::string FormatArg(const Names& names, const char* text);
 std::string FormatArg(const Names& names, const void* pointer);
 std::string FormatArg(const Names& names, const RECT* rect);
+
+// The arguments of one call, joined by commas.
+inline std::string FormatAll(const Names&) { return ""; }
+template <class A, class... R>
+std::string FormatAll(const Names& names, A first, R... rest) {
+  std::string tail = FormatAll(names, rest...);
+  return FormatArg(names, first) + (tail.empty() ? "" : "," + tail);
+}
 
 }  // namespace fake

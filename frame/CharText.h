@@ -1,0 +1,56 @@
+// Narrow text read by characters, not bytes. In the double-byte code pages
+// (932, 936, 949, 950) the trail byte of a character can be any ASCII byte,
+// '\' among them: every search of narrow text for a separator, a bracket, a
+// colon or a pair such as "\t" goes through these functions, so that it
+// matches only at the start of a character.
+//
+// The code page is the C runtime's current multibyte code page, which starts
+// as the system's ANSI code page. A lead byte right before the terminator (a
+// character cut short, as texts from the network can hold) is a character of
+// one byte: no function here steps over the terminator or reads past it.
+#pragma once
+
+namespace orvex {
+
+// True when `byte` opens a double-byte character.
+bool IsLeadByte(unsigned char byte) noexcept;
+
+// The character after the one at `p`: one byte on, or two for a lead byte
+// followed by a nonzero byte. At the terminator, `p` itself.
+const char* NextChar(const char* p) noexcept;
+
+// The start of the character that ends at `end`, reading `text` from its
+// start; null when `end` is `text`.
+const char* PreviousChar(const char* text, const char* end) noexcept;
+
+// The start of the last character of `text`; null for an empty text.
+const char* LastChar(const char* text) noexcept;
+
+// '\' or '/' at `p`, the start of a character. The one separator test.
+inline bool IsSeparator(const char* p) noexcept { return *p == '\\' || *p == '/'; }
+
+// The first and the last separator of `text`; null when it holds none.
+const char* FirstSeparator(const char* text) noexcept;
+const char* LastSeparator(const char* text) noexcept;
+
+// True when the last character of `text` is a separator.
+bool EndsWithSeparator(const char* text) noexcept;
+
+// The first and the last character `c` (a single-byte character) of `text`;
+// null when it holds none.
+const char* FindChar(const char* text, char c) noexcept;
+const char* FindLastChar(const char* text, char c) noexcept;
+
+// The first place in `text` where `sought` starts at a character start; null
+// when there is none. An empty `sought` is found at `text`. Replaces the C
+// runtime's _mbsstr, which compares bytes in some runtimes.
+const char* FindText(const char* text, const char* sought) noexcept;
+
+inline char* FindChar(char* text, char c) noexcept {
+  return const_cast<char*>(FindChar(static_cast<const char*>(text), c));
+}
+inline char* FindText(char* text, const char* sought) noexcept {
+  return const_cast<char*>(FindText(static_cast<const char*>(text), sought));
+}
+
+}  // namespace orvex
