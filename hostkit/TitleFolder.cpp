@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "OrvexC/hostkit/FakeRuntime.h"
+#include "frame/CharText.h"
 
 namespace hostkit {
 
@@ -31,20 +32,10 @@ std::string Trim(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
-// Where `c` (ASCII) is in `text`, stepping by characters: in a double-byte
-// code page a trail byte can have the value of `c`.
+// Where `c` (ASCII) is in `text` from `from` on, stepping by characters.
 size_t Find(const std::string& text, char c, size_t from = 0) {
-  for (const char* p = text.c_str() + from; *p; p = CharNextA(p))
-    if (*p == c) return p - text.c_str();
-  return std::string::npos;
-}
-
-// Where the file name of `path` starts.
-size_t FileNameAt(const std::string& path) {
-  size_t at = 0;
-  for (const char* p = path.c_str(); *p; p = CharNextA(p))
-    if (*p == '\\' || *p == '/') at = p - path.c_str() + 1;
-  return at;
+  const char* found = orvex::FindChar(text.c_str() + from, c);
+  return found ? found - text.c_str() : std::string::npos;
 }
 
 std::vector<std::string> List(const std::string& value) {
@@ -211,7 +202,8 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
   }
   if (title.app.location.empty()) title.app.location = title.app.path;
   if (title.titleNode.nodeName.empty()) {
-    std::string name = target.path.substr(FileNameAt(target.path));
+    const char* separator = orvex::LastSeparator(target.path.c_str());
+    std::string name = separator ? separator + 1 : target.path;
     title.titleNode.nodeName = name.substr(0, name.rfind('.'));
   }
   return "";

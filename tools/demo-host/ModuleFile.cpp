@@ -1,13 +1,13 @@
 #include "ModuleFile.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+
+#include "frame/CharText.h"
 
 namespace demo {
 
@@ -80,9 +80,11 @@ const char* MachineName(WORD machine) {
   }
 }
 
-// The parts of a full path (the shell's helpers step by characters, as a
-// double-byte code page needs).
-std::string FileName(const std::string& path) { return PathFindFileNameA(path.c_str()); }
+// The parts of a full path, read by characters.
+std::string FileName(const std::string& path) {
+  const char* separator = orvex::LastSeparator(path.c_str());
+  return separator ? separator + 1 : path;
+}
 std::string Folder(const std::string& path) { return path.substr(0, path.size() - FileName(path).size()); }
 
 bool SameText(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
