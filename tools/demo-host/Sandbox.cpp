@@ -12,9 +12,11 @@ namespace demo {
 
 namespace {
 
-// What the child tells its watcher, through OutputDebugString.
-const char kEntryCalled[] = "orvexc-demo-host: entry called";
-const char kEntryReturned[] = "orvexc-demo-host: entry returned";
+// What the child tells its watcher, through OutputDebugString: the module
+// code it is about to run ("RunModule", "loading quizmod.dll"), and when
+// that is over.
+const char kRunning[] = "orvexc-demo-host: running ";
+const char kDone[] = "orvexc-demo-host: done";
 // abort() in the child, raised as this fault with the caller's address.
 const DWORD kAbortCode = 0x40000015;  // STATUS_FATAL_APP_EXIT
 
@@ -72,15 +74,15 @@ std::string Place(HANDLE process, DWORD address) {
 
 class Watcher {
  public:
-  Watcher(unsigned timeoutSeconds, std::string entry) : timeout_(timeoutSeconds), entry_(std::move(entry)) {}
+  explicit Watcher(unsigned timeoutSeconds) : timeout_(timeoutSeconds) {}
 
   int Run(char* commandLine);
 
  private:
   unsigned timeout_;
-  std::string entry_;
+  std::string running_;  // the module code running, or the last that ran
   UniqueHandle process_, thread_;
-  bool entryRunning_ = false, loaderBreak_ = false;
+  bool moduleRunning_ = false, loaderBreak_ = false;
   DWORD deadline_ = 0;
 
   // Continue status for one event; sets `ended` with the exit status when the run is over.
@@ -105,7 +107,7 @@ int Watcher::Run(char* commandLine) {
   for (;;) {
     DEBUG_EVENT event;
     DWORD wait = INFINITE;
-    if (entryRunning_) {
+    if (moduleRunning_) {
       DWORD now = GetTickCount();
       wait = static_cast<LONG>(deadline_ - now) > 0 ? deadline_ - now : 0;
     }
@@ -139,8 +141,8 @@ DWORD Watcher::Handle(const DEBUG_EVENT& event, bool& ended, int& status) {
     case EXIT_PROCESS_DEBUG_EVENT:
       ended = true;
       status = event.u.ExitProcess.dwExitCode;
-      if (entryRunning_) {
-        std::printf("\n%s ended the process (exit code %d) before it returned\n", entry_.c_str(), status);
+      if (moduleRunning_) {
+        std::printf("\n%s ended the process (exit code %d) before it returned\n", running_.c_str(), status);
         status = 3;
       }
       break;
@@ -149,23 +151,25 @@ DWORD Watcher::Handle(const DEBUG_EVENT& event, bool& ended, int& status) {
 }
 
 void Watcher::NoteMessage(const OUTPUT_DEBUG_STRING_INFO& info) {
-  char text[64] = "";
+  char text[512] = "";
   SIZE_T read = 0;
   SIZE_T length = info.nDebugStringLength < sizeof text ? info.nDebugStringLength : sizeof text - 1;
   if (info.fUnicode || !ReadProcessMemory(process_.get(), info.lpDebugStringData, text, length, &read)) return;
   text[read < sizeof text ? read : sizeof text - 1] = '\0';
-  if (!std::strcmp(text, kEntryCalled)) {
-    entryRunning_ = true;
+  if (!std::strncmp(text, kRunning, sizeof kRunning - 1)) {
+    running_ = text + sizeof kRunning - 1;
+    moduleRunning_ = true;
     deadline_ = GetTickCount() + timeout_ * 1000;
-  } else if (!std::strcmp(text, kEntryReturned)) {
-    entryRunning_ = false;
+  } else if (!std::strcmp(text, kDone)) {
+    moduleRunning_ = false;
   }
 }
 
 int Watcher::ReportFault(const EXCEPTION_RECORD& record) {
   DWORD address = reinterpret_cast<DWORD>(record.ExceptionAddress);
   if (record.ExceptionCode == kAbortCode && record.NumberParameters >= 1) address = record.ExceptionInformation[0];
-  std::printf("\n%s stopped: %s (0x%08lX) at %s", entry_.c_str(), ExceptionName(record.ExceptionCode),
+  std::string who = moduleRunning_ ? running_ : running_.empty() ? "the title" : "the title, after " + running_ + ",";
+  std::printf("\n%s stopped: %s (0x%08lX) at %s", who.c_str(), ExceptionName(record.ExceptionCode),
               record.ExceptionCode, Place(process_.get(), address).c_str());
   if (record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record.NumberParameters >= 2) {
     static const char* const kAccess[] = {"reading", "writing", "", "", "", "", "", "", "executing"};
@@ -182,7 +186,7 @@ int Watcher::ReportTimeout() {
   CONTEXT registers = {};
   registers.ContextFlags = CONTEXT_CONTROL;
   std::string where = GetThreadContext(thread_.get(), &registers) ? Place(process_.get(), registers.Eip) : "?";
-  std::printf("\n%s did not return within %u seconds (--timeout); it was at %s\n", entry_.c_str(), timeout_,
+  std::printf("\n%s did not return within %u seconds (--timeout); it was at %s\n", running_.c_str(), timeout_,
               where.c_str());
   return End(3);
 }
@@ -228,12 +232,12 @@ void OnAbort(int) {
 
 }  // namespace
 
-int RunSandboxed(unsigned timeoutSeconds, const std::string& entryName) {
+int RunSandboxed(unsigned timeoutSeconds) {
   char self[MAX_PATH];
   GetModuleFileNameA(nullptr, self, MAX_PATH);
   std::string line = "\"" + std::string(self) + "\" " + kNoSandboxFlag + " " + Arguments(GetCommandLineA());
   std::fflush(stdout);
-  return Watcher(timeoutSeconds, entryName).Run(&line[0]);
+  return Watcher(timeoutSeconds).Run(&line[0]);
 }
 
 void EnterSandbox() {
@@ -242,7 +246,7 @@ void EnterSandbox() {
   std::signal(SIGABRT, OnAbort);
 }
 
-void NoteEntryCalled() { OutputDebugStringA(kEntryCalled); }
-void NoteEntryReturned() { OutputDebugStringA(kEntryReturned); }
+void NoteModuleRunning(const std::string& what) { OutputDebugStringA((kRunning + what).c_str()); }
+void NoteModuleDone() { OutputDebugStringA(kDone); }
 
 }  // namespace demo

@@ -14,15 +14,16 @@ constexpr const char kNoSandboxFlag[] = "--no-sandbox";
 
 // Runs this program again with kNoSandboxFlag before the caller's own
 // arguments and watches it. Returns the child's exit status, or 3 after
-// reporting a fault of the module or an entry that ran past `timeoutSeconds`.
-int RunSandboxed(unsigned timeoutSeconds, const std::string& entryName);
+// reporting a fault of the module or module code that ran past `timeoutSeconds`.
+int RunSandboxed(unsigned timeoutSeconds);
 
 // In the child: unbuffered output (so the transcript streams) and abort()
 // turned into a fault the watcher reports with the module that called it.
 void EnterSandbox();
-// In the child, around the call of the module's entry: the timeout counts
-// only while the entry runs.
-void NoteEntryCalled();
-void NoteEntryReturned();
+// In the child, around the module's own code (loading it, which runs its
+// DllMain; its entry): the timeout counts while it runs, and a report names
+// `what` ("RunModule", "loading quizmod.dll").
+void NoteModuleRunning(const std::string& what);
+void NoteModuleDone();
 
 }  // namespace demo

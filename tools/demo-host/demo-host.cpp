@@ -142,9 +142,9 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
     std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
   };
   auto run = reinterpret_cast<int(__cdecl*)(IHostContext*)>(reinterpret_cast<void*>(module.entry));
-  demo::NoteEntryCalled();
+  demo::NoteModuleRunning(options.entry);
   int result = run(title.ctx());
-  demo::NoteEntryReturned();
+  demo::NoteModuleDone();
   title.journal.onAdd = nullptr;
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
@@ -173,7 +173,9 @@ int PlayTitle(const Options& options) {
   fake::Runtime title;
   if (!options.titleFolder) MakeBuiltInTitle(title);
   else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty()) return Missing(error);
+  demo::NoteModuleRunning("loading " + options.module);
   demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
+  demo::NoteModuleDone();
   if (!module.error.empty()) return Missing(module.error);
   if (!module.warning.empty()) std::printf("warning: %s\n", module.warning.c_str());
   WarnOfBadMenuScripts(title);
@@ -192,5 +194,5 @@ int PlayTitle(const Options& options) {
 int main(int argc, char** argv) {
   Options options;
   if (!ParseArguments(argc, argv, options)) return 2;
-  return options.unwatched ? PlayTitle(options) : demo::RunSandboxed(options.timeout, options.entry);
+  return options.unwatched ? PlayTitle(options) : demo::RunSandboxed(options.timeout);
 }
