@@ -17,8 +17,8 @@ ENTRY Abort(IHostContext* c) { SetStatusBarText(c, "about to abort"); abort(); r
 ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(7); return 1; }
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
 
-/* Reports the title it was given: its name, a thread and an object of it,
- * and the storage it creates. */
+/* Reports the title it was given: its name, a thread, an object and a
+ * storage of it, and the storage it creates. */
 ENTRY Fine(IHostContext* c)
 {
     char text[MAX_PATH];
@@ -27,6 +27,8 @@ ENTRY Fine(IHostContext* c)
     SetStatusBarText(c, text);
     SetStatusBarText(c, IsThreadRunning(c, "quiz") ? "quiz running" : "quiz stopped");
     GetObjectRect(c, NULL, "AnswerBox", &left, &top, &right, &bottom);
+    GetResourceStorage(c, "media", text, sizeof text);
+    SetStatusBarText(c, text);
     SetResourceStorage(c, "scores", "scores\\");
     GetResourceStorage(c, "scores", text, sizeof text);
     SetStatusBarText(c, text);
