@@ -72,8 +72,10 @@ std::string Number(const std::string& value, int& out) {
 }
 
 std::string Flag(const std::string& value, int& out) {
-  if (value == "yes" || value == "1") return out = 1, "";
-  if (value == "no" || value == "0") return out = 0, "";
+  if (value == "yes" || value == "1" || value == "no" || value == "0") {
+    out = value == "yes" || value == "1";
+    return "";
+  }
   return "expected yes or no, found \"" + value + "\"";
 }
 
@@ -87,6 +89,16 @@ std::string Rect(const std::string& value, RECT& out) {
   return "";
 }
 
+// A text value stored as it stands (or as wide text).
+std::string Store(std::string& field, const std::string& value) {
+  field = value;
+  return "";
+}
+std::string Store(std::wstring& field, const std::string& value) {
+  field = Wide(value);
+  return "";
+}
+
 using Apply = std::string (*)(Target&, const std::string&);
 struct Key {
   const char* section;
@@ -95,17 +107,16 @@ struct Key {
 };
 
 const Key kKeys[] = {
-    {"title", "name", [](Target& t, const std::string& v) { return t.title.titleNode.nodeName = v, std::string(); }},
+    {"title", "name", [](Target& t, const std::string& v) { return Store(t.title.titleNode.nodeName, v); }},
     {"title", "path",
      [](Target& t, const std::string& v) {
-       t.path = InFolder(t, v);
-       t.title.app.path = Wide(t.path);
-       return std::string();
+       Store(t.path, InFolder(t, v));
+       return Store(t.title.app.path, t.path);
      }},
     {"title", "location",
-     [](Target& t, const std::string& v) { return t.title.app.location = Wide(InFolder(t, v)), std::string(); }},
-    {"title", "frame", [](Target& t, const std::string& v) { return t.title.frameNode.nodeName = v, std::string(); }},
-    {"title", "module", [](Target& t, const std::string& v) { return t.title.moduleNode.nodeName = v, std::string(); }},
+     [](Target& t, const std::string& v) { return Store(t.title.app.location, InFolder(t, v)); }},
+    {"title", "frame", [](Target& t, const std::string& v) { return Store(t.title.frameNode.nodeName, v); }},
+    {"title", "module", [](Target& t, const std::string& v) { return Store(t.title.moduleNode.nodeName, v); }},
     {"title", "parameters",
      [](Target& t, const std::string& v) {
        for (const std::string& p : List(v)) t.title.app.parameters.push_back(Wide(p));
@@ -118,7 +129,7 @@ const Key kKeys[] = {
        return std::string();
      }},
     {"thread", "frame",
-     [](Target& t, const std::string& v) { return t.threadContext->frame->node->nodeName = v, std::string(); }},
+     [](Target& t, const std::string& v) { return Store(t.threadContext->frame->node->nodeName, v); }},
     {"thread", "running",
      [](Target& t, const std::string& v) {
        int running = 1;
@@ -133,8 +144,8 @@ const Key kKeys[] = {
     {"object", "state", [](Target& t, const std::string& v) { return Number(v, t.object->state); }},
     {"object", "zorder", [](Target& t, const std::string& v) { return Number(v, t.object->zOrder); }},
     {"storage", "location",
-     [](Target& t, const std::string& v) { return t.storage->location = Wide(InFolder(t, v)), std::string(); }},
-    {"resource", "file", [](Target& t, const std::string& v) { return t.resource->fileName = InFolder(t, v), std::string(); }},
+     [](Target& t, const std::string& v) { return Store(t.storage->location, InFolder(t, v)); }},
+    {"resource", "file", [](Target& t, const std::string& v) { return Store(t.resource->fileName, InFolder(t, v)); }},
 };
 
 // "[kind NAME]": starts a section. Empty text, or what is wrong.
