@@ -205,7 +205,7 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
   title.app.path = Wide(target.path);
   int number = 0;
   for (std::string line; std::getline(in, line);) {
-    ++number;
+    if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // a UTF-8 mark from an editor
     line = Trim(line.substr(0, Find(line, ';')));
     if (line.empty()) continue;
     std::string error = line[0] == '[' ? StartSection(target, line) : Setting(target, line);
