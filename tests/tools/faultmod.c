@@ -18,7 +18,7 @@ ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
 
 /* Reports the title it was given: its name, a thread, an object and a
- * storage of it, and the storage it creates. */
+ * storage of it, a thread it starts, and the storage it creates. */
 ENTRY Fine(IHostContext* c)
 {
     char text[MAX_PATH];
@@ -26,6 +26,8 @@ ENTRY Fine(IHostContext* c)
     GetTitleName(c, text, sizeof text);
     SetStatusBarText(c, text);
     SetStatusBarText(c, IsThreadRunning(c, "quiz") ? "quiz running" : "quiz stopped");
+    StartThread(c, "quiz");
+    SetStatusBarText(c, IsThreadRunning(c, "quiz") ? "quiz started" : "quiz not started");
     GetObjectRect(c, NULL, "AnswerBox", &left, &top, &right, &bottom);
     GetResourceStorage(c, "media", text, sizeof text);
     SetStatusBarText(c, text);

@@ -131,6 +131,17 @@ int Missing(const std::string& what) {
   return 2;
 }
 
+// The title plays on while the module runs: a thread it starts runs, one
+// it stops stops.
+void FollowThreads(fake::Runtime& title, const fake::JournalCall& call) {
+  std::string method = call.method->name ? call.method->name : "";
+  std::string name = method == "StartThread" && !title.app.started.empty() ? title.app.started.back()
+                     : method == "Stop" && call.object.compare(0, 7, "thread:") == 0 ? call.object.substr(7)
+                                                                                    : "";
+  auto thread = title.app.threads.find(name);
+  if (thread != title.app.threads.end()) thread->second->status["IsRunning"] = method == "Stop" ? S_FALSE : S_OK;
+}
+
 // Calls the module's entry with the transcript streaming, and reports what
 // it returned and kept. True when it returned nonzero and kept nothing.
 bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Options& options) {
@@ -138,8 +149,9 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
-  title.journal.onAdd = [](const fake::JournalCall& call) {
+  title.journal.onAdd = [&title](const fake::JournalCall& call) {
     std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
+    FollowThreads(title, call);
   };
   auto run = reinterpret_cast<int(__cdecl*)(IHostContext*)>(reinterpret_cast<void*>(module.entry));
   demo::NoteModuleRunning(options.entry);
