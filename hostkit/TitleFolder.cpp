@@ -19,7 +19,6 @@ struct Target {
   std::string folder;  // with its final backslash
   std::string kind, name;
   std::string path;  // the title's
-  fake::FakeContext* threadContext = nullptr;
   fake::FakeThread* thread = nullptr;
   fake::FakeHostObject* object = nullptr;
   fake::FakeStorage* storage = nullptr;
@@ -129,12 +128,15 @@ const Key kKeys[] = {
        return std::string();
      }},
     {"thread", "frame",
-     [](Target& t, const std::string& v) { return Store(t.threadContext->frame->node->nodeName, v); }},
+     [](Target& t, const std::string& v) {
+       t.thread->SetFrame(v);
+       return std::string();
+     }},
     {"thread", "running",
      [](Target& t, const std::string& v) {
        int running = 1;
        std::string error = Flag(v, running);
-       if (!running) t.thread->status["IsRunning"] = S_FALSE;
+       t.thread->running = running != 0;
        return error;
      }},
     {"object", "rect", [](Target& t, const std::string& v) { return Rect(v, t.object->rect); }},
@@ -166,7 +168,7 @@ std::string StartSection(Target& t, const std::string& header) {
                (t.kind == "storage" && t.title.resources.storages.count(t.name)) ||
                (t.kind == "resource" && t.title.resources.resources.count(t.name));
   if (twice) return "the " + t.kind + " " + t.name + " is described twice";
-  if (t.kind == "thread") t.thread = &t.title.AddThread(t.name), t.threadContext = &t.title.ThreadContext(t.name);
+  if (t.kind == "thread") t.thread = &t.title.AddThread(t.name);
   if (t.kind == "object") t.object = &t.title.AddObject(t.name);
   if (t.kind == "storage") t.storage = &t.title.AddStorage(t.name);
   if (t.kind == "resource") t.resource = &t.title.AddResource(t.name);

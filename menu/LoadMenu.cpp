@@ -10,7 +10,7 @@
 #include "frame/File.h"
 #include "frame/HostChains.h"
 #include "include/OrvexC.h"
-#include "menu/MenuScript.h"
+#include "menu/MenuBuilder.h"
 #include "resource/ResourceNotifyWrapper.h"
 
 using namespace orvex;
@@ -37,7 +37,8 @@ HMENU MenuFromFile(const char* fileName) {
   if (!text) return nullptr;
   file.Read(text.get(), static_cast<DWORD>(length));
   CMenuScript script;
-  return static_cast<HMENU>(script.Parse(text.get()));
+  Expected<const MenuNode*> nodes = script.Parse(text.get());
+  return nodes ? BuildMenu(*nodes) : nullptr;
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
-// Builds a Windows menu from a parsed menu script's node list.
-#include <windows.h>
-
-#include <mbstring.h>
+#include "menu/MenuBuilder.h"
 
 #include <cstring>
 
-#include "menu/MenuScript.h"
+#include "frame/CharText.h"
 
 namespace orvex {
 namespace {
 
-// A command item's final text: the first backslash-t pair becomes a TAB,
-// which puts what follows it in the accelerator column.
+// A command item's final text: the first backslash-t pair (a backslash that
+// is a character, not a trail byte) becomes a TAB, which puts what follows it
+// in the accelerator column.
 void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
   // At most kMaxCommandText bytes, terminated; no zero fill of the rest
   // (the C runtime's strncpy fills it byte by byte, for every item).
@@ -20,8 +18,7 @@ void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
   while (length < kMaxCommandText && text[length]) ++length;
   std::memcpy(copy, text, length);
   copy[length] = '\0';
-  auto* pair = reinterpret_cast<char*>(_mbsstr(reinterpret_cast<unsigned char*>(copy),
-                                               reinterpret_cast<const unsigned char*>("\\t")));
+  char* pair = FindText(copy, "\\t");
   if (!pair) {
     std::strcpy(final, copy);
     return;
@@ -34,32 +31,39 @@ void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
 // `menu`, and returns the node after that END. A popup's submenu is built from
 // the node after it; the list itself is only read.
 const MenuNode* BuildLevel(HMENU menu, const MenuNode* node) {
-  while (node && node->flags != kMenuEndMarker) {
+  while (node) {
     const MenuNode* next = node->next;
-    if (node->flags & kMenuHeadMarker) {
-      // the head node places nothing
-    } else if (node->flags & kMenuPopup) {
-      HMENU submenu = CreateMenu();
-      next = BuildLevel(submenu, node->next);
-      AppendMenuA(menu, node->flags, reinterpret_cast<UINT_PTR>(submenu), node->text);
-    } else if (node->flags & kMenuSeparator) {
-      AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    } else {
-      char final[kMaxCommandText + 1];
-      CommandText(node->text, final);
-      AppendMenuA(menu, node->flags, node->id, final);
+    switch (KindOf(*node)) {
+      case MenuNodeKind::kEnd:
+        return next;
+      case MenuNodeKind::kHead:
+        break;
+      case MenuNodeKind::kPopup: {
+        HMENU submenu = CreateMenu();
+        next = BuildLevel(submenu, next);
+        AppendMenuA(menu, node->flags, reinterpret_cast<UINT_PTR>(submenu), node->text);
+        break;
+      }
+      case MenuNodeKind::kSeparator:
+        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        break;
+      case MenuNodeKind::kCommand: {
+        char final[kMaxCommandText + 1];
+        CommandText(node->text, final);
+        AppendMenuA(menu, node->flags, node->id, final);
+        break;
+      }
     }
     node = next;
   }
-  return node ? node->next : nullptr;
+  return nullptr;
 }
 
 }  // namespace
 
-void* CMenuScript::Parse(const char* text) {
-  if (!ParseNodes(text)) return nullptr;
+HMENU BuildMenu(const MenuNode* head) {
   HMENU menu = CreateMenu();
-  BuildLevel(menu, Head());
+  BuildLevel(menu, head);
   return menu;
 }
 

@@ -6,25 +6,23 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "frame/CharText.h"
+
 namespace orvex {
 
-// Node flags: the menu flags AppendMenuA takes, and two markers.
-enum MenuFlag : std::uint16_t {
-  kMenuString = 0x0000,
+// The item options: menu flags as AppendMenuA takes them. A node's flags word
+// holds them beside the bits of its kind (MenuNodeKind).
+enum MenuOptionFlag : std::uint16_t {
   kMenuGrayed = 0x0001,
   kMenuDisabled = 0x0002,
   kMenuChecked = 0x0008,
-  kMenuPopup = 0x0010,
   kMenuBarBreak = 0x0020,
   kMenuBreak = 0x0040,
-  kMenuEndMarker = 0x0080,   // the flags of an END node are exactly this
-  kMenuHeadMarker = 0x0200,  // the first node of every list
-  kMenuSeparator = 0x0800,
   kMenuHelp = 0x4000,
 };
 
-// A keyword is found anywhere in a window of its length plus one; the whole
-// window is then consumed.
+// A keyword is found anywhere in a window of its length plus one characters
+// (at a character's start); the whole window is then consumed.
 struct MenuKeyword {
   const char* word;
   std::size_t window;
@@ -37,9 +35,14 @@ inline constexpr MenuKeyword kKeywordPopup{"POPUP", 6};
 inline constexpr MenuKeyword kKeywordSeparator{"SEPARATOR", 10};
 inline constexpr MenuKeyword kKeywords[] = {kKeywordMenu,     kKeywordBegin, kKeywordEnd,
                                             kKeywordMenuItem, kKeywordPopup, kKeywordSeparator};
+inline constexpr std::size_t kWidestWindow = [] {
+  std::size_t widest = 0;
+  for (const MenuKeyword& keyword : kKeywords) widest = keyword.window > widest ? keyword.window : widest;
+  return widest;
+}();
 
 // An option is known by its first letter, and an M option also by its sixth;
-// the other letters are not compared.
+// the other letters are not compared. Letters are counted by characters.
 struct MenuOption {
   const char* word;
   std::uint16_t flag;
@@ -50,19 +53,22 @@ inline constexpr MenuOption kMenuOptions[] = {
 };
 inline constexpr std::size_t kOptionMarkLetter = 5;  // the sixth letter tells the M options apart
 
-// Whether the text at `at` reaches an M option's sixth letter.
-inline bool HasMarkLetter(const char* at) {
-  for (std::size_t i = 1; i <= kOptionMarkLetter; ++i)
-    if (!at[i]) return false;
-  return true;
+// The character `count` characters on from `at`; the terminator when the text
+// ends before.
+inline const char* CharsOn(const char* at, std::size_t count) {
+  while (count-- && *at) at = NextChar(at);
+  return at;
 }
+
+// Whether the text at `at` reaches an M option's sixth letter.
+inline bool HasMarkLetter(const char* at) { return *CharsOn(at, kOptionMarkLetter) != '\0'; }
 
 // The option a script reads at `at`: by its first letter and, for an M, its
 // sixth; null when there is none (an M too short to have a sixth letter).
 inline const MenuOption* FindMenuOption(const char* at) {
   if (*at == 'M' && !HasMarkLetter(at)) return nullptr;
   for (const MenuOption& option : kMenuOptions)
-    if (option.word[0] == *at && (*at != 'M' || option.word[kOptionMarkLetter] == at[kOptionMarkLetter]))
+    if (option.word[0] == *at && (*at != 'M' || option.word[kOptionMarkLetter] == *CharsOn(at, kOptionMarkLetter)))
       return &option;
   return nullptr;
 }

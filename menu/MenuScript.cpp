@@ -3,23 +3,228 @@
 #include <cstdlib>
 #include <cstring>
 
-#ifdef _WIN32
-#include <mbstring.h>
-// Keyword windows are searched with the multibyte-aware search of the C runtime.
-static bool Contains(const char* window, const char* keyword) {
-  return _mbsstr(reinterpret_cast<const unsigned char*>(window),
-                 reinterpret_cast<const unsigned char*>(keyword)) != nullptr;
-}
-#else
-static bool Contains(const char* window, const char* keyword) { return std::strstr(window, keyword) != nullptr; }
-#endif
+#include "frame/CharText.h"
 
 namespace orvex {
 namespace {
 
+using Pos = const char*;
+
 bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 
+Pos SkipWhite(Pos at) {
+  while (IsWhite(*at)) ++at;
+  return at;
+}
+
+struct Quoted {
+  Pos next;
+  Pos text;
+  std::size_t length;
+};
+
+struct Value {
+  Pos next;
+  std::uint16_t value;  // an identifier, or the flags of an option list
+};
+
+// A statement read: where the next one starts, and whether it was the END
+// that closes its level.
+struct Step {
+  Pos next;
+  bool closes;
+};
+
 }  // namespace
+
+// The productions of the grammar, each a function from a position to its
+// result and the position after it, or to the error that ends the parse.
+// Nodes go into the script's list as they are read.
+class MenuReader {
+ public:
+  MenuReader(CMenuScript& script, Pos text, MenuParseObserver* observer)
+      : script_(script), text_(text), observer_(observer) {}
+
+  // menu script: name MENU BEGIN statements END — what follows is not read.
+  Expected<const MenuNode*> Script() {
+    if (!Append(MenuNodeKind::kHead, "", 0)) return Fail(text_, expect::kMemory);
+    script_.nodes_->cursor = script_.nodes_->first;
+    if (!text_) return Fail(text_, expect::kName);
+    Expected<Pos> at = Name(SkipWhite(text_));
+    if (at) at = Window(SkipWhite(*at), kKeywordMenu, true, expect::kMenu);
+    if (at) at = Window(SkipWhite(*at), kKeywordBegin, true, expect::kBegin);
+    if (at) at = Statements(*at, 0);
+    if (!at) return at.Error();
+    return script_.Head();
+  }
+
+ private:
+  MenuParseError Fail(Pos at, const char* expected) const {
+    return {at && text_ ? static_cast<std::size_t>(at - text_) : 0, expected};
+  }
+
+  MenuNode* Append(MenuNodeKind kind, const char* text, std::size_t length) {
+    return script_.Append(kind, text, length);
+  }
+
+  // A window of the keyword's length plus one characters at `at` must hold
+  // the keyword at a character's start; the whole window is then consumed
+  // (never past the end).
+  Expected<Pos> Window(Pos at, const MenuKeyword& keyword, bool shortFails, const char* expected) const {
+    Pos end = at;
+    std::size_t count = 0;
+    for (; count < keyword.window && *end; ++count) end = NextChar(end);
+    if (count < keyword.window && shortFails) return Fail(at, expected);
+    char window[2 * kWidestWindow + 1];  // a character is at most two bytes
+    std::memcpy(window, at, static_cast<std::size_t>(end - at));
+    window[end - at] = '\0';
+    if (!FindText(window, keyword.word)) return Fail(at, expected);
+    return end;
+  }
+
+  // name: its first character and everything up to the next white space,
+  // which must follow.
+  Expected<Pos> Name(Pos at) const {
+    if (!*at) return Fail(at, expect::kName);
+    at = NextChar(at);
+    while (*at && !IsWhite(*at)) at = NextChar(at);
+    if (!*at) return Fail(at, expect::kBlankAfterName);
+    return at;
+  }
+
+  // quoted text: '"' char { char } '"' — the first character after the
+  // opening quote always belongs to the text.
+  Expected<Quoted> QuotedText(Pos at, const char* expected) const {
+    if (*at != '"') return Fail(at, expected);
+    Pos start = at + 1;
+    Pos end = *start ? FindChar(NextChar(start), '"') : nullptr;
+    if (!end) return Fail(at + std::strlen(at), expect::kClosingQuote);
+    return Quoted{end + 1, start, static_cast<std::size_t>(end - start)};
+  }
+
+  // identifier: char { char not white, not ',' } — at most seven characters,
+  // its atoi value kept in 16 bits.
+  Expected<Value> Identifier(Pos at) const {
+    if (!*at) return Fail(at, expect::kIdentifier);
+    Pos end = NextChar(at);
+    while (*end && !IsWhite(*end) && *end != ',') end = NextChar(end);
+    std::size_t length = static_cast<std::size_t>(end - at);
+    if (length > kMaxIdentifier) return Fail(at, expect::kShortIdentifier);
+    if (!*end) return Fail(end, expect::kAfterIdentifier);
+    char token[kMaxIdentifier + 1];
+    std::memcpy(token, at, length);
+    token[length] = '\0';
+    return Value{end, static_cast<std::uint16_t>(std::atoi(token))};
+  }
+
+  // option list: { ',' option } — options known by their first letter (and M
+  // by its sixth); the position moves past the option's length only.
+  Expected<Value> Options(Pos at) const {
+    std::uint16_t flags = 0;
+    while (*at == ',') {
+      at = SkipWhite(at + 1);
+      const MenuOption* option = *at ? FindMenuOption(at) : nullptr;
+      if (!option) return Fail(at, *at == 'M' && HasMarkLetter(at) ? expect::kMarkLetter : expect::kOption);
+      Pos after = CharsOn(at, std::strlen(option->word));
+      if (!*after) return Fail(after, expect::kAfterOption);  // the option and one more character
+      flags |= option->flag;
+      at = SkipWhite(after);
+      if (!*at) return Fail(at, expect::kAfterOption);
+    }
+    return Value{at, flags};
+  }
+
+  // statements: { statement } — up to the END that closes the level.
+  Expected<Pos> Statements(Pos at, int depth) {
+    for (;;) {
+      Expected<Step> step = Statement(at, depth);
+      if (!step) return step.Error();
+      if (step->closes) return step->next;
+      at = step->next;
+    }
+  }
+
+  // statement: END | POPUP ... | MENUITEM ...
+  Expected<Step> Statement(Pos at, int depth) {
+    at = SkipWhite(at);
+    Expected<Pos> next = Fail(at, expect::kStatement);
+    switch (*at) {
+      case 'E':
+        next = Window(at, kKeywordEnd, false, expect::kStatement);
+        if (next && !Append(MenuNodeKind::kEnd, "", 0)) return Fail(*next, expect::kMemory);
+        if (next) return Step{*next, true};
+        break;
+      case 'M':
+        next = Window(at, kKeywordMenuItem, false, expect::kStatement);
+        if (next) next = MenuItem(*next);
+        break;
+      case 'P':
+        next = Window(at, kKeywordPopup, false, expect::kStatement);
+        if (next) next = Popup(*next, depth + 1);
+        break;
+    }
+    if (!next) return next.Error();
+    return Step{*next, false};
+  }
+
+  // POPUP quoted-text option-list BEGIN statements END
+  Expected<Pos> Popup(Pos at, int depth) {
+    if (depth > kMaxPopupDepth) return Fail(at, expect::kNesting);
+    at = SkipWhite(at);
+    Expected<Quoted> text = QuotedText(at, expect::kQuoted);
+    if (!text) return text.Error();
+    MenuNode* node = Append(MenuNodeKind::kPopup, text->text, text->length);
+    if (!node) return Fail(text->next, expect::kMemory);
+    Tell(*node, at);
+    Expected<Value> options = Options(SkipWhite(text->next));
+    if (!options) return options.Error();
+    node->flags |= options->value;
+    Expected<Pos> begin = Window(SkipWhite(options->next), kKeywordBegin, false, expect::kPopupBegin);
+    if (!begin) return begin;
+    return Statements(*begin, depth);
+  }
+
+  // MENUITEM (quoted-text | SEPARATOR) [',' identifier] option-list
+  Expected<Pos> MenuItem(Pos at) {
+    at = SkipWhite(at);
+    MenuNode* node = nullptr;
+    if (*at == 'S') {
+      Expected<Pos> next = Window(at, kKeywordSeparator, false, expect::kItemText);
+      if (!next) return next;
+      if (!(node = Append(MenuNodeKind::kSeparator, "", 0))) return Fail(*next, expect::kMemory);
+      at = *next;
+    } else {
+      Expected<Quoted> text = QuotedText(at, expect::kItemText);
+      if (!text) return text.Error();
+      if (text->length > kMaxCommandText) return Fail(at, expect::kShortText);
+      if (!(node = Append(MenuNodeKind::kCommand, text->text, text->length))) return Fail(text->next, expect::kMemory);
+      Tell(*node, at);
+      at = text->next;
+    }
+    at = SkipWhite(at);
+    if (*at == ',') {
+      Pos token = SkipWhite(at + 1);
+      Expected<Value> id = Identifier(token);
+      if (!id) return id.Error();
+      node->id = id->value;
+      if (observer_) observer_->OnIdentifier(*node, Offset(token), static_cast<std::size_t>(id->next - token));
+      at = id->next;
+    }
+    Expected<Value> options = Options(SkipWhite(at));
+    if (!options) return options.Error();
+    node->flags |= options->value;
+    return options->next;
+  }
+
+  std::size_t Offset(Pos at) const { return static_cast<std::size_t>(at - text_); }
+  void Tell(const MenuNode& node, Pos quote) const {
+    if (observer_) observer_->OnText(node, Offset(quote));
+  }
+
+  CMenuScript& script_;
+  const Pos text_;
+  MenuParseObserver* const observer_;
+};
 
 void CMenuScript::FreeNodes() {
   if (!nodes_) return;
@@ -33,203 +238,27 @@ void CMenuScript::FreeNodes() {
   nodes_ = nullptr;
 }
 
-// Every failure point names what it expected; nothing is recorded on the way
-// to a success.
-bool CMenuScript::Fail(const char* expected) {
-  error_.offset = position_ && text_ ? static_cast<std::size_t>(position_ - text_) : 0;
-  error_.expected = expected;
-  position_ = nullptr;
-  return false;
-}
-
-bool CMenuScript::Append(std::uint16_t flags, const char* text, std::size_t length) {
+MenuNode* CMenuScript::Append(MenuNodeKind kind, const char* text, std::size_t length) {
   auto* node = static_cast<MenuNode*>(std::malloc(offsetof(MenuNode, text) + length + 1));
-  if (!node) return Fail(expect::kMemory);
+  if (!node) return nullptr;
   node->next = nullptr;
   node->consumed = 0;
-  node->flags = flags;
+  node->flags = static_cast<std::uint16_t>(kind);
   node->id = 0;
   std::memcpy(node->text, text, length);
   node->text[length] = '\0';
   if (nodes_->last) nodes_->last->next = node;
   else nodes_->first = node;
   nodes_->last = node;
-  return true;
+  return node;
 }
 
-void CMenuScript::SkipWhite() {
-  while (IsWhite(*position_)) ++position_;
-}
-
-// A window of the keyword's length plus one at the position must hold the
-// keyword; the position then moves past the whole window (never past the end).
-bool CMenuScript::Window(const MenuKeyword& keyword, bool shortFails, const char* expected) {
-  char window[16];
-  std::size_t available = 0;
-  while (available < keyword.window && position_[available]) ++available;
-  if (available < keyword.window && shortFails) return Fail(expected);
-  std::memcpy(window, position_, available);
-  window[available] = '\0';
-  if (!Contains(window, keyword.word)) return Fail(expected);
-  position_ += available;
-  return true;
-}
-
-// name: its first character and everything up to the next white space,
-// which must follow.
-bool CMenuScript::ReadName() {
-  if (AtEnd()) return Fail(expect::kName);
-  ++position_;
-  while (*position_ && !IsWhite(*position_)) ++position_;
-  return AtEnd() ? Fail(expect::kBlankAfterName) : true;
-}
-
-// quoted text: '"' char { char } '"' — the first character after the opening
-// quote always belongs to the text.
-bool CMenuScript::ReadQuoted(const char** text, std::size_t* length, const char* expected) {
-  if (*position_ != '"') return Fail(expected);
-  const char* start = position_ + 1;
-  const char* end = *start ? std::strchr(start + 1, '"') : nullptr;
-  if (!end) {
-    position_ += std::strlen(position_);
-    return Fail(expect::kClosingQuote);
-  }
-  *text = start;
-  *length = static_cast<std::size_t>(end - start);
-  position_ = end + 1;
-  return true;
-}
-
-// identifier: char { char not white, not ',' } — at most seven characters,
-// its atoi value kept in 16 bits.
-bool CMenuScript::ReadIdentifier() {
-  if (AtEnd()) return Fail(expect::kIdentifier);
-  const char* end = position_ + 1;
-  while (*end && !IsWhite(*end) && *end != ',') ++end;
-  std::size_t length = static_cast<std::size_t>(end - position_);
-  if (length > kMaxIdentifier) return Fail(expect::kShortIdentifier);
-  if (!*end) {
-    position_ = end;
-    return Fail(expect::kAfterIdentifier);
-  }
-  char token[kMaxIdentifier + 1];
-  std::memcpy(token, position_, length);
-  token[length] = '\0';
-  nodes_->last->id = static_cast<std::uint16_t>(std::atoi(token));
-  position_ = end;
-  return true;
-}
-
-// option list: { ',' option } — options known by their first letter (and M by
-// its sixth); the position moves past the option's length only.
-bool CMenuScript::ReadOptions() {
-  while (*position_ == ',') {
-    ++position_;
-    SkipWhite();
-    const MenuOption* option = AtEnd() ? nullptr : FindMenuOption(position_);
-    if (!option) return Fail(*position_ == 'M' && HasMarkLetter(position_) ? expect::kMarkLetter : expect::kOption);
-    std::size_t length = std::strlen(option->word);
-    std::size_t available = 0;
-    while (available <= length && position_[available]) ++available;
-    if (available <= length) {  // the option and one more character
-      position_ += available;
-      return Fail(expect::kAfterOption);
-    }
-    nodes_->last->flags |= option->flag;
-    position_ += length;
-    SkipWhite();
-    if (AtEnd()) return Fail(expect::kAfterOption);
-  }
-  return true;
-}
-
-// statements: { statement } — until END closes the level or the parse fails.
-void CMenuScript::Statements(int depth) {
-  endSeen_ = 0;
-  while (position_ && !endSeen_) Statement(depth);
-}
-
-// statement: END | POPUP ... | MENUITEM ...
-bool CMenuScript::Statement(int depth) {
-  SkipWhite();
-  switch (*position_) {
-    case 'E':
-      if (!Window(kKeywordEnd, false, expect::kStatement)) return false;
-      endSeen_ = 1;
-      return Append(kMenuEndMarker, "", 0);
-    case 'M':
-      return Window(kKeywordMenuItem, false, expect::kStatement) && MenuItem();
-    case 'P':
-      return Window(kKeywordPopup, false, expect::kStatement) && Popup(depth + 1);
-    default:
-      return Fail(expect::kStatement);
-  }
-}
-
-// POPUP quoted-text option-list BEGIN statements END
-bool CMenuScript::Popup(int depth) {
-  if (depth > kMaxPopupDepth) return Fail(expect::kNesting);
-  SkipWhite();
-  const char* text = nullptr;
-  std::size_t length = 0;
-  if (!ReadQuoted(&text, &length, expect::kQuoted) || !Append(kMenuPopup, text, length)) return false;
-  SkipWhite();
-  if (!ReadOptions()) return false;
-  SkipWhite();
-  if (!Window(kKeywordBegin, false, expect::kPopupBegin)) return false;
-  Statements(depth);
-  endSeen_ = 0;  // the popup's END does not close the enclosing level
-  return position_ != nullptr;
-}
-
-// MENUITEM (quoted-text | SEPARATOR) [',' identifier] option-list
-bool CMenuScript::MenuItem() {
-  SkipWhite();
-  if (*position_ == 'S') {
-    if (!Window(kKeywordSeparator, false, expect::kItemText) || !Append(kMenuSeparator, "", 0)) return false;
-  } else {
-    const char* text = nullptr;
-    std::size_t length = 0;
-    const char* start = position_;
-    if (!ReadQuoted(&text, &length, expect::kItemText)) return false;
-    if (length > kMaxCommandText) {
-      position_ = start;
-      return Fail(expect::kShortText);
-    }
-    if (!Append(kMenuString, text, length)) return false;
-  }
-  SkipWhite();
-  if (*position_ == ',') {
-    ++position_;
-    SkipWhite();
-    if (!ReadIdentifier()) return false;
-  }
-  SkipWhite();
-  return ReadOptions();
-}
-
-// menu script: name MENU BEGIN statements END — what follows is not read.
-bool CMenuScript::ParseNodes(const char* text) {
+Expected<const MenuNode*> CMenuScript::Parse(const char* text, MenuParseObserver* observer) {
   FreeNodes();
-  error_ = MenuParseError();
-  text_ = position_ = text;
   nodes_ = static_cast<MenuNodeList*>(std::malloc(sizeof(MenuNodeList)));
-  if (!nodes_) return Fail(expect::kMemory);
+  if (!nodes_) return MenuParseError{0, expect::kMemory};
   nodes_->first = nodes_->cursor = nodes_->last = nullptr;
-  if (!Append(kMenuHeadMarker, "", 0)) return false;
-  nodes_->cursor = nodes_->first;
-  if (!text) return Fail(expect::kName);
-
-  SkipWhite();
-  if (!ReadName()) return false;
-  SkipWhite();
-  if (!Window(kKeywordMenu, true, expect::kMenu)) return false;
-  SkipWhite();
-  if (!Window(kKeywordBegin, true, expect::kBegin)) return false;
-  Statements(0);
-  if (position_ && endSeen_ == 1) return true;
-  if (!error_) Fail(expect::kStatement);
-  return false;
+  return MenuReader(*this, text, observer).Script();
 }
 
 }  // namespace orvex

@@ -8,7 +8,8 @@
 #   scripts/fuzz-menu.sh 3600
 #
 # Builds into $ORVEXC_FUZZ_BUILD (default build/fuzz-native). The fuzzer runs
-# on a fresh copy of tests/fuzz/corpus (the committed seeds are never changed);
+# on a fresh copy of tests/menu/corpus (the committed seeds are never changed),
+# then of the Shift-JIS seeds tests/fuzz/sjis in code page 932;
 # a crashing input is kept in $ORVEXC_FUZZ_BUILD/artifacts. Exits non-zero on a
 # build failure, or any crash or sanitizer report while fuzzing.
 set -euo pipefail
@@ -35,21 +36,30 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 echo "fuzz-menu: building into $out"
 "$cxx" "${flags[@]}" -fsanitize=fuzzer "${sources[@]}" "$src/fuzz_menu_script.cpp" -o "$out/fuzz_menu_script"
-work=$out/corpus-run
-rm -rf "$work" "$out/artifacts"
-mkdir -p "$work" "$out/artifacts"
-cp "$src"/corpus/*.mnu "$work"/
-echo "fuzz-menu: fuzzing for $seconds s on $(ls "$work" | wc -l) seeds"
-status=0
-"$out/fuzz_menu_script" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
-  -dict="$src/menu_script.dict" -artifact_prefix="$out/artifacts/" -print_final_stats=1 \
-  "$work" >"$out/fuzz.log" 2>&1 || status=$?
-tail -n 25 "$out/fuzz.log"
-if [ "$status" -ne 0 ] || grep -qE 'ERROR: (Address|Leak|libFuzzer)|runtime error:|menu script fault' "$out/fuzz.log" \
-   || [ -n "$(ls -A "$out/artifacts")" ]; then
-  echo "fuzz-menu: FAILED (exit $status); log $out/fuzz.log, inputs in $out/artifacts" >&2
-  ls -l "$out/artifacts" >&2
-  exit 1
-fi
-grep -E '^Done [0-9]+ runs in [0-9]+ second' "$out/fuzz.log"
-echo "fuzz-menu: corpus grew to $(ls "$work" | wc -l) inputs, no faults"
+rm -rf "$out/artifacts"
+mkdir -p "$out/artifacts"
+
+# fuzz NAME SEEDS SECONDS CODEPAGE: one run on a fresh copy of the seeds, the
+# stand-in C runtime in that multibyte code page.
+fuzz() {
+  local name=$1 seeds=$2 time=$3 page=$4 work=$out/$1-run log=$out/$1.log status=0
+  rm -rf "$work" && mkdir -p "$work" && cp "$seeds"/*.mnu "$work"/
+  echo "fuzz-menu: $name: fuzzing for $time s on $(ls "$work" | wc -l) seeds, code page $page"
+  ORVEXC_MBCP=$page "$out/fuzz_menu_script" -max_total_time="$time" -max_len=16384 -timeout=10 \
+    -rss_limit_mb=2048 -dict="$src/menu_script.dict" -artifact_prefix="$out/artifacts/$name-" \
+    -print_final_stats=1 "$work" >"$log" 2>&1 || status=$?
+  tail -n 25 "$log"
+  if [ "$status" -ne 0 ] || grep -qE 'ERROR: (Address|Leak|libFuzzer)|runtime error:|menu script fault' "$log" \
+     || [ -n "$(ls -A "$out/artifacts")" ]; then
+    echo "fuzz-menu: $name: FAILED (exit $status); log $log, inputs in $out/artifacts" >&2
+    ls -l "$out/artifacts" >&2
+    exit 1
+  fi
+  grep -E '^Done [0-9]+ runs in [0-9]+ second' "$log"
+  echo "fuzz-menu: $name: corpus grew to $(ls "$work" | wc -l) inputs, no faults"
+}
+
+# The golden corpus in the single-byte control, then the Shift-JIS seeds in
+# code page 932 for a third of the time (at least 5 s).
+fuzz corpus "$root/tests/menu/corpus" "$seconds" 1252
+fuzz sjis "$src/sjis" "$(( seconds / 3 > 5 ? seconds / 3 : 5 ))" 932

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string>
 
-#include "menu/MenuScript.h"
+#include "menu/MenuBuilder.h"
 
 namespace {
 
@@ -41,16 +41,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   int before = LiveMenus();
   orvex::CMenuScript script;
-  HMENU menu = static_cast<HMENU>(script.Parse(text));
-  bool parsed = menu != nullptr;
-  Check(parsed != static_cast<bool>(script.Error()), "a parse failed without saying what it expected, or the reverse");
+  orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(text);
+  bool parsed = static_cast<bool>(nodes);
+  Check(parsed ? *nodes == script.Head() : nodes.Error().expected != nullptr, "a parse failed without saying what it expected");
+  HMENU menu = parsed ? orvex::BuildMenu(*nodes) : nullptr;
+  Check(!parsed || menu, "a parsed script built no menu");
   Check(parsed || LiveMenus() == before, "a failed parse made a menu");
   if (menu) DestroyMenu(menu);
   Check(LiveMenus() == before, "the builder made menus that the result does not reach");
 
-  std::string nodes = Nodes(script);
-  Check(script.ParseNodes(text) == parsed, "a second parse decided otherwise");
-  Check(Nodes(script) == nodes, "a second parse made other nodes");
+  std::string first = Nodes(script);
+  orvex::Expected<const orvex::MenuNode*> again = script.Parse(text);
+  Check(static_cast<bool>(again) == parsed && again.Error().offset == nodes.Error().offset,
+        "a second parse decided otherwise");
+  Check(Nodes(script) == first, "a second parse made other nodes");
   std::free(text);
   return 0;
 }

@@ -1,5 +1,5 @@
 // The menu script parser and builder over the golden corpus: each
-// tests/fuzz/corpus/NN-name.mnu (also the fuzzer's seeds) beside
+// tests/menu/corpus/NN-name.mnu (also the fuzzer's seeds) beside
 // NN-name.tree, the menu USER32 holds after the script is built ("empty
 // menu", "no menu"). A missing .tree is written from the build and the test fails,
 // so that a new script's tree is reviewed before it is committed.
@@ -12,7 +12,7 @@
 #include <OrvexC/hostkit/MenuTree.h>
 
 #include "HostTest.h"
-#include "menu/MenuScript.h"
+#include "menu/MenuBuilder.h"
 
 namespace {
 
@@ -23,7 +23,8 @@ TEST(MenuCorpus, EveryScriptBuildsItsTree) {
   for (const std::string& stem : names) {
     std::string name = stem + ".mnu", base = dir + "/" + stem;
     orvex::CMenuScript script;
-    std::string tree = hostkit::DescribeAndDestroyMenu(static_cast<HMENU>(script.Parse(hosttest::ReadFile(base + ".mnu").c_str())));
+    orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(hosttest::ReadFile(base + ".mnu").c_str());
+    std::string tree = hostkit::DescribeAndDestroyMenu(nodes ? orvex::BuildMenu(*nodes) : nullptr);
     std::string expected = hosttest::ReadFile(base + ".tree");
     if (expected.empty()) {
       std::ofstream(base + ".tree", std::ios::binary) << tree;
@@ -38,7 +39,7 @@ TEST(MenuParser, DeepNestingIsRefusedRatherThanOverflowingTheStack) {
   std::string text = "M MENU BEGIN ";
   for (int i = 0; i < 100000; ++i) text += "POPUP \"p\" BEGIN ";
   orvex::CMenuScript script;
-  EXPECT_FALSE(script.ParseNodes(text.c_str()));
+  EXPECT_FALSE(script.Parse(text.c_str()));
 }
 
 // The parser names what it expected, at the point of failure.
@@ -67,13 +68,13 @@ TEST(MenuParseErrors, EachFailurePointNamesItsExpectation) {
   };
   for (const auto& c : cases) {
     orvex::CMenuScript script;
-    EXPECT_FALSE(script.ParseNodes(c.text)) << c.text;
-    EXPECT_EQ(script.Error().offset, c.offset) << c.text;
-    EXPECT_STREQ(script.Error().expected, c.expected) << c.text;
+    orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(c.text);
+    EXPECT_FALSE(nodes) << c.text;
+    EXPECT_EQ(nodes.Error().offset, c.offset) << c.text;
+    EXPECT_STREQ(nodes.Error().expected, c.expected) << c.text;
   }
   orvex::CMenuScript script;
-  EXPECT_TRUE(script.ParseNodes("M MENU BEGIN END"));
-  EXPECT_FALSE(script.Error());
+  EXPECT_TRUE(script.Parse("M MENU BEGIN END"));
 }
 
 }  // namespace

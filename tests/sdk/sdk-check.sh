@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
 #   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
-#             GCC and Clang, warnings as errors
+#             GCC and Clang, warnings as errors, and refuse 64-bit targets
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test,
 #             registered by orvexc_add_module_test, passes under CTest
-#   menucheck the menu script checker's reports on the golden menu corpus
+#   menucheck the menu script checker's reports on the golden menu corpus, and
+#             on the author's cases of menu-check-cases.txt
 #   demo      the demo host runs the sample module on its built-in title
 #   plain     the sample module builds with one plain compiler command
 #   module_*  the toolchain module, built by one toolchain as its users build,
@@ -39,6 +40,13 @@ headers)
   done
   for c in "$cxx" "clang++ --target=$triple"; do
     $c -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  done
+  # A 64-bit module is refused at once, and told why.
+  for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
+    if clang --target=$target -fsyntax-only -I"$prefix/include" "$work/h.c" 2>"$work/64.log" ||
+       ! grep -q 'error: "OrvexC.dll is a 32-bit Windows DLL' "$work/64.log"; then
+      cat "$work/64.log"; echo "$target: not refused"; exit 1
+    fi
   done
   ;;
 implib)
@@ -87,11 +95,25 @@ menucheck)
   # The checker's report on every script of the golden menu corpus, with the
   # resource compilers' differences, against tests/sdk/menu-check.expected.
   export ORVEXC_WINEPREFIX=$build/wineprefix
-  cd "$src/tests/fuzz/corpus"
+  cd "$src/tests/menu/corpus"
   status=0
   "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" --rc *.mnu | tr -d '\r' >"$work/actual" || status=$?
   echo "exit $status" >>"$work/actual"
   diff -u "$src/tests/sdk/menu-check.expected" "$work/actual"
+  # What an author sees: each row of menu-check-cases.txt, its exit status and a line.
+  cd "$work"
+  failed=0
+  while IFS='|' read -r want args script line; do
+    [[ $want =~ ^[[:space:]]*(#|$) ]] && continue
+    want=$(echo $want) script=$(echo "$script" | sed 's/ *$//; s/^ //') line=${line# }
+    rm -f s.mnu; [ -z "$script" ] || printf '%b' "$script" >s.mnu
+    status=0
+    "$src/scripts/wine-run.sh" "$build/bin/orvexc-menu-check.exe" $args 2>&1 | tr -d '\r' >said || status=$?
+    if [ "$status" != "$want" ] || ! grep -qxF -- "$line" said; then
+      echo "orvexc-menu-check $args: exit $status (want $want), want the line: $line"; cat said; failed=1
+    fi
+  done <"$src/tests/sdk/menu-check-cases.txt"
+  [ $failed = 0 ]
   ;;
 module_*)
   m=$src/tests/sdk/modules/toolchain-module.c dll=$work/toolchain-module.dll

@@ -1,35 +1,13 @@
 // SetResourceStorage creating storages with the tests' resource manager
 // component, loaded with the real CoLoadLibrary: where a new storage points.
 // (The exports' calls, failures and texts are in the export table and the rules.)
-#include <objbase.h>
-
-#include "HostTest.h"
+#include "StorageTest.h"
 
 using hosttest::GuardedBuffer;
 
 namespace {
 
-class Storage : public hosttest::HostTest {
- protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    releaseOrder = false;  // the storage exports release the runtime before the resources
-    CoInitialize(nullptr);
-    rt.app.instance = GetModuleHandleA(nullptr);  // ResourceManager.dll lies beside this program
-  }
-  void TearDown() override {
-    HostTest::TearDown();
-    CoUninitialize();
-  }
-  // The log of the storage the runtime received last.
-  std::string AddedLog() {
-    if (rt.resources.added.empty()) return "(none)";
-    using Log = const char*(__cdecl*)(IResourceStorage*);
-    auto log = reinterpret_cast<Log>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ResourceManager.dll"), "StorageLog")));
-    return log ? log(rt.resources.added.back()) : "(no log)";
-  }
-};
+using Storage = hosttest::StorageTest;
 
 TEST_F(Storage, NewStoragesAreResolvedAgainstTheTitlesDirectory) {
   rt.app.location = L"C:\\titles\\t1\\main.dat";
@@ -38,6 +16,24 @@ TEST_F(Storage, NewStoragesAreResolvedAgainstTheTitlesDirectory) {
   SetResourceStorage(rt.ctx(), "shared", "..\\shared\\");
   EXPECT_EQ(AddedLog(), "name=shared;location=C:\\titles\\shared\\;");
   EXPECT_EQ(rt.resources.added.size(), 2u);
+}
+
+// A storage the module creates is the runtime's from then on: found by name
+// (listed among the resources' storages), located, and moved, not made again.
+TEST_F(Storage, ACreatedStorageIsFoundLocatedAndMovedAfterwards) {
+  rt.app.location = L"C:\\titles\\t1\\main.dat";
+  auto located = [&] {
+    GuardedBuffer buffer(64);
+    GetResourceStorage(rt.ctx(), "media", buffer.Data(), buffer.Size());
+    return buffer.Text();
+  };
+  SetResourceStorage(rt.ctx(), "media", "media\\");
+  EXPECT_EQ(rt.resources.storages.count("media"), 1u);
+  EXPECT_EQ(located(), "C:\\titles\\t1\\media\\");
+  SetResourceStorage(rt.ctx(), "media", "D:\\elsewhere\\");
+  EXPECT_EQ(located(), "D:\\elsewhere\\");
+  EXPECT_EQ(rt.resources.added.size(), 1u);
+  EXPECT_EQ(AddedLog(), "name=media;location=C:\\titles\\t1\\media\\;location=D:\\elsewhere\\;");
 }
 
 TEST_F(Storage, WithoutATitleLocationTheApplicationsDirectoryIsTheBase) {

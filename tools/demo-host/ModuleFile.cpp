@@ -246,6 +246,17 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
   }
   loaded.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   DWORD error = loaded.handle ? 0 : GetLastError();
+  if (error == ERROR_MOD_NOT_FOUND) {
+    // The DLLs installed beside the demo host (OrvexC.dll) stand in for ones
+    // the module's folder lacks; the warning below says so.
+    char self[MAX_PATH];
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (SetDllDirectoryA(Folder(self).c_str())) {
+      loaded.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+      error = loaded.handle ? 0 : GetLastError();
+      SetDllDirectoryA(nullptr);
+    }
+  }
   std::string missing = loaded.handle || error == ERROR_PROC_NOT_FOUND ? MissingFunction(image, Folder(path)) : "";
   if (!missing.empty()) {
     loaded.error = FileName(path) + " imports a function that is missing: " + missing +

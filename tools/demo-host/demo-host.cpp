@@ -21,7 +21,10 @@
 #include "ModuleFile.h"
 #include "Sandbox.h"
 #include "menu/MenuScript.h"
+#include "tools/menu-check/Diagnosis.h"
 #include "tools/menu-check/RcDifferences.h"
+
+#include "../ToolOptions.h"
 
 #include <windows.h>
 
@@ -59,7 +62,7 @@ void MakeBuiltInTitle(fake::Runtime& title) {
   title.frameNode.nodeName = "1";
   title.AddResource("MainMenu").fileName = dir + "mainmenu.mnu";
   title.AddThread("narration");
-  title.AddThread("quiz").status["IsRunning"] = S_FALSE;  // not running
+  title.AddThread("quiz").running = false;
   title.AddObject("StartButton").rect = {20, 60, 140, 90};
   auto& picture = title.AddObject("Picture");
   picture.rect = {180, 60, 440, 240};
@@ -76,14 +79,17 @@ void WarnOfBadMenuScripts(const fake::Runtime& title) {
     std::string text(std::istreambuf_iterator<char>(in), {});
     text.resize(std::strlen(text.c_str()));
     orvex::CMenuScript script;
-    if (script.ParseNodes(text.c_str())) continue;
-    orvex::MenuParseError error = script.Error();
-    size_t at = error.offset < text.size() ? error.offset : text.size();
-    orvex::TextPosition where = orvex::PositionOf(text, at);
-    std::string found = at >= text.size() ? "the end of the text"
-                                          : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
-    std::printf("%s:%d:%d: found %s, expected %s (LoadMenuFromFile(\"%s\") gives no menu)\n", file.c_str(),
-                where.line, where.column, found.c_str(), error.expected, name.c_str());
+    orvex::ScriptRecord record;
+    orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(text.c_str(), &record);
+    if (nodes) continue;
+    orvex::Finding parser = orvex::ParserFinding(text, nodes.Error());
+    orvex::Finding mistake = orvex::LikelyMistake(text, nodes.Error(), record);
+    std::printf("LoadMenuFromFile(\"%s\") gives no menu:\n", name.c_str());
+    for (const orvex::Finding* finding : {&mistake, &parser}) {
+      if (finding->what.empty()) continue;
+      orvex::TextPosition where = orvex::PositionOf(text, finding->offset);
+      std::printf("%s:%d:%d: %s\n", file.c_str(), where.line, where.column, finding->what.c_str());
+    }
   }
 }
 
@@ -104,7 +110,15 @@ struct Options {
   bool wait = false, unwatched = false;
 };
 
-// The command line; false (after the usage line) when it cannot be read.
+constexpr char kUsage[] =
+    "usage: orvexc-demo-host [--title DIR] [--entry NAME] [--timeout SECONDS] [--screenshot FILE.png]\n"
+    "                        [--wait] [--no-sandbox] [MODULE.dll]\n"
+    "Runs the module's entry (default RunModule) in a sandbox on a built-in title or the title\n"
+    "DIR\\title.ini describes, and prints the module's runtime calls as they are made. Exit status\n"
+    "0 passed, 1 the entry returned 0 or kept a reference, 2 something is missing, 3 the module\n"
+    "faulted or ran past --timeout (default 30). --help, --version: this text, the version.\n";
+
+// The command line; false (after the usage) when it cannot be read.
 bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
@@ -117,8 +131,7 @@ bool ParseArguments(int argc, char** argv, Options& options) {
     else if (arg == demo::kNoSandboxFlag) options.unwatched = true;
     else if (arg.compare(0, 2, "--") != 0) options.module = arg;
     else {
-      std::fprintf(stderr, "usage: orvexc-demo-host [--title DIR] [--entry NAME] [--timeout SECONDS]"
-                           " [--screenshot FILE.png] [--wait] [--no-sandbox] [MODULE.dll]\n");
+      std::fprintf(stderr, "%s", kUsage);
       return false;
     }
   }
@@ -139,7 +152,7 @@ void FollowThreads(fake::Runtime& title, const fake::JournalCall& call) {
                      : method == "Stop" && call.object.compare(0, 7, "thread:") == 0 ? call.object.substr(7)
                                                                                     : "";
   auto thread = title.app.threads.find(name);
-  if (thread != title.app.threads.end()) thread->second->status["IsRunning"] = method == "Stop" ? S_FALSE : S_OK;
+  if (thread != title.app.threads.end()) thread->second->running = method != "Stop";
 }
 
 // Calls the module's entry with the transcript streaming, and reports what
@@ -204,6 +217,8 @@ int PlayTitle(const Options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (int status = orvexc_tools::AnswerStandardOption(argc, argv, "orvexc-demo-host", kUsage); status >= 0)
+    return status;
   Options options;
   if (!ParseArguments(argc, argv, options)) return 2;
   return options.unwatched ? PlayTitle(options) : demo::RunSandboxed(options.timeout);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "frame/CharText.h"
 #include "menu/MenuScript.h"
 
 namespace orvex {
@@ -250,8 +251,10 @@ std::vector<RcDifference> FindRcDifferences(const std::string& text) { return Co
 
 TextPosition PositionOf(const std::string& text, std::size_t offset) {
   TextPosition at{1, 1};
-  for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-    if (text[i] == '\n') ++at.line, at.column = 1;
+  const char* const start = text.c_str();
+  const char* const end = start + (offset < text.size() ? offset : text.size());
+  for (const char* p = start; p < end; p = *p ? NextChar(p) : p + 1) {  // columns count characters
+    if (*p == '\n') ++at.line, at.column = 1;
     else ++at.column;
   }
   return at;

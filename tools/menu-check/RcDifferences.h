@@ -16,7 +16,8 @@ struct RcDifference {
 
 std::vector<RcDifference> FindRcDifferences(const std::string& text);
 
-// The line and column, both counted from 1, of the byte at `offset`.
+// The line and column, both counted from 1 (columns in characters), of the
+// byte at `offset`.
 struct TextPosition {
   int line, column;
 };

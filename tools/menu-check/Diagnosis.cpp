@@ -1,0 +1,147 @@
+#include "Diagnosis.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <map>
+
+#include "RcDifferences.h"
+#include "frame/CharText.h"
+
+namespace orvex {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The token at `at`: up to white space or a comma.
+std::string TokenAt(const std::string& text, std::size_t at) {
+  const char* start = text.c_str() + at;
+  const char* end = start;
+  while (*end && !IsBlank(*end) && *end != ',') end = NextChar(end);
+  return std::string(start, end);
+}
+
+std::string Where(const std::string& text, std::size_t offset) {
+  TextPosition at = PositionOf(text, offset);
+  return std::to_string(at.line) + ":" + std::to_string(at.column);
+}
+
+bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+
+bool IsOptionWord(const std::string& token) {
+  for (const MenuOption& option : kMenuOptions)
+    if (token == option.word) return true;
+  return false;
+}
+
+// Why an identifier token does not give the number it shows; empty when it does.
+std::string NotAsWritten(const std::string& token, unsigned id) {
+  const std::string gets = "the item gets id " + std::to_string(id);
+  if (IsOptionWord(token))
+    return token + " stands where the identifier goes: " + gets + " and no " + token + "; write the id first";
+  if (IsNameStart(token[0])) return "identifier " + token + " is a name: names are not looked up, " + gets;
+  char* end = nullptr;
+  long value = std::strtol(token.c_str(), &end, 10);
+  if (*end == '\0' && value == static_cast<long>(id)) return "";
+  return "identifier " + token + ": " + gets + " (only decimal numbers from 0 to 65535 are read as written)";
+}
+
+// The likely mistakes, each a test of the text where the parse stopped.
+using Rule = Finding (*)(const std::string& text, const MenuParseError& error, const ScriptRecord& record);
+
+// A comment before the point of failure: "//" or "/*" opening a word outside a text.
+Finding Comment(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
+  bool inText = false, wordStart = true;
+  for (const char* p = text.c_str(); *p && static_cast<std::size_t>(p - text.c_str()) <= error.offset; p = NextChar(p)) {
+    if (!inText && wordStart && p[0] == '/' && (p[1] == '/' || p[1] == '*'))
+      return {static_cast<std::size_t>(p - text.c_str()), "comments are not part of a menu script"};
+    if (*p == '"') inText = !inText;
+    wordStart = IsBlank(*p);
+  }
+  return {};
+}
+
+// The extended form's header: NAME MENUEX.
+Finding MenuEx(const std::string& text, const MenuParseError&, const ScriptRecord&) {
+  const char* p = text.c_str();
+  while (IsBlank(*p)) ++p;
+  while (*p && !IsBlank(*p)) p = NextChar(p);
+  while (IsBlank(*p)) ++p;
+  if (std::strncmp(p, "MENUEX", 6) != 0 || (p[6] && !IsBlank(p[6]))) return {};
+  return {static_cast<std::size_t>(p - text.c_str()), "MENUEX is not supported: write MENU, with items MENUITEM \"text\", id"};
+}
+
+// "" for an empty text: the second quote is the text's first character, and
+// the text runs on to the next quote, lines later.
+Finding EmptyText(const std::string& text, const MenuParseError& error, const ScriptRecord& record) {
+  std::size_t quote = std::string::npos;
+  for (std::size_t at : record.quotes)
+    if (at < error.offset) quote = at;
+  if (error.expected == expect::kClosingQuote) {  // the text that did not close opened at the last quote or the one before it
+    const char* last = FindLastChar(text.c_str(), '"');
+    const char* before = last ? PreviousChar(text.c_str(), last) : nullptr;
+    if (before && *before == '"') quote = static_cast<std::size_t>(before - text.c_str());
+  }
+  if (quote == std::string::npos || text.compare(quote, 2, "\"\"") != 0) return {};
+  if (PositionOf(text, quote).line == PositionOf(text, error.offset).line) return {};
+  return {quote, "an empty text \"\" is not possible: the second quote is read as the text's first character, "
+                 "and the text runs on to the next quote"};
+}
+
+// A number or an option where a statement must begin: the comma before it is missing.
+Finding MissingComma(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
+  if (error.expected != expect::kStatement || error.offset >= text.size()) return {};
+  std::string token = TokenAt(text, error.offset);
+  bool number = IsDigit(token[0]) || ((token[0] == '-' || token[0] == '+') && token.size() > 1 && IsDigit(token[1]));
+  if (!number && !IsOptionWord(token)) return {};
+  const char* start = text.c_str();
+  const char* end = start + error.offset;
+  for (const char* previous; (previous = PreviousChar(start, end)) && IsBlank(*previous);) end = previous;
+  return {static_cast<std::size_t>(end - start), "a comma is missing before \"" + token + "\""};
+}
+
+// A name of more than seven characters where an identifier must be.
+Finding LongName(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
+  if (error.expected != expect::kShortIdentifier) return {};
+  std::string token = TokenAt(text, error.offset);
+  if (!IsNameStart(token[0])) return {};
+  return {error.offset, "identifier " + token + " is a name: names are not looked up, and an identifier has at most " +
+                            std::to_string(kMaxIdentifier) + " characters; write its number"};
+}
+
+constexpr Rule kRules[] = {Comment, MenuEx, EmptyText, MissingComma, LongName};
+
+}  // namespace
+
+std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& record) {
+  std::vector<Finding> found;
+  std::map<unsigned, std::size_t> first;  // id -> where it was first given
+  for (const ScriptRecord::Identifier& identifier : record.identifiers) {
+    if (KindOf(*identifier.node) != MenuNodeKind::kCommand) continue;  // a separator's has no effect
+    std::string why = NotAsWritten(text.substr(identifier.at, identifier.length), identifier.node->id);
+    if (!why.empty()) {
+      found.push_back({identifier.at, why});
+    } else if (!first.emplace(identifier.node->id, identifier.at).second) {
+      found.push_back({identifier.at, "id " + std::to_string(identifier.node->id) + " is given twice (first at " +
+                                          Where(text, first[identifier.node->id]) + ")"});
+    }
+  }
+  return found;
+}
+
+Finding ParserFinding(const std::string& text, const MenuParseError& error) {
+  std::size_t at = error.offset < text.size() ? error.offset : text.size();
+  std::string found = at >= text.size() ? "the end of the text"
+                                        : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
+  return {at, "found " + found + ", expected " + error.expected};
+}
+
+Finding LikelyMistake(const std::string& text, const MenuParseError& error, const ScriptRecord& record) {
+  for (Rule rule : kRules) {
+    Finding finding = rule(text, error, record);
+    if (!finding.what.empty()) return finding;
+  }
+  return {};
+}
+
+}  // namespace orvex
