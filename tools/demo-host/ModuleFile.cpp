@@ -186,6 +186,32 @@ std::string MissingEntry(const std::string& path, const PeImage& image, const st
   return message + ". Name the entry with --entry NAME";
 }
 
+// Loads the module as the runtime does, its own folder searched first for
+// its DLLs. DLLs installed beside the demo host (OrvexC.dll) stand in for
+// ones that folder lacks; LibraryElsewhere warns of it.
+HMODULE LoadBesideModule(const std::string& path, DWORD& error) {
+  HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  error = module ? 0 : GetLastError();
+  char self[MAX_PATH];
+  if (error != ERROR_MOD_NOT_FOUND || !GetModuleFileNameA(nullptr, self, MAX_PATH) ||
+      !SetDllDirectoryA(Folder(self).c_str()))
+    return module;
+  module = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  error = module ? 0 : GetLastError();
+  SetDllDirectoryA(nullptr);
+  return module;
+}
+
+// The warning when the OrvexC.dll loaded is not the one beside the module.
+std::string LibraryElsewhere(const std::string& path) {
+  HMODULE library = GetModuleHandleA("OrvexC.dll");
+  char libraryPath[MAX_PATH] = "";
+  if (!library || !GetModuleFileNameA(library, libraryPath, MAX_PATH) || SameText(Folder(libraryPath), Folder(path)))
+    return "";
+  return "OrvexC.dll was loaded from " + std::string(libraryPath) + ", not from the module's folder " + Folder(path) +
+         ": ship OrvexC.dll beside your module, as the runtime loads it from there";
+}
+
 }  // namespace
 
 PeImage ReadPeImage(const std::string& path) {
@@ -244,19 +270,8 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
     loaded.error = path + " " + image.problem;
     return loaded;
   }
-  loaded.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  DWORD error = loaded.handle ? 0 : GetLastError();
-  if (error == ERROR_MOD_NOT_FOUND) {
-    // The DLLs installed beside the demo host (OrvexC.dll) stand in for ones
-    // the module's folder lacks; the warning below says so.
-    char self[MAX_PATH];
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    if (SetDllDirectoryA(Folder(self).c_str())) {
-      loaded.handle = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-      error = loaded.handle ? 0 : GetLastError();
-      SetDllDirectoryA(nullptr);
-    }
-  }
+  DWORD error = 0;
+  loaded.handle = LoadBesideModule(path, error);
   std::string missing = loaded.handle || error == ERROR_PROC_NOT_FOUND ? MissingFunction(image, Folder(path)) : "";
   if (!missing.empty()) {
     loaded.error = FileName(path) + " imports a function that is missing: " + missing +
@@ -269,11 +284,7 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
   }
   loaded.entry = GetProcAddress(loaded.handle, entryName.c_str());
   if (!loaded.entry) loaded.error = MissingEntry(path, image, entryName);
-  HMODULE library = GetModuleHandleA("OrvexC.dll");
-  char libraryPath[MAX_PATH] = "";
-  if (library && GetModuleFileNameA(library, libraryPath, MAX_PATH) && !SameText(Folder(libraryPath), Folder(path)))
-    loaded.warning = "OrvexC.dll was loaded from " + std::string(libraryPath) + ", not from the module's folder " +
-                     Folder(path) + ": ship OrvexC.dll beside your module, as the runtime loads it from there";
+  loaded.warning = LibraryElsewhere(path);
   return loaded;
 }
 
