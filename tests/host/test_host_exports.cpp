@@ -290,28 +290,18 @@ const std::map<std::string, std::string>& Aliases() {
   return aliases;
 }
 
-// The chain's words with every alias expanded, each word keeping its judging prefix.
-std::vector<std::string> ChainWords(const std::string& chain, const std::string& prefix = "") {
-  std::vector<std::string> words;
-  std::istringstream in(chain);
-  for (std::string word; in >> word;) {
-    std::string judged = prefix;
-    if (word[0] == '+' || word[0] == '-' || word[0] == '~') judged = word.substr(0, 1), word.erase(0, 1);
+// The chain's steps with every alias expanded, each keeping its judging prefix.
+void ParseChain(const std::string& chain, std::vector<Step>& steps, char prefix = ' ') {
+  std::istringstream words(chain);
+  for (std::string word; words >> word;) {
+    Step step;
+    step.judged = prefix;
+    if (word[0] == '+' || word[0] == '-' || word[0] == '~') step.judged = word[0], word.erase(0, 1);
     auto alias = Aliases().find(word);
-    if (alias == Aliases().end()) {
-      words.push_back(judged + word);
+    if (alias != Aliases().end()) {
+      ParseChain(alias->second, steps, step.judged);
       continue;
     }
-    for (const std::string& expanded : ChainWords(alias->second, judged)) words.push_back(expanded);
-  }
-  return words;
-}
-
-std::vector<Step> ParseChain(const std::string& chain) {
-  std::vector<Step> steps;
-  for (std::string word : ChainWords(chain)) {
-    Step step;
-    if (word[0] == '+' || word[0] == '-' || word[0] == '~') step.judged = word[0], word.erase(0, 1);
     std::replace(word.begin(), word.end(), '\'', '"');
     std::size_t open = word.find('(');
     if (open == std::string::npos) word += "()", open = word.size() - 2;
@@ -322,6 +312,11 @@ std::vector<Step> ParseChain(const std::string& chain) {
     for (const Step& earlier : steps) step.occurrence += earlier.Key() == step.Key();
     steps.push_back(step);
   }
+}
+
+std::vector<Step> ParseChain(const std::string& chain) {
+  std::vector<Step> steps;
+  ParseChain(chain, steps);
   return steps;
 }
 
@@ -344,18 +339,15 @@ struct Title {
     rt.app.instance = GetModuleHandleA(nullptr);  // the tests' resource manager lies beside it
     rt.app.parameterCount = 2;
     rt.app.parameters = {L"first", L"second", L"third", L"fourth"};
-    rt.app.location = rt.app.path = L"C:\\Titles\\Intro\\intro.ttl";
+    rt.SetTitle("Intro", L"C:\\Titles\\Intro\\intro.ttl");
     rt.app.media = {"cd"};
     rt.moduleNode.nodeName = "module", rt.moduleNode.address = "C:\\Titles\\Intro\\module.dll";
     rt.frameNode.nodeName = "Start", rt.frameNode.address = "C:\\Titles\\Intro\\intro.ttl#Start";
-    rt.titleNode.nodeName = "Intro";
-    SetSurface(rt.surface, rt.window, Windows::Live(windows.frame));
+    SetSurface(rt.surface, Windows::Live(windows.frame));
     rt.context.thread = &rt.AddThread("self");
-    rt.AddThread("a");
+    rt.AddThread("a").SetFrame("Other", "C:\\Titles\\Intro\\intro.ttl#Other");
     rt.AddThread("b");
-    fake::FakeContext& a = rt.ThreadContext("a");
-    a.frame->node->nodeName = "Other", a.frame->node->address = "C:\\Titles\\Intro\\intro.ttl#Other";
-    SetSurface(*a.surface, *a.surface->window, Windows::Live(windows.thread));
+    SetSurface(*rt.ThreadContext("a").surface, Windows::Live(windows.thread));
     auto& o = rt.AddObject("obj");
     o.rect = {10, 20, 110, 70};
     o.flags = 0x7FFF;
@@ -367,9 +359,9 @@ struct Title {
     rt.AddResource("menu").fileName = menuFile;
   }
   IUnknown* Scope() { return static_cast<IHostScope*>(static_cast<fake::FakeScope*>(rt.Find("scope"))); }
-  static void SetSurface(fake::FakeSurface& surface, fake::FakeWindow& window, HWND handle) {
+  static void SetSurface(fake::FakeSurface& surface, HWND handle) {
     surface.x = 11, surface.y = 12, surface.width = 13, surface.height = 14;
-    window.handle = handle;
+    surface.window->handle = handle;
   }
 
   fake::Runtime rt;
