@@ -202,6 +202,15 @@ const struct {
      "popup 0 type=0 state=0 \"\"\n{plain}{5D}\n  item 1 type=0 state=0 \"\"\n{plain}\n"},
     {"M MENU BEGIN MENUITEM \"{plain}\\tCtrl+{plain}\", 2 END", "item 2 type=0 state=0 \"\"\n{plain}\tCtrl+{plain}\n"},
     {"M MENU BEGIN MENUITEM \"{plain}{lead}", "no menu\n"},
+    {"M MENU BEGIN MENUITEM \"{5C}t\", 1 END", "item 1 type=0 state=0 \"\"\n{5C}t\n"},
+    {"M MENU BEGIN MENUITEM \"{5C}\\t{5C}\", 1 END", "item 1 type=0 state=0 \"\"\n{5C}\t{5C}\n"},
+    {"M MENU BEGIN POPUP \"{5C}\" BEGIN MENUITEM \"{5D}\", 1 END END",
+     "popup 0 type=0 state=0 \"\"\n{5C}\n  item 1 type=0 state=0 \"\"\n{5D}\n"},
+    {"M {5C}MENU BEGIN END", "empty menu\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 1 END{5C}", "item 1 type=0 state=0 \"\"\na\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 1, {5C}GRAYED END", "no menu\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 1 E{45}ND", "no menu\n"},
+    {"M MENU BEGIN MENUITEM \"{74}\", 1, GRAYED E{45}ND END", "no menu\n"},
 };
 
 TEST(Menu, TextsKeepTheirCharacters) {
