@@ -15,6 +15,7 @@
 #include "MinimalTitle.h"
 #include <OrvexC/hostkit/ImportHook.h>
 #include "OrvexC.h"
+#include "frame/Owners.h"
 
 namespace bench {
 namespace {
@@ -61,7 +62,7 @@ __attribute__((noinline)) void TitleLocationFloor(IHostContext* context, char* b
     if (app->GetTitleLocation(&text) == S_OK) {
       int written = WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, length, nullptr, nullptr);
       if (written > 0) std::memset(buffer + written, 0, length - written);
-      SysFreeString(text);
+      FreeMinimalString(text);
     }
     app->Release();
   }
@@ -153,6 +154,10 @@ void RunCallFrame(const Settings& settings, Report& report) {
   int repetitions = settings.smoke ? settings.repetitions : kRepetitions;
   char buffer[MAX_PATH];
   const int length = sizeof buffer;
+
+  HMODULE library = GetModuleHandleA("OrvexC.dll");
+  if (!RouteLibraryStrings(library)) return report.Fail("call frame: the library's SysFreeString could not be routed");
+  orvex::ScopeGuard restore([library] { RestoreLibraryStrings(library); });
 
   // The library and its floor must leave the same results, or the timing
   // compares different work.

@@ -4,6 +4,8 @@
 // must.
 #include "MinimalTitle.h"
 
+#include <OrvexC/hostkit/ImportHook.h>
+
 #include <oleauto.h>
 
 #include <cstring>
@@ -38,6 +40,7 @@ class MinimalTitle final : public UnreachedIHostContext,
   static constexpr const wchar_t* kLocation = L"C:\\Titles\\Intro\\intro.ttl";
 
   ULONG refs() const { return refs_; }
+  BSTR location() const { return location_; }
 
   // IUnknown: the scope interface is the one asked for by identifier.
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -60,7 +63,7 @@ class MinimalTitle final : public UnreachedIHostContext,
 
   // The actions.
   HRESULT STDMETHODCALLTYPE GetTitleLocation(BSTR* out) override {
-    *out = SysAllocString(kLocation);  // the library frees it, as a runtime's
+    *out = location_;  // the library frees it through MinimalFreeString
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE IsRunning() override { return S_OK; }
@@ -91,14 +94,33 @@ class MinimalTitle final : public UnreachedIHostContext,
   }
 
   ULONG refs_ = 1;  // the benchmark's own
+  BSTR location_ = SysAllocString(kLocation);  // made once, handed out on every call
 };
 
 MinimalTitle g_title;
+
+void (WINAPI* g_sysFreeString)(BSTR) = SysFreeString;
+
+// The library's SysFreeString and the floor's: the title location handed
+// out on every call stays; any other string is freed.
+void WINAPI MinimalFreeString(BSTR text) {
+  if (text != g_title.location()) g_sysFreeString(text);
+}
 
 }  // namespace
 
 IHostContext* MinimalContext() { return &g_title; }
 IUnknown* MinimalScope() { return static_cast<IHostScope*>(&g_title); }
 bool MinimalTitleBalanced() { return g_title.refs() == 1; }
+
+void FreeMinimalString(BSTR text) { MinimalFreeString(text); }
+
+bool RouteLibraryStrings(HMODULE library) {
+  return hostkit::RouteImport(library, "oleaut32.dll", "SysFreeString", MinimalFreeString, &g_sysFreeString);
+}
+
+void RestoreLibraryStrings(HMODULE library) {
+  hostkit::RouteImport(library, "oleaut32.dll", "SysFreeString", g_sysFreeString, &g_sysFreeString);
+}
 
 }  // namespace bench

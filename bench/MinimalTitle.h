@@ -10,6 +10,9 @@
 // running.
 #pragma once
 
+#include <windows.h>
+#include <oleauto.h>
+
 #include <OrvexC/RuntimeInterfaces.h>
 
 namespace bench {
@@ -19,5 +22,13 @@ IHostContext* MinimalContext();
 IUnknown* MinimalScope();
 // Every reference the runtime handed out has come back.
 bool MinimalTitleBalanced();
+
+// The title location is one string made once, so that no call pays for an
+// allocation: the floor frees what it is handed with FreeMinimalString, and
+// the library's import of SysFreeString is routed to the same function for
+// the length of the benchmark (false when it could not be).
+void FreeMinimalString(BSTR text);
+bool RouteLibraryStrings(HMODULE library);
+void RestoreLibraryStrings(HMODULE library);
 
 }  // namespace bench
