@@ -1,35 +1,13 @@
 // SetResourceStorage creating storages with the tests' resource manager
 // component, loaded with the real CoLoadLibrary: where a new storage points.
 // (The exports' calls, failures and texts are in the export table and the rules.)
-#include <objbase.h>
-
-#include "HostTest.h"
+#include "StorageTest.h"
 
 using hosttest::GuardedBuffer;
 
 namespace {
 
-class Storage : public hosttest::HostTest {
- protected:
-  void SetUp() override {
-    HostTest::SetUp();
-    releaseOrder = false;  // the storage exports release the runtime before the resources
-    CoInitialize(nullptr);
-    rt.app.instance = GetModuleHandleA(nullptr);  // ResourceManager.dll lies beside this program
-  }
-  void TearDown() override {
-    HostTest::TearDown();
-    CoUninitialize();
-  }
-  // The log of the storage the runtime received last.
-  std::string AddedLog() {
-    if (rt.resources.added.empty()) return "(none)";
-    using Log = const char*(__cdecl*)(IResourceStorage*);
-    auto log = reinterpret_cast<Log>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ResourceManager.dll"), "StorageLog")));
-    return log ? log(rt.resources.added.back()) : "(no log)";
-  }
-};
+using Storage = hosttest::StorageTest;
 
 TEST_F(Storage, NewStoragesAreResolvedAgainstTheTitlesDirectory) {
   rt.app.location = L"C:\\titles\\t1\\main.dat";

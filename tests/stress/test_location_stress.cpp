@@ -1,6 +1,6 @@
-// CLocation: literal cases of classifying, splitting, composing and
-// resolving, then many generated locations under rules that hold for every
-// input, with no second implementation to compare with. Nothing may crash or write
+// CLocation: many generated locations, and the texts of the literal cases
+// (tests/resource/LocationCases.h), under rules that hold for every input,
+// with no second implementation to compare with. Nothing may crash or write
 // past a buffer (this program is built with stack protection, and the path
 // helpers write between guard bytes here); Split agrees with Crack; what
 // Split gives, Make composes into a text that splits the same; a resolved
@@ -12,9 +12,10 @@
 #include <cstring>
 #include <random>
 #include <string>
-#include <tuple>
 #include <vector>
 
+#include "CodePages.h"
+#include "LocationCases.h"
 #include "StressSettings.h"
 #include "frame/PathParts.h"
 #include "resource/Location.h"
@@ -22,101 +23,6 @@
 using orvex::CLocation;
 
 namespace {
-
-// (text, relative, a network path)
-TEST(Location, Kinds) {
-  const std::tuple<const char*, bool, bool> cases[] = {
-      {"C:", false, false},         {"a", true, false},          {"a:", false, false},
-      {"a:b", false, false},        {"dir\\a:b.txt", false, false}, {"\\\\srv\\share\\f.txt", false, true},
-      {"x\\\\y", false, true},      {"\\rooted\\f.txt", true, false}, {"sub/pic.bmp", true, false},
-      {"//srv/share", true, false}, {"", false, false},           {"[u:p]sub\\x", true, false},
-  };
-  for (const auto& [text, relative, network] : cases) {
-    EXPECT_EQ(CLocation(text).IsRelative(), relative) << text;
-    EXPECT_EQ(CLocation(text).IsNetworkPath(), network) << text;
-  }
-}
-
-// The parts joined by '|': root, server, drive, dir, name, ext, user, password; "refused" when Split fails.
-TEST(Location, Split) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"C:", "||C:|||||"},
-      {"C:\\titles\\a.ttl", "||C:|\\titles\\|a|.ttl||"},
-      {"\\\\srv\\share\\f.txt", "|||\\\\srv\\share\\|f|.txt||"},
-      {"http://server/a/b.htm", "http://|server||/a/|b|.htm||"},
-      {"http://server:80/x", "http://|server||/|x|||"},
-      {"http://server:81/x", "http://|server:81||/|x|||"},
-      {"https://server/x", "https://|server:443||/|x|||"},
-      {"ftp://server/x", "ftp://|server:21||/|x|||"},
-      {"http://server/a%20b.htm", "http://|server||/|a b|.htm||"},
-      {"[joe:secret]http://server/x/y.htm", "http://|server||/x/|y|.htm|joe|secret"},
-      {"dir\\a:b.txt", "refused"},
-      {"", "refused"},
-      {"zzz://server/x", "refused"},
-  };
-  for (const auto& c : cases) {
-    std::string p[8], joined;
-    bool ok = CLocation(c.first).Split(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7]);
-    for (int i = 0; i < 8; ++i) joined += (i ? "|" : "") + p[i];
-    EXPECT_EQ(ok ? joined : "refused", c.second) << c.first;
-  }
-}
-
-// The object as cracked: escapes decoded in the URL path alone (file URLs
-// included), a malformed escape kept, the query and fragment dropped.
-TEST(Location, CrackDecodesEscapesInThePathAlone) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"http://server/a%20b.htm?q=1", "/a b.htm"}, {"http://server/plain.htm", "/plain.htm"},
-      {"file://h/%20", "/ "},                       {"file:///C:/a%20b.txt", "/C:/a b.txt"},
-      {"file://h:1/x/%20", "/x/ "},                 {"http://server/a%20b.htm?q=%41#f", "/a b.htm"},
-      {"http://server/a%zz%2", "/a%zz%2"},          {"http://server/a%41%00b", "/aA"},
-      {"[u:p]https://server/%7Euser/x%2Ey", "/~user/x.y"},
-  };
-  for (const auto& c : cases) {
-    std::uint32_t service = 0;
-    std::uint16_t port = 0;
-    std::string server, object;
-    EXPECT_TRUE(CLocation(c.first).Crack(&service, &server, &object, &port)) << c.first;
-    EXPECT_EQ(object, c.second) << c.first;
-  }
-}
-
-TEST(Location, MakeWritesThePrefixOnlyWhenSomethingIsInIt) {
-  CLocation made;
-  made.Make(nullptr, nullptr, "C:", "\\t", "a", "b", "", "");
-  EXPECT_EQ(made, "C:\\t\\a.b");
-  made.Make(nullptr, nullptr, "C:", "\\t\\", "a", ".b", "joe", nullptr);
-  EXPECT_EQ(made, "[joe:]C:\\t\\a.b");
-  EXPECT_FALSE(made.Make(nullptr, nullptr, "C:", std::string(300, 'd').c_str(), "a", nullptr, nullptr, nullptr));
-  EXPECT_EQ(made, "[joe:]C:\\t\\a.b") << "an over-long path is refused, not cut";
-  EXPECT_STREQ(CLocation("[joe:secret]http://server/x/y.htm").GetAddress(), "http://server/x/y.htm");
-}
-
-TEST(Location, MakeAbsolute) {
-  const char* const cases[][3] = {  // base, relative, resolved
-      {"C:\\titles\\t1\\", "..\\shared\\res.dat", "C:\\titles\\shared\\res.dat"},
-      {"http://server/a/b/x.htm", "../c/y.htm", "http://server/a/c/y.htm"},
-      {"C:\\t\\", "sub/pic.bmp", "C:\\t\\sub/pic.bmp"},
-      {"C:\\t\\a.ttl", "\\rooted\\f.txt", "C:\\rooted\\f.txt"},
-      {"C:\\t\\main.ttl", "sub\\", "C:\\t\\sub\\main.ttl"},
-      {"C:\\t\\", ".\\x.bmp", "C:\\t\\x.bmp"},
-      {"C:\\t\\", "..\\..\\x.bmp", "C:x.bmp"},
-      {"b/x.htm", "../c/y.htm", "c/y.htm"},
-      {"C:\\titles\\t1\\", "res\\", "C:\\titles\\t1\\res\\"},
-      {"C:\\t\\", "D:\\other\\f", "D:\\other\\f"},
-      {"C:\\t\\", "\\\\srv\\s\\f", "\\\\srv\\s\\f"},
-      {"C:\\t\\", "http://h/x", "http://h/x"},
-      {"C:\\t\\", "", ""},
-  };
-  for (const auto& c : cases) {
-    CLocation base(c[0]);
-    EXPECT_TRUE(base.MakeAbsolute(c[1])) << c[0] << " + " << c[1];
-    EXPECT_EQ(base, c[2]) << c[0] << " + " << c[1];
-  }
-  CLocation refused("zzz://h/x");
-  EXPECT_FALSE(refused.MakeAbsolute("a\\b"));
-  EXPECT_EQ(refused, "zzz://h/x");
-}
 
 // ---- generated locations ----------------------------------------------------
 
@@ -391,6 +297,23 @@ TEST(LocationStress, GeneratedLocationsKeepTheRules) {
     std::printf(" %s=%d", LocationGenerator::KindName(k), perKind[k]);
   std::printf("; faults=%d\n", faults.count_);
   EXPECT_EQ(faults.count_, 0) << "seed 0x" << std::hex << kSeed << "\n" << faults.report_;
+}
+
+// The literal cases' texts, each also resolved against every other.
+TEST(LocationStress, LiteralTextsKeepTheRules) {
+  std::vector<std::string> texts;
+  for (const auto& row : cases::kKinds) texts.push_back(codepage::Expand(row.text));
+  for (const auto& row : cases::kSplits) texts.push_back(codepage::Expand(row.text));
+  for (const auto& row : cases::kResolves)
+    for (const char* text : {row.base, row.relative}) texts.push_back(codepage::Expand(text));
+  LocationGenerator random(kSeed);
+  Faults faults;
+  for (const std::string& text : texts) {
+    CheckOne(text, false, random, faults);
+    CheckPathHelpers(text, random, faults);
+    for (const std::string& relative : texts) CheckResolve(text, relative, faults);
+  }
+  EXPECT_EQ(faults.count_, 0) << faults.report_;
 }
 
 }  // namespace

@@ -1,9 +1,16 @@
-// Native stand-in for the few USER32 declarations the menu builder uses, so
-// that the builder compiles on Linux for fuzzing. The calls are implemented by
-// NativeMenu.cpp, which counts the menus they make.
+// Native stand-in for the few Windows declarations the menu builder and the
+// locations use, so that they compile on Linux for fuzzing. The USER32 calls
+// are implemented by NativeMenu.cpp, which counts the menus they make.
 #pragma once
 
+#include <strings.h>
+
 #include <cstdint>
+
+typedef unsigned long DWORD;
+#define MAX_PATH 260
+
+inline int _stricmp(const char* a, const char* b) { return strcasecmp(a, b); }
 
 typedef struct NativeMenu* HMENU;
 typedef std::uintptr_t UINT_PTR;
