@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Harness.h"
-#include "ImportHook.h"
+#include <OrvexC/hostkit/ImportHook.h>
 #include "OrvexC.h"
 
 namespace bench {
@@ -175,7 +175,7 @@ void RunCallFrame(const Settings& settings, Report& report) {
 // them has a text longer than its fixed buffer.
 void RunAllocationChecks(const Settings& settings, Report& report) {
   HMODULE library = GetModuleHandleA("OrvexC.dll");
-  if (!library || CountAllocationsOf(library) == 0) {
+  if (!library || hostkit::AllocationWatch::Watch(library) == 0) {
     report.Add(Note{"allocation check: the library's imports could not be routed"});
     report.Add(Allocation{"(unchecked)", 1, true});
     return;
@@ -186,9 +186,9 @@ void RunAllocationChecks(const Settings& settings, Report& report) {
   const int calls = settings.Iterations(10000);
   auto check = [&](const char* name, auto call) {
     call();  // a first call may make the thread's framework data
-    long before = AllocationCount();
+    long before = hostkit::AllocationWatch::Count();
     for (int i = 0; i < calls; ++i) call();
-    report.Add(Allocation{name, double(AllocationCount() - before) / calls, true});
+    report.Add(Allocation{name, double(hostkit::AllocationWatch::Count() - before) / calls, true});
   };
   check("GetTitleLocation", [&] { GetTitleLocation(context, buffer, sizeof buffer); });
   check("GetObjectX", [&] { g_sink = GetObjectX(context, scope, kObjectName); });

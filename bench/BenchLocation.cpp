@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "Harness.h"
-#include "ImportHook.h"
+#include <OrvexC/hostkit/ImportHook.h>
 #include "resource/Location.h"
 
 namespace bench {
@@ -104,13 +104,13 @@ std::string Format(const char* format, ...) {
 void RunLocations(const Settings& settings, Report& report) {
   HMODULE self = GetModuleHandleA(nullptr);
   // The imports exist only where CLocation calls them: route those there are.
-  void* crack = HookImport(self, "wininet.dll", "InternetCrackUrlA", reinterpret_cast<void*>(RecordCrack));
-  void* create = HookImport(self, "wininet.dll", "InternetCreateUrlA", reinterpret_cast<void*>(RecordCreate));
+  void* crack = hostkit::HookImport(self, "wininet.dll", "InternetCrackUrlA", reinterpret_cast<void*>(RecordCrack));
+  void* create = hostkit::HookImport(self, "wininet.dll", "InternetCreateUrlA", reinterpret_cast<void*>(RecordCreate));
   g_realCrack = reinterpret_cast<decltype(g_realCrack)>(crack);
   g_realCreate = reinterpret_cast<decltype(g_realCreate)>(create);
   OnePass();
-  if (crack) HookImport(self, "wininet.dll", "InternetCrackUrlA", crack);
-  if (create) HookImport(self, "wininet.dll", "InternetCreateUrlA", create);
+  if (crack) hostkit::HookImport(self, "wininet.dll", "InternetCrackUrlA", crack);
+  if (create) hostkit::HookImport(self, "wininet.dll", "InternetCreateUrlA", create);
   if (!crack && !create) report.Add(Note{"location: CLocation imports nothing of WinINet"});
 
   const int operations = int(std::size(kBases) * std::size(kRelatives));

@@ -1,7 +1,11 @@
 #include "OrvexC/hostkit/Ledger.h"
 
+#include "OrvexC/hostkit/ImportHook.h"
+
 #include <oleauto.h>
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 #include <mutex>
 
@@ -46,42 +50,9 @@ void Walk(std::vector<std::string>* faults, int* outstanding) {
 
 }  // namespace
 
-void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement) {
-  if (!module) return nullptr;
-  auto* base = reinterpret_cast<unsigned char*>(module);
-  auto* dos = reinterpret_cast<IMAGE_DOS_HEADER*>(base);
-  auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-  const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-  if (!directory.VirtualAddress) return nullptr;
-  auto* descriptor = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
-  for (; descriptor->Name; ++descriptor) {
-    if (_stricmp(reinterpret_cast<const char*>(base + descriptor->Name), dll) != 0) continue;
-    if (!descriptor->OriginalFirstThunk) continue;  // names not kept: cannot tell entries apart
-    auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->OriginalFirstThunk);
-    auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + descriptor->FirstThunk);
-    for (; names->u1.AddressOfData; ++names, ++slots) {
-      if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-      if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) != 0) continue;
-      auto* slot = reinterpret_cast<void**>(&slots->u1.Function);
-      void* previous = *slot;
-      DWORD protection;
-      VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &protection);
-      *slot = replacement;
-      VirtualProtect(slot, sizeof *slot, protection, &protection);
-      return previous;
-    }
-  }
-  return nullptr;
-}
-
 bool StringLedger::Watch() {
-  HMODULE oleaut = GetModuleHandleA("oleaut32.dll");
-  if (!oleaut) return false;
-  if (!g_realFree)
-    g_realFree = reinterpret_cast<void(WINAPI*)(BSTR)>(reinterpret_cast<void*>(GetProcAddress(oleaut, "SysFreeString")));
-  return HookImport(GetModuleHandleA("OrvexC.dll"), "oleaut32.dll", "SysFreeString",
-                    reinterpret_cast<void*>(RecordingSysFreeString)) != nullptr;
+  return RouteImport(GetModuleHandleA("OrvexC.dll"), "oleaut32.dll", "SysFreeString", RecordingSysFreeString,
+                     &g_realFree);
 }
 
 void StringLedger::Clear() {
@@ -116,6 +87,29 @@ int StringLedger::Outstanding() {
   int outstanding = 0;
   Walk(nullptr, &outstanding);
   return outstanding;
+}
+
+ReferenceAudit::~ReferenceAudit() {
+  for (const FailedString& failed : failedStrings) SysFreeString(failed.text);
+}
+
+void ReferenceAudit::NoteObtained(const std::string& handedBy, const std::string& object) {
+  handingMethods.insert(handedBy);
+  held.push_back(object);
+}
+
+void ReferenceAudit::NoteReleased(const std::string& object) {
+  if (!held.empty() && held.back() == object) {
+    held.pop_back();
+    return;
+  }
+  auto it = std::find(held.rbegin(), held.rend(), object);
+  if (it == held.rend()) {
+    releaseFaults.push_back(object + " released without a reference held");
+    return;
+  }
+  releaseFaults.push_back(object + " released before " + held.back());
+  held.erase(std::next(it).base());
 }
 
 }  // namespace hostkit

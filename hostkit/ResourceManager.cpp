@@ -12,17 +12,21 @@
 #include <string>
 
 #include <OrvexC/RuntimeInterfaces.h>
+#include <OrvexC/hostkit/StandInStorage.h>
 
 namespace {
 
-class Storage final : public IResourceStorage {
+class Storage final : public IResourceStorage, public IStandInStorage {
  public:
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-    if (iid != IID_IUnknown && iid != IID_IResourceStorage) {
+    if (iid == IID_IStandInStorage) {
+      *out = static_cast<IStandInStorage*>(this);
+    } else if (iid == IID_IUnknown || iid == IID_IResourceStorage) {
+      *out = static_cast<IResourceStorage*>(this);
+    } else {
       *out = nullptr;
       return E_NOINTERFACE;
     }
-    *out = static_cast<IResourceStorage*>(this);
     AddRef();
     return S_OK;
   }
@@ -43,14 +47,19 @@ class Storage final : public IResourceStorage {
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SetName(const char* text) override {
-    log_ += std::string("name=") + (text ? text : "") + ";";
+    name_ = text ? text : "";
+    log_ += "name=" + name_ + ";";
     return S_OK;
   }
-  std::string log_;
+  const char* STDMETHODCALLTYPE Name() override { return name_.c_str(); }
+  const char* STDMETHODCALLTYPE Location() override { return location_.c_str(); }
+  const char* STDMETHODCALLTYPE Log() override { return log_.c_str(); }
 
  private:
   ULONG refs_ = 0;
+  std::string name_;
   std::string location_;
+  std::string log_;
 };
 
 class Factory final : public IClassFactory {
@@ -90,5 +99,5 @@ extern "C" HRESULT __stdcall DllCanUnloadNow() { return S_FALSE; }
 
 // What the storage was told, in order: "name=...;location=...;".
 extern "C" const char* __cdecl StorageLog(IResourceStorage* storage) {
-  return static_cast<Storage*>(storage)->log_.c_str();
+  return static_cast<Storage*>(storage)->Log();
 }

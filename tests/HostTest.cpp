@@ -10,6 +10,10 @@ constexpr DWORD kSlotCount = 64 + 1024;  // TLS_MINIMUM_AVAILABLE plus the expan
 std::atomic<DWORD> g_slot{kSlotCount};
 thread_local const orvex::fw::ModuleState* t_sentinel = nullptr;
 
+std::atomic<int> g_menusMade{0};
+HMENU(WINAPI* g_createMenu)() = nullptr;
+HMENU WINAPI CountedCreateMenu() { return ++g_menusMade, g_createMenu(); }
+
 bool IsThreadState(const void* p) {
   MEMORY_BASIC_INFORMATION info;
   if (!p || !VirtualQuery(p, &info, sizeof info) || info.State != MEM_COMMIT) return false;
@@ -37,6 +41,11 @@ std::vector<std::string> MenuScripts(const std::string& dir) {
   } while (FindNextFileA(search, &found));
   FindClose(search);
   return names;
+}
+
+int MenusMade() {
+  hostkit::RouteImport(Library(), "user32.dll", "CreateMenu", CountedCreateMenu, &g_createMenu);
+  return g_menusMade;
 }
 
 orvex::fw::ThreadState* ThreadState() {

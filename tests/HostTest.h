@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <OrvexC/hostkit/FakeRuntime.h>
+#include <OrvexC/hostkit/ImportHook.h>
 
 #include <atomic>
 #include <string>
@@ -51,14 +52,12 @@ std::vector<std::string> MenuScripts(const std::string& dir);
 std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStateCheck& check,
                                        bool releaseOrder = true);
 
-// Routes OrvexC.dll's import of `name` from `dll` to `hook`; `*original`
-// keeps the function called before (routing again leaves it as it is).
-template <class F>
-void RouteImport(const char* dll, const char* name, F hook, F* original) {
-  void* before = hostkit::HookImport(GetModuleHandleA("OrvexC.dll"), dll, name, reinterpret_cast<void*>(hook));
-  if (before && before != reinterpret_cast<void*>(hook)) *original = reinterpret_cast<F>(before);
-  ASSERT_NE(*original, nullptr) << name;
-}
+// OrvexC.dll, loaded by every test program.
+inline HMODULE Library() { return GetModuleHandleA("OrvexC.dll"); }
+
+// Menus OrvexC.dll has made with CreateMenu, its only menu maker, since the
+// first call of this function.
+int MenusMade();
 
 class HostTest : public ::testing::Test {
  protected:

@@ -5,43 +5,12 @@
 #include <objbase.h>
 
 #include <cstdio>
-#include <set>
 
 #include "HostTest.h"
 
 namespace {
 
-int g_failAt = -1;  // the allocation that fails, counted from 0; -1: none
-int g_calls = 0;
-int g_menus = 0;
-std::set<void*>* g_live = nullptr;  // blocks the library holds
-void*(__cdecl* g_malloc)(size_t);  // the originals
-void*(__cdecl* g_calloc)(size_t, size_t);
-void*(__cdecl* g_realloc)(void*, size_t);
-void(__cdecl* g_free)(void*);
-HMENU(WINAPI* g_createMenu)();
-
-bool FailNow() { return g_calls++ == g_failAt; }
-void* Note(void* block) {
-  if (block && g_live) g_live->insert(block);
-  return block;
-}
-void* __cdecl HookMalloc(size_t n) { return FailNow() ? nullptr : Note(g_malloc(n)); }
-void* __cdecl HookCalloc(size_t n, size_t size) { return FailNow() ? nullptr : Note(g_calloc(n, size)); }
-void* __cdecl HookRealloc(void* old, size_t n) {
-  if (FailNow()) return nullptr;
-  void* block = g_realloc(old, n);
-  if (block && g_live) g_live->erase(old);
-  return Note(block);
-}
-void __cdecl HookFree(void* block) {
-  if (g_live) g_live->erase(block);
-  g_free(block);
-}
-HMENU WINAPI HookCreateMenu() {
-  ++g_menus;
-  return g_createMenu();
-}
+using hostkit::AllocationWatch;
 
 class OutOfMemory : public hosttest::HostTest {
  protected:
@@ -49,16 +18,15 @@ class OutOfMemory : public hosttest::HostTest {
     HostTest::SetUp();
     CoInitialize(nullptr);
     rt.app.instance = GetModuleHandleA(nullptr);  // ResourceManager.dll lies beside this program
-    hosttest::RouteImport("msvcrt.dll", "malloc", &HookMalloc, &g_malloc);
-    hosttest::RouteImport("msvcrt.dll", "calloc", &HookCalloc, &g_calloc);
-    hosttest::RouteImport("msvcrt.dll", "realloc", &HookRealloc, &g_realloc);
-    hosttest::RouteImport("msvcrt.dll", "free", &HookFree, &g_free);
-    hosttest::RouteImport("user32.dll", "CreateMenu", &HookCreateMenu, &g_createMenu);
+    ASSERT_GT(AllocationWatch::Watch(hosttest::Library()), 0);
+    hosttest::MenusMade();
   }
   void TearDown() override {
     HostTest::TearDown();
     CoUninitialize();
   }
+
+  int menusBefore = 0;  // menus made before the sweep's current call
 
   // Runs `call` (true when it gave its success result) with the Nth
   // allocation failing, for every N until none fails; `failed` checks the
@@ -67,19 +35,24 @@ class OutOfMemory : public hosttest::HostTest {
   int Sweep(const char* what, Call call, Failed failed) {
     // Once before, failing and not: the thread's framework state and the C++
     // runtime's exception state are made the first time and kept.
-    g_calls = 0, g_failAt = 0;
+    AllocationWatch::Reset();
+    AllocationWatch::FailAt(0);
     call();
-    g_failAt = -1;
+    AllocationWatch::FailAt(-1);
     call();
     int n = 0;
     for (;; ++n) {
-      std::set<void*> live;
       hostkit::StringLedger::Clear();  // BSTR addresses come back from call to call
-      g_calls = 0, g_menus = 0, g_failAt = n, g_live = &live;
+      AllocationWatch::Reset();
+      AllocationWatch::FollowBlocks(true);
+      AllocationWatch::FailAt(n);
+      menusBefore = hosttest::MenusMade();
       bool succeeded = call();
-      g_failAt = -1, g_live = nullptr;
-      int calls = g_calls;
-      EXPECT_TRUE(live.empty()) << what << ": " << live.size() << " blocks kept when allocation " << n << " failed";
+      AllocationWatch::FailAt(-1);
+      std::size_t kept = AllocationWatch::LiveBlocks();
+      AllocationWatch::FollowBlocks(false);
+      int calls = AllocationWatch::RuntimeCalls();
+      EXPECT_EQ(kept, 0u) << what << ": blocks kept when allocation " << n << " failed";
       EXPECT_EQ(hosttest::BalanceFaults(rt, check, releaseOrder), hosttest::Calls{}) << what << ", allocation " << n;
       if (n >= calls) {
         EXPECT_TRUE(succeeded) << what << " with no allocation failing";
@@ -108,7 +81,7 @@ TEST_F(OutOfMemory, LoadMenuFromFile) {
         if (menu) DestroyMenu(menu);
         return menu != nullptr;
       },
-      [&] { return !menu && g_menus == 0; });
+      [&] { return !menu && hosttest::MenusMade() == menusBefore; });
   EXPECT_GT(n, 3);
   DeleteFileA(path);
 }
@@ -122,6 +95,7 @@ TEST_F(OutOfMemory, SetResourceStorage) {
       "SetResourceStorage (new storage)",
       [&] {
         added = rt.resources.added.size();
+        rt.resources.storages.erase("new");  // made anew by each call
         SetResourceStorage(rt.ctx(), "new", kLocation);
         return rt.resources.added.size() > added;
       },

@@ -18,6 +18,24 @@ TEST_F(Storage, NewStoragesAreResolvedAgainstTheTitlesDirectory) {
   EXPECT_EQ(rt.resources.added.size(), 2u);
 }
 
+// A storage the module creates is the runtime's from then on: found by name
+// (listed among the resources' storages), located, and moved, not made again.
+TEST_F(Storage, ACreatedStorageIsFoundLocatedAndMovedAfterwards) {
+  rt.app.location = L"C:\\titles\\t1\\main.dat";
+  auto located = [&] {
+    GuardedBuffer buffer(64);
+    GetResourceStorage(rt.ctx(), "media", buffer.Data(), buffer.Size());
+    return buffer.Text();
+  };
+  SetResourceStorage(rt.ctx(), "media", "media\\");
+  EXPECT_EQ(rt.resources.storages.count("media"), 1u);
+  EXPECT_EQ(located(), "C:\\titles\\t1\\media\\");
+  SetResourceStorage(rt.ctx(), "media", "D:\\elsewhere\\");
+  EXPECT_EQ(located(), "D:\\elsewhere\\");
+  EXPECT_EQ(rt.resources.added.size(), 1u);
+  EXPECT_EQ(AddedLog(), "name=media;location=C:\\titles\\t1\\media\\;location=D:\\elsewhere\\;");
+}
+
 TEST_F(Storage, WithoutATitleLocationTheApplicationsDirectoryIsTheBase) {
   rt.app.status["GetTitleLocation"] = E_FAIL;
   SetResourceStorage(rt.ctx(), "res", "res\\");

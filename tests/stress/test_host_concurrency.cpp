@@ -47,7 +47,7 @@ void Worker::Run() {
   rt.app.location = L"http://titles.test/thread-" + std::wstring(number.begin(), number.end()) + L"/course.ttl";
   rt.app.path = L"C:\\Titles\\thread-" + std::wstring(number.begin(), number.end()) + L"\\title.ttl";
   rt.moduleNode.nodeName = "module-" + number;
-  rt.AddThread("worker-" + number).status["IsRunning"] = n % 2 ? S_FALSE : S_OK;
+  rt.AddThread("worker-" + number).running = n % 2 == 0;
   rt.app.threads["shared"] = common->app.threads.at("shared");
   rt.AddObject("own").rect = {n * 10 + 7, 0, 0, 0};
   rt.context.objects["shared"] = common->context.objects.at("shared");

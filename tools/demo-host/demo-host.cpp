@@ -232,7 +232,7 @@ int main(int argc, char** argv) {
     title.app.location = title.app.path;
     title.window.handle = window;
     title.AddThread("narration");
-    title.AddThread("quiz").status["IsRunning"] = S_FALSE;  // not running
+    title.AddThread("quiz").running = false;
     auto& start = title.AddObject("StartButton");
     start.rect = {20, 60, 140, 90};
     auto& picture = title.AddObject("Picture");

@@ -1,21 +1,19 @@
 // The balances a host checks after a module's calls: every BSTR the fake
 // runtime hands to OrvexC.dll freed exactly once (the ledger sees the
-// library's SysFreeString through its import table), and no byte written
-// outside a caller's buffer. The ledger may be used from many threads.
+// library's SysFreeString through its import table), every reference given
+// back once and the last obtained first (the reference audit), and no byte
+// written outside a caller's buffer. The ledger may be used from many threads.
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 #include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace hostkit {
-
-// Routes `module`'s import of `function` from `dll` (names compared without
-// case) to `replacement`. Returns the function the entry held before (the
-// replacement itself when routed already), or null when not imported.
-void* HookImport(HMODULE module, const char* dll, const char* function, void* replacement);
 
 // The life of the BSTRs that cross the library, in one sequence: the fake
 // notes each one it hands out, the hook each one the library frees.
@@ -32,6 +30,37 @@ class StringLedger {
   static std::vector<std::string> Faults();
   // Handed strings that the library has not freed yet.
   static int Outstanding();
+};
+
+// The references the library holds, in the order it obtained them, and the
+// BSTRs handed to it with a failing status. The fakes note each reference
+// they hand out and each release; the caller of the fakes holds the lock.
+class ReferenceAudit {
+ public:
+  ReferenceAudit() = default;
+  ReferenceAudit(const ReferenceAudit&) = delete;
+  ReferenceAudit& operator=(const ReferenceAudit&) = delete;
+  ~ReferenceAudit();
+
+  // BSTRs handed out with a failing status: not the library's to free; the
+  // audit frees them itself at the end. Each comes with where it was handed
+  // out in the ledger's events: only frees after that point are frees of it
+  // (BSTR addresses are reused).
+  struct FailedString {
+    BSTR text;
+    std::size_t handedAt;
+  };
+  std::vector<FailedString> failedStrings;
+
+  // The objects the library holds a reference to, in the order obtained. A
+  // release that is not of the most recently obtained one, or of an object
+  // the library holds no reference to, is noted in `releaseFaults`.
+  std::vector<std::string> held;
+  std::vector<std::string> releaseFaults;
+  // Every "object.Method" that handed the library a reference or a BSTR.
+  std::set<std::string> handingMethods;
+  void NoteObtained(const std::string& handedBy, const std::string& object);
+  void NoteReleased(const std::string& object);
 };
 
 // A caller buffer with guard bytes on both sides: Data() is `size` bytes,
