@@ -15,7 +15,7 @@
 #include "LocationCases.h"
 #include "StorageTest.h"
 #include "include/OrvexC.h"
-#include "menu/MenuScript.h"
+#include "menu/MenuBuilder.h"
 #include "resource/Location.h"
 
 using codepage::Expand;
@@ -192,22 +192,47 @@ TEST(Location, MakeWritesThePrefixOnlyWhenSomethingIsInIt) {
 // ---- menu scripts ------------------------------------------------------------
 
 // A script and the menu it builds (hostkit::DescribeMenu, exact: each text on
-// a line of its own). Texts with double-byte characters: a trail byte before
-// 't', before the closing quote, before a keyword; in a popup.
+// a line of its own). Keyword windows, texts, identifiers and options are read
+// by characters, and the backslash-t pair is found only at a character.
+// `control`: the tree in 1252 where it differs (a lead byte is a character there).
 const struct {
-  const char *script, *tree;
+  const char *script, *tree, *control = nullptr;
 } kMenus[] = {
-    {"M MENU BEGIN POPUP \"{plain}{5D}\" BEGIN MENUITEM \"{plain}\", 1 END END",
-     "popup 0 type=0 state=0 \"\"\n{plain}{5D}\n  item 1 type=0 state=0 \"\"\n{plain}\n"},
+    // a double-byte text in a popup, which keeps its \t as written
+    {"M MENU BEGIN POPUP \"{plain}{5D}\\t{74}\" BEGIN MENUITEM \"{plain}\", 1 END END",
+     "popup 0 type=0 state=0 \"\"\n{plain}{5D}\\t{74}\n  item 1 type=0 state=0 \"\"\n{plain}\n"},
     {"M MENU BEGIN MENUITEM \"{plain}\\tCtrl+{plain}\", 2 END", "item 2 type=0 state=0 \"\"\n{plain}\tCtrl+{plain}\n"},
+    // a trail byte before 't' makes no pair; the first real pair is the TAB
+    {"M MENU BEGIN MENUITEM \"{5C}t\", 3 MENUITEM \"{5C}t\\t{74}\", 4 END",
+     "item 3 type=0 state=0 \"\"\n{5C}t\nitem 4 type=0 state=0 \"\"\n{5C}t\t{74}\n"},
+    // a trail byte before the closing quote
+    {"M MENU BEGIN MENUITEM \"{5C}\", 5 MENUITEM \"a{5C}\", 6 END",
+     "item 5 type=0 state=0 \"\"\n{5C}\nitem 6 type=0 state=0 \"\"\na{5C}\n"},
+    // a trail byte before a keyword: a window holds characters, not bytes
+    {"M {5C}MENU BEGIN POPUP \"p\" BEGIN MENUITEM \"a\", 7 END{5C}MENUITEM \"b\", 8 END",
+     "popup 0 type=0 state=0 \"\"\np\n  item 7 type=0 state=0 \"\"\na\nitem 8 type=0 state=0 \"\"\nb\n"},
+    // an M option's sixth letter is its sixth character
+    {"M MENU BEGIN MENUITEM \"a\", 9, M{plain}xxxRxxx END", "item 9 type=40 state=0 \"\"\na\n"},
+    // a lead byte right before the NUL: in a text, after a keyword, in an identifier
     {"M MENU BEGIN MENUITEM \"{plain}{lead}", "no menu\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 10 END{lead}", "item 10 type=0 state=0 \"\"\na\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 11{lead}", "no menu\n"},
+    // a lead byte takes the byte after it into its character: a keyword's first
+    // letter, a quote, a comma, the blank after the name
+    {"M {lead}MENU BEGIN MENUITEM \"a\", 12 END", "no menu\n", "item 12 type=0 state=0 \"\"\na\n"},
+    {"M MENU BEGIN MENUITEM \"a{lead}\", 13 MENUITEM \"b\", 14 END", "no menu\n",
+     "item 13 type=0 state=0 \"\"\na{lead}\nitem 14 type=0 state=0 \"\"\nb\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 15{lead}, GRAYED END", "no menu\n", "item 15 type=0 state=1 \"\"\na\n"},
+    {"M{lead} MENU BEGIN MENUITEM \"a\", 16 END", "no menu\n", "item 16 type=0 state=0 \"\"\na\n"},
 };
 
 TEST(Menu, TextsKeepTheirCharacters) {
   for (const auto& row : kMenus) {
     orvex::CMenuScript script;
-    HMENU menu = static_cast<HMENU>(script.Parse(PageEndText(Expand(row.script)).c_str()));
-    EXPECT_EQ(hostkit::DescribeAndDestroyMenu(menu, true), Expand(row.tree)) << row.script;
+    orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(PageEndText(Expand(row.script)).c_str());
+    HMENU menu = nodes ? orvex::BuildMenu(*nodes) : nullptr;
+    const char* tree = row.control && GetACP() == 1252 ? row.control : row.tree;
+    EXPECT_EQ(hostkit::DescribeAndDestroyMenu(menu, true), Expand(tree)) << row.script;
   }
 }
 
