@@ -1,14 +1,19 @@
-# The SDK a title author installs:
-#   bin/OrvexC.dll
-#   include/OrvexC.h (+ the C runtime header when present)
-#   include/OrvexC/RuntimeInterfaces.h (+ .def)  the runtime's interfaces
-#   include/OrvexC/hostkit/  the host kit's headers
-#   lib/libOrvexC.dll.a      import library for mingw-w64
-#   lib/OrvexC.lib           import library for the 32-bit Microsoft linker
-#   lib/libOrvexCHostKit.a   the host kit (mingw-w64 C++)
-#   lib/cmake/OrvexC/        find_package(OrvexC CONFIG) -> OrvexC::OrvexC, OrvexC::HostKit
-#   bin/ResourceManager.dll  the host kit's stand-in resource manager
-#   bin/orvexc-menu-check.exe, bin/orvexc-demo-host.exe, share/OrvexC/ (docs, sample)
+# The SDK a title author receives (cmake --install, or the archive that
+# `cmake --build build/default --target package` makes with CPack):
+#   bin/                     OrvexC.dll, ResourceManager.dll (the host kit's
+#                            stand-in resource manager), orvexc-demo-host.exe,
+#                            orvexc-menu-check.exe; no debug information
+#   include/                 OrvexC.h, OrvexCRT.h, OrvexC/RuntimeInterfaces.h (+ the
+#                            .def it is made from), OrvexC/hostkit/ (the host kit)
+#   lib/                     libOrvexC.dll.a (mingw-w64), OrvexC.lib (Microsoft
+#                            linker), libOrvexCHostKit.a, cmake/OrvexC/ (the package)
+#   share/orvexc/toolchains/ toolchain files: mingw-w64 GCC, Clang, clang-cl
+#   share/doc/orvexc/        guide, host kit, reference (.md, .html), changelog,
+#                            license, third-party notices
+#   samples/, templates/     the sample module; the new-module template and
+#                            templates/new-module.cmake that copies it
+# The debug information of the binaries goes into an archive of its own
+# (component "debug": bin/<file>.debug), with SHA256SUMS beside both.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -25,47 +30,83 @@ add_custom_command(OUTPUT ${ORVEXC_MSVC_IMPLIB}
   COMMENT "OrvexC.lib for the 32-bit Microsoft linker" VERBATIM)
 add_custom_target(OrvexC_msvc_implib ALL DEPENDS ${ORVEXC_MSVC_IMPLIB})
 
-# ---- the host kit ------------------------------------------------------------
-add_subdirectory(${CMAKE_SOURCE_DIR}/hostkit ${CMAKE_BINARY_DIR}/hostkit)
+# ---- the reference, generated from the public headers ------------------------
+set(ORVEXC_REFERENCE ${CMAKE_BINARY_DIR}/docs/reference.md ${CMAKE_BINARY_DIR}/docs/reference.html)
+add_custom_command(OUTPUT ${ORVEXC_REFERENCE}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/docs
+  COMMAND ${CMAKE_SOURCE_DIR}/scripts/gen-reference.sh ${ORVEXC_REFERENCE}
+  DEPENDS ${CMAKE_SOURCE_DIR}/include/OrvexC.h ${CMAKE_SOURCE_DIR}/include/OrvexCRT.h
+          ${CMAKE_SOURCE_DIR}/scripts/gen-reference.sh ${CMAKE_SOURCE_DIR}/scripts/reference.awk
+          ${CMAKE_SOURCE_DIR}/scripts/reference-lib.awk ${CMAKE_SOURCE_DIR}/scripts/reference-html.awk
+  COMMENT "The reference from the public headers" VERBATIM)
+add_custom_target(OrvexC_reference ALL DEPENDS ${ORVEXC_REFERENCE})
 
-# ---- the tools ---------------------------------------------------------------
+# ---- the host kit and the tools ----------------------------------------------
+add_subdirectory(${CMAKE_SOURCE_DIR}/hostkit ${CMAKE_BINARY_DIR}/hostkit)
 file(GLOB ORVEXC_TOOLS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/*/CMakeLists.txt)
 foreach(tool ${ORVEXC_TOOLS})
   get_filename_component(dir ${tool} DIRECTORY)
   add_subdirectory(${dir})
 endforeach()
+# The tools answer --version from the public header.
+target_include_directories(orvexc-menu-check PRIVATE ${CMAKE_SOURCE_DIR}/include)
 
 # ---- install rules -----------------------------------------------------------
 install(TARGETS OrvexC
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(FILES ${ORVEXC_MSVC_IMPLIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
-file(GLOB ORVEXC_PUBLIC_HEADERS ${CMAKE_SOURCE_DIR}/include/*.h)
-install(FILES ${ORVEXC_PUBLIC_HEADERS} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-# The runtime's interfaces: the header and the list of methods it is made from.
-install(FILES ${CMAKE_SOURCE_DIR}/include/OrvexC/RuntimeInterfaces.h ${CMAKE_SOURCE_DIR}/include/OrvexC/RuntimeInterfaces.def
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC)
-
-# The host kit's headers are public headers of their own: none of the
-# library's private headers is installed.
+# The public headers, the runtime's interfaces (with the list of methods they
+# are made from) and the host kit's among them; none of the library's private
+# headers is installed.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/ DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}
+        FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
 install(TARGETS OrvexCHostKit ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS ResourceManager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/OrvexC/hostkit/
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/OrvexC/hostkit FILES_MATCHING PATTERN "*.h")
 
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/CHANGELOG.md
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/OrvexC)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${CMAKE_INSTALL_DATADIR}/OrvexC/docs)
-install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION ${CMAKE_INSTALL_DATADIR}/OrvexC/samples)
+orvexc_release_binary(OrvexC "OrvexC, the C programming interface of the Orvex title runtime")
+orvexc_release_binary(ResourceManager "OrvexC host kit: stand-in resource manager")
+orvexc_release_binary(orvexc-demo-host "OrvexC demo host: runs a title module on a sample title")
+orvexc_release_binary(orvexc-menu-check "OrvexC menu script checker")
 
+set(ORVEXC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/orvexc)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md ${CMAKE_SOURCE_DIR}/docs/hostkit.md
+              ${CMAKE_SOURCE_DIR}/docs/demo.png ${ORVEXC_REFERENCE}
+              ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/LICENSE
+              ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES
+        DESTINATION ${ORVEXC_DOC_DIR})
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/cmake/toolchains/ DESTINATION ${CMAKE_INSTALL_DATADIR}/orvexc/toolchains)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION samples)
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/templates/ DESTINATION templates)
+
+# ---- the CMake package -------------------------------------------------------
 set(ORVEXC_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/OrvexC)
 configure_package_config_file(${CMAKE_SOURCE_DIR}/cmake/OrvexCConfig.cmake.in
   ${CMAKE_BINARY_DIR}/cmake/OrvexCConfig.cmake
   INSTALL_DESTINATION ${ORVEXC_CMAKE_DIR}
   PATH_VARS CMAKE_INSTALL_INCLUDEDIR CMAKE_INSTALL_BINDIR CMAKE_INSTALL_LIBDIR)
-# The package is a 32-bit one whatever the consumer's pointer size is checked as.
-write_basic_package_version_file(${CMAKE_BINARY_DIR}/cmake/OrvexCConfigVersion.cmake
-  VERSION ${PROJECT_VERSION} COMPATIBILITY SameMajorVersion)
+configure_file(${CMAKE_SOURCE_DIR}/cmake/OrvexCConfigVersion.cmake.in
+  ${CMAKE_BINARY_DIR}/cmake/OrvexCConfigVersion.cmake @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/cmake/OrvexCConfig.cmake
               ${CMAKE_BINARY_DIR}/cmake/OrvexCConfigVersion.cmake
+              ${CMAKE_SOURCE_DIR}/cmake/OrvexCModuleTest.cmake
         DESTINATION ${ORVEXC_CMAKE_DIR})
+
+# ---- the archives ------------------------------------------------------------
+# Reproducible: entries with one fixed time (cmake/CPackOptions.cmake),
+# binaries without link times (cmake/Release.cmake).
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME OrvexC-SDK)
+set(CPACK_PACKAGE_VENDOR "OrvexC developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_FILE_NAME OrvexC-SDK-${PROJECT_VERSION}-win32)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
+set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_ALL sdk debug)
+set(CPACK_ARCHIVE_SDK_FILE_NAME OrvexC-SDK-${PROJECT_VERSION}-win32)
+set(CPACK_ARCHIVE_DEBUG_FILE_NAME OrvexC-SDK-${PROJECT_VERSION}-win32-debug)
+set(CPACK_ORVEXC_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_SOURCE_DIR}/cmake/CPackOptions.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/Sha256Sums.cmake)
+include(CPack)

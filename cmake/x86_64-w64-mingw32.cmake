@@ -5,3 +5,6 @@
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(ORVEXC_TRIPLE x86_64-w64-mingw32)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
+# The public header refuses 64-bit modules; this build is no module.
+set(CMAKE_C_FLAGS_INIT "-DORVEXC_BENCHMARK_64BIT")
+set(CMAKE_CXX_FLAGS_INIT "-DORVEXC_BENCHMARK_64BIT")

@@ -23,6 +23,20 @@
 #ifndef ORVEXC_H
 #define ORVEXC_H
 
+/* The version of this header and of the OrvexC.dll it declares. */
+#define ORVEXC_VERSION_MAJOR 1
+#define ORVEXC_VERSION_MINOR 1
+#define ORVEXC_VERSION_PATCH 0
+#define ORVEXC_VERSION_STRING "1.1.0"
+
+/* OrvexC.dll is a 32-bit DLL, and a 64-bit module could neither link with
+   nor load it. (The library's own 64-bit benchmark build defines
+   ORVEXC_BENCHMARK_64BIT.) */
+#if (defined(_WIN64) || defined(__LP64__) || defined(_M_X64) || defined(_M_ARM64)) && \
+    !defined(ORVEXC_BENCHMARK_64BIT)
+#error "OrvexC.dll is a 32-bit Windows DLL: build your module for 32-bit x86 Windows (i686-w64-mingw32, or /machine:x86 with the Microsoft tools)."
+#endif
+
 /* Newer Windows headers declare USER32's PrintWindow(HWND, HDC, UINT), which
    would clash with this library's PrintWindow: when OrvexC.h comes before
    <windows.h>, USER32's declaration is renamed out of the way and the
@@ -104,8 +118,9 @@ ORVEXC_API void __cdecl BranchToFrame(IHostContext* context, const char* frame);
 ORVEXC_API void __cdecl BranchToTitleFrame(IHostContext* context, const char* frame);
 /* What IsWindowVisible says of the frame window; 0 without a window. */
 ORVEXC_API BOOL __cdecl IsFrameVisible(IHostContext* context);
-/* Shows (SW_SHOW) or hides (SW_HIDE) the frame window, if there is one. */
+/* Shows the frame window (SW_SHOW), if there is one. */
 ORVEXC_API void __cdecl ShowFrameWindow(IHostContext* context);
+/* Hides the frame window (SW_HIDE), if there is one. */
 ORVEXC_API void __cdecl HideFrameWindow(IHostContext* context);
 /* Destroys the frame window at once (DestroyWindow), if there is one. */
 ORVEXC_API void __cdecl CloseFrameWindow(IHostContext* context);
@@ -134,30 +149,38 @@ ORVEXC_API BOOL __cdecl IsThreadRunning(IHostContext* context, const char* threa
 ORVEXC_API HWND __cdecl GetThreadWindow(IHostContext* context, const char* thread);
 /* GetMenu of the thread's window; 0 without a window or menu. */
 ORVEXC_API HMENU __cdecl GetThreadMenu(IHostContext* context, const char* thread);
-/* Name (up to 32 characters) and address (up to 260) of the thread's frame. */
+/* The name (up to 32 characters) of the thread's frame into buffer. */
 ORVEXC_API void __cdecl GetThreadFrameName(IHostContext* context, const char* thread, char* buffer, int length);
+/* The address (up to 260 characters) of the thread's frame into buffer. */
 ORVEXC_API void __cdecl GetThreadFrameAddress(IHostContext* context, const char* thread, char* buffer, int length);
-/* Hides or shows the thread's drawing surface. */
+/* Hides the thread's drawing surface. */
 ORVEXC_API void __cdecl HideThreadDrawingSurface(IHostContext* context, const char* thread);
+/* Shows the thread's drawing surface. */
 ORVEXC_API void __cdecl ShowThreadDrawingSurface(IHostContext* context, const char* thread);
-/* Position (x, y) and size (width, height) of the thread's drawing surface;
-   nothing is written if a pointer is null, both get 0 on failure. */
+/* Position (x, y) of the thread's drawing surface; nothing is written if a
+   pointer is null, both get 0 on failure. */
 ORVEXC_API void __cdecl GetThreadDrawingSurfacePosition(IHostContext* context, const char* thread, int* x, int* y);
+/* Size (width, height) of the thread's drawing surface; nothing is written
+   if a pointer is null, both get 0 on failure. */
 ORVEXC_API void __cdecl GetThreadDrawingSurfaceSize(IHostContext* context, const char* thread, int* width, int* height);
-/* Moves (keeping the size) or sizes (keeping the position) the surface. */
+/* Moves the thread's surface to (x, y), keeping its size. */
 ORVEXC_API void __cdecl MoveThreadDrawingSurface(IHostContext* context, const char* thread, int x, int y);
+/* Sizes the thread's surface, keeping its position. */
 ORVEXC_API void __cdecl SizeThreadDrawingSurface(IHostContext* context, const char* thread, int width, int height);
-/* Branches the named thread by path value, path name, colour value or to a
-   frame; a null path name or frame name does nothing. */
+/* Branches the named thread by path value. */
 ORVEXC_API void __cdecl BranchThreadByPath(IHostContext* context, const char* thread, int path);
+/* Branches the named thread by path name; nothing happens for null. */
 ORVEXC_API void __cdecl BranchThreadByPathName(IHostContext* context, const char* thread, const char* pathName);
+/* Branches the named thread by colour value. */
 ORVEXC_API void __cdecl BranchThreadByColor(IHostContext* context, const char* thread, int color);
+/* Branches the named thread to the named frame; nothing happens for null. */
 ORVEXC_API void __cdecl BranchThreadToFrame(IHostContext* context, const char* thread, const char* frame);
 /* 1 when the thread's surface reports itself visible and its window is
    visible, else 0. */
 ORVEXC_API BOOL __cdecl IsThreadVisible(IHostContext* context, const char* thread);
-/* Shows or hides the thread's window, if there is one. */
+/* Shows the thread's window (SW_SHOW), if there is one. */
 ORVEXC_API void __cdecl ShowThreadWindow(IHostContext* context, const char* thread);
+/* Hides the thread's window (SW_HIDE), if there is one. */
 ORVEXC_API void __cdecl HideThreadWindow(IHostContext* context, const char* thread);
 /* Posts WM_CLOSE to the thread's window, if there is one, without waiting. */
 ORVEXC_API void __cdecl CloseThreadWindow(IHostContext* context, const char* thread);
@@ -173,15 +196,19 @@ ORVEXC_API BOOL __cdecl FreezeThreadPainting(IHostContext* context, const char* 
 
 /* ---- Drawing surface and output (501-506, 601-604) --------------------- */
 
-/* Hides or shows the module's drawing surface. */
+/* Hides the module's drawing surface. */
 ORVEXC_API void __cdecl HideDrawingSurface(IHostContext* context);
+/* Shows the module's drawing surface. */
 ORVEXC_API void __cdecl ShowDrawingSurface(IHostContext* context);
-/* Position (x, y) and size (width, height) of the drawing surface; nothing is
-   written if a pointer is null, both get 0 when there is no surface. */
+/* Position (x, y) of the drawing surface; nothing is written if a pointer is
+   null, both get 0 when there is no surface. */
 ORVEXC_API void __cdecl GetDrawingSurfacePosition(IHostContext* context, int* x, int* y);
+/* Size (width, height) of the drawing surface; nothing is written if a
+   pointer is null, both get 0 when there is no surface. */
 ORVEXC_API void __cdecl GetDrawingSurfaceSize(IHostContext* context, int* width, int* height);
-/* Moves (keeping the size) or sizes (keeping the position) the surface. */
+/* Moves the drawing surface to (x, y), keeping its size. */
 ORVEXC_API void __cdecl MoveDrawingSurface(IHostContext* context, int x, int y);
+/* Sizes the drawing surface, keeping its position. */
 ORVEXC_API void __cdecl SizeDrawingSurface(IHostContext* context, int width, int height);
 /* Sets the surface window's status bar text (passed as given, null too). */
 ORVEXC_API void __cdecl SetStatusBarText(IHostContext* context, const char* text);
@@ -213,10 +240,13 @@ ORVEXC_API HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* nam
    does not know gives the failure result: 0 (-1 for GetObjectZOrder), or
    nothing. Rectangles are left, top, right, bottom. */
 
-/* Left, top, width and height of the object's rectangle. */
+/* The left of the object's rectangle. */
 ORVEXC_API int __cdecl GetObjectX(IHostContext* context, IUnknown* scope, const char* name);
+/* The top of the object's rectangle. */
 ORVEXC_API int __cdecl GetObjectY(IHostContext* context, IUnknown* scope, const char* name);
+/* The width of the object's rectangle (right - left). */
 ORVEXC_API int __cdecl GetObjectWidth(IHostContext* context, IUnknown* scope, const char* name);
+/* The height of the object's rectangle (bottom - top). */
 ORVEXC_API int __cdecl GetObjectHeight(IHostContext* context, IUnknown* scope, const char* name);
 /* The rectangle into four variables; a null name or pointer writes nothing,
    an unknown object writes zeros. */
@@ -231,11 +261,15 @@ ORVEXC_API void __cdecl SetObjectSize(IHostContext* context, IUnknown* scope, co
 ORVEXC_API void __cdecl SetObjectRect(IHostContext* context, IUnknown* scope, const char* name, int left, int top, int right, int bottom);
 /* Gives the object the focus. */
 ORVEXC_API void __cdecl SetObjectFocus(IHostContext* context, IUnknown* scope, const char* name);
+/* Hides the object. */
 ORVEXC_API void __cdecl HideObject(IHostContext* context, IUnknown* scope, const char* name);
+/* Shows the object. */
 ORVEXC_API void __cdecl ShowObject(IHostContext* context, IUnknown* scope, const char* name);
 /* The visible value the runtime reports, unchanged (any nonzero is visible). */
 ORVEXC_API int __cdecl IsObjectVisible(IHostContext* context, IUnknown* scope, const char* name);
+/* Enables the object. */
 ORVEXC_API void __cdecl EnableObject(IHostContext* context, IUnknown* scope, const char* name);
+/* Disables the object. */
 ORVEXC_API void __cdecl DisableObject(IHostContext* context, IUnknown* scope, const char* name);
 /* The enabled value the runtime reports, unchanged. */
 ORVEXC_API int __cdecl IsObjectEnabled(IHostContext* context, IUnknown* scope, const char* name);
@@ -243,26 +277,39 @@ ORVEXC_API int __cdecl IsObjectEnabled(IHostContext* context, IUnknown* scope, c
 ORVEXC_API int __cdecl GetObjectZOrder(IHostContext* context, IUnknown* scope, const char* name);
 /* Sets the stacking place; -1 asks for the top. */
 ORVEXC_API void __cdecl SetObjectZOrder(IHostContext* context, IUnknown* scope, const char* name, int zOrder);
-/* SetObjectZOrder with -1 and with 0. */
+/* Brings the object to the top: SetObjectZOrder with -1. */
 ORVEXC_API void __cdecl BringObjectToTop(IHostContext* context, IUnknown* scope, const char* name);
+/* Sends the object to the back: SetObjectZOrder with 0. */
 ORVEXC_API void __cdecl SendObjectToBack(IHostContext* context, IUnknown* scope, const char* name);
-/* Transparency, key colour, anti-aliasing: pairs of values. The getter
-   returns the first value and writes the second through `second` (nothing
-   written on failure or for a null pointer); the setter takes both. */
+/* Transparency, key colour and anti-aliasing are pairs of values: each
+   getter returns the first value and writes the second through `second`
+   (nothing written on failure or for a null pointer); each setter takes
+   both. */
+
+/* The object's transparency pair. */
 ORVEXC_API int __cdecl GetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int* second);
+/* The object's key colour pair. */
 ORVEXC_API int __cdecl GetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int* second);
-/* The second value is 16 bits wide in the runtime, widened with its sign. */
+/* The object's anti-aliasing pair; the second value is 16 bits wide in the
+   runtime, widened with its sign. */
 ORVEXC_API int __cdecl GetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int* second);
+/* Sets the object's transparency pair. */
 ORVEXC_API void __cdecl SetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+/* Sets the object's key colour pair. */
 ORVEXC_API void __cdecl SetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
+/* Sets the object's anti-aliasing pair. */
 ORVEXC_API void __cdecl SetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
-/* Palette setting and optimized painting: 1 or 0; any nonzero sets it on. */
+/* The object's palette setting: 1 or 0. */
 ORVEXC_API int __cdecl GetObjectPaletteSetting(IHostContext* context, IUnknown* scope, const char* name);
+/* Sets the palette setting on (any nonzero) or off (0). */
 ORVEXC_API void __cdecl SetObjectPaletteSetting(IHostContext* context, IUnknown* scope, const char* name, int on);
+/* The object's optimized painting: 1 or 0. */
 ORVEXC_API int __cdecl GetObjectOptimizedPainting(IHostContext* context, IUnknown* scope, const char* name);
+/* Sets optimized painting on (any nonzero) or off (0). */
 ORVEXC_API void __cdecl SetObjectOptimizedPainting(IHostContext* context, IUnknown* scope, const char* name, int on);
-/* Active state 0 to 3; a state set reads back unchanged (other values set 0). */
+/* The object's active state, 0 to 3. */
 ORVEXC_API int __cdecl GetObjectActiveState(IHostContext* context, IUnknown* scope, const char* name);
+/* Sets the active state; 0 to 3 reads back unchanged, other values set 0. */
 ORVEXC_API void __cdecl SetObjectActiveState(IHostContext* context, IUnknown* scope, const char* name, int state);
 /* ---- end of objects ---------------------------------------------------- */
 

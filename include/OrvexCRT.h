@@ -85,10 +85,12 @@ ORVEXC_API int __cdecl findfirst(const char* pattern, struct ffblk* block, int a
 ORVEXC_API int __cdecl findnext(struct ffblk* block);
 /* Ends the block's search: nonzero when closed, -1 if none was open. */
 ORVEXC_API int __cdecl findclose(struct ffblk* block);
-/* _makepath and _splitpath, by characters of the multibyte code page: path
-   260 bytes (cut to fit), drive 3, dir, name, ext 256 each; fnsplit returns 0. */
+/* Composes path (260 bytes, cut to fit) from drive, dir, name and ext, as
+   _makepath does, by characters of the multibyte code page. */
 ORVEXC_API void __cdecl fnmerge(char* path, const char* drive, const char* dir, const char* name,
                                 const char* ext);
+/* Splits path into drive (3 bytes), dir, name and ext (256 bytes each), as
+   _splitpath does, by characters of the multibyte code page; returns 0. */
 ORVEXC_API int __cdecl fnsplit(const char* path, char* drive, char* dir, char* name, char* ext);
 /* The full name of file found in the current directory or along PATH, in
    one buffer shared by all callers (overwritten by the next call); null
@@ -99,12 +101,15 @@ ORVEXC_API char* __cdecl searchpath(const char* file);
 ORVEXC_API int __cdecl getcurdir(int drive, char* directory);
 /* Free and total clusters of drive; all zeros when the query fails. */
 ORVEXC_API void __cdecl getdfree(unsigned char drive, struct dfree* record);
-/* The current drive (1 for A); setdisk makes drive current: 0 or -1. */
+/* The current drive (1 for A). */
 ORVEXC_API int __cdecl getdisk(void);
+/* Makes drive current: 0 or -1. */
 ORVEXC_API int __cdecl setdisk(int drive);
-/* Locks (waiting while it is locked elsewhere) or unlocks length bytes from
-   the handle's current position; offset is not used. 0 or -1. */
+/* Locks length bytes from the handle's current position, waiting while they
+   are locked elsewhere; offset is not used. 0 or -1. */
 ORVEXC_API int __cdecl lock(int handle, long offset, long length);
+/* Unlocks length bytes from the handle's current position; offset is not
+   used. 0 or -1. */
 ORVEXC_API int __cdecl unlock(int handle, long offset, long length);
 /* 10 raised to the power p (an int, unlike GCC's pow10 of a double). */
 ORVEXC_API double __cdecl pow10(int p) ORVEXC_CRT_BIND(pow10);

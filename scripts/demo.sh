@@ -3,18 +3,19 @@
 # build/sdk, builds the sample module against the installed SDK through
 # find_package, and runs it in the demo host on the built-in title under Wine
 # (and Xvfb when no display is set). Arguments go to the demo host, e.g.
-#   scripts/demo.sh --screenshot demo.png
+#   scripts/demo.sh --screenshot "$PWD/docs/demo.png"   (the guide's picture)
 set -eu
 cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
 root=$PWD prefix=$PWD/build/sdk
 cmake --preset default >/dev/null
-cmake --build --preset default --target OrvexC OrvexCHostKit OrvexC_msvc_implib orvexc-demo-host orvexc-menu-check
-cmake --install build/default --prefix "$prefix" >/dev/null
+cmake --build --preset default --target OrvexC OrvexCHostKit OrvexC_msvc_implib OrvexC_reference \
+  orvexc-demo-host orvexc-menu-check
+rm -rf "$prefix"
+cmake --install build/default --prefix "$prefix" --component sdk >/dev/null
 cmake -S samples/hello-module -B build/hello-module -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" -DOrvexC_DIR="$prefix/lib/cmake/OrvexC" >/dev/null
 cmake --build build/hello-module
-cp build/hello-module/hello-module.dll build/hello-module/OrvexC.dll "$prefix/bin/"
 echo
 echo "SDK installed in $prefix (bin/OrvexC.dll, include/, lib/libOrvexC.dll.a, lib/OrvexC.lib, lib/cmake/OrvexC)"
 echo
@@ -23,5 +24,6 @@ export WINEPREFIX=$root/build/demo-wineprefix WINEARCH=win32 WINEDEBUG=-all WINE
 # to complain that its X connection broke.
 run=(sh -c 'wine "$0" "$@"; status=$?; wineserver -k >/dev/null 2>&1; exit $status'
      "$prefix/bin/orvexc-demo-host.exe" "$@")
-cd "$prefix/bin"
+# The module is found in the current folder, OrvexC.dll beside the demo host.
+cd build/hello-module
 if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}"; else exec "${run[@]}"; fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building and testing OrvexC.dll needs, when it is missing:
 # the i686 mingw-w64 cross compiler (posix threads), 32-bit Wine, Xvfb,
-# CMake, GoogleTest's sources, LLVM's tools (dlltool, llvm-rc), clang with
+# CMake, unzip, GoogleTest's sources, LLVM's tools (dlltool, llvm-rc), clang with
 # libFuzzer and lld (the native fuzzing of the menu script parser, modules
 # built for the Microsoft ABI). Then makes 32-bit programs run
 # (scripts/ensure-32bit.sh: natively, or emulated where the kernel runs no
@@ -24,6 +24,7 @@ command -v wine >/dev/null || missing+=(wine wine32)
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
+command -v unzip >/dev/null || missing+=(unzip)  # the SDK archive test
 { command -v llvm-dlltool && command -v llvm-rc; } >/dev/null || missing+=(llvm)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v clang++ >/dev/null || missing+=(clang)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
 #   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
-#             GCC and Clang, warnings as errors
+#             GCC and Clang, warnings as errors, and refuse 64-bit targets
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test passes
 #   menucheck the menu script checker's reports on the golden menu corpus, and
@@ -39,6 +39,13 @@ headers)
   done
   for c in "$cxx" "clang++ --target=$triple"; do
     $c -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
+  done
+  # A 64-bit module is refused at once, and told why.
+  for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
+    if clang --target=$target -fsyntax-only -I"$prefix/include" "$work/h.c" 2>"$work/64.log" ||
+       ! grep -q 'error: "OrvexC.dll is a 32-bit Windows DLL' "$work/64.log"; then
+      cat "$work/64.log"; echo "$target: not refused"; exit 1
+    fi
   done
   ;;
 implib)

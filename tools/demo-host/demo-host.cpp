@@ -15,6 +15,8 @@
 #include <OrvexC/hostkit/FakeRuntime.h>
 #include <OrvexC/hostkit/MenuTree.h>
 
+#include "../ToolOptions.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -196,7 +198,14 @@ std::string LoadTitleFolder(fake::Runtime& title, const char* folder) {
 
 }  // namespace
 
+constexpr char kUsage[] =
+    "usage: orvexc-demo-host [--title DIR] [--entry NAME] [--screenshot FILE.png] [--wait] [MODULE.dll]\n"
+    "Runs the module's entry (default RunModule) on a built-in title or the title folder DIR\n"
+    "and prints the module's runtime calls. --help, --version: this text, the version.\n";
+
 int main(int argc, char** argv) {
+  if (int status = orvexc_tools::AnswerStandardOption(argc, argv, "orvexc-demo-host", kUsage); status >= 0)
+    return status;
   const char *screenshot = nullptr, *titleFolder = nullptr;
   const char *modulePath = "hello-module.dll", *entryName = "RunModule";
   bool wait = false;
@@ -209,8 +218,7 @@ int main(int argc, char** argv) {
     else if (arg == "--wait") wait = true;
     else if (arg.compare(0, 2, "--") != 0) modulePath = argv[i];
     else {
-      std::printf("usage: orvexc-demo-host [--title DIR] [--entry NAME] [--screenshot FILE.png] [--wait]"
-                  " [MODULE.dll]\n");
+      std::printf("%s", kUsage);
       return 2;
     }
   }

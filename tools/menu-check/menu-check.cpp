@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "../ToolOptions.h"
 #include "Diagnosis.h"
 #include "RcDifferences.h"
 #include "menu/MenuBuilder.h"
@@ -67,6 +68,7 @@ const char kUsage[] =
     "  --rc      also report where a resource compiler reads a script otherwise\n"
     "  --strict  fail (exit 1) on any warning, for a title's build\n"
     "  --help    this text\n"
+    "  --version the version\n"
     "Exit status: 0 every script yields a menu; 1 one does not, or a warning with --strict; 2 usage.\n";
 
 // The command line; false, with the reason, when it is not one.
@@ -143,6 +145,8 @@ bool Check(const char* path, const Options& options, int* warnings) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (int status = orvexc_tools::AnswerStandardOption(argc, argv, "orvexc-menu-check", kUsage); status >= 0)
+    return status;
   Options options;
   std::string wrong;
   if (!ReadArguments(argc, argv, &options, &wrong)) {

@@ -1,0 +1,48 @@
+# orvexc_add_module_test(<name> SOURCES <src>... [MODULE <module-target>] [LIBRARIES <lib>...])
+#
+# A module's unit test in one call: builds the test program <name> from the
+# sources on OrvexC::HostKit, places OrvexC.dll, the host kit's
+# ResourceManager.dll and the module (when given) beside it, and registers it
+# with CTest. Off Windows it runs under Wine (ORVEXC_WINE), inside
+# `xvfb-run -a` when no DISPLAY is set at test time (ORVEXC_XVFB_RUN), since
+# windows and menus need a display. Exit status 0 passes.
+include_guard(GLOBAL)
+
+set(ORVEXC_WINE "" CACHE FILEPATH "Wine, to run a module's tests off Windows (found when empty)")
+set(ORVEXC_XVFB_RUN "" CACHE FILEPATH "xvfb-run, for tests run without a display (found when empty)")
+
+function(orvexc_add_module_test name)
+  cmake_parse_arguments(T "" "MODULE" "SOURCES;LIBRARIES" ${ARGN})
+  if(NOT T_SOURCES)
+    message(FATAL_ERROR "orvexc_add_module_test(${name}): give the test's SOURCES")
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE OrvexC::HostKit ${T_LIBRARIES})
+  get_filename_component(bin "${OrvexC_DLL}" DIRECTORY)
+  set(beside "${OrvexC_DLL}" "${bin}/ResourceManager.dll")
+  if(T_MODULE)
+    add_dependencies(${name} ${T_MODULE})
+    list(APPEND beside "$<TARGET_FILE:${T_MODULE}>")
+  endif()
+  add_custom_command(TARGET ${name} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${beside} "$<TARGET_FILE_DIR:${name}>"
+    COMMENT "OrvexC.dll, ResourceManager.dll and the module beside ${name}" VERBATIM)
+
+  if(CMAKE_HOST_WIN32)
+    add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY "$<TARGET_FILE_DIR:${name}>")
+    return()
+  endif()
+  if(NOT ORVEXC_WINE)
+    find_program(ORVEXC_WINE_FOUND wine REQUIRED)
+    set(ORVEXC_WINE "${ORVEXC_WINE_FOUND}")
+  endif()
+  if(NOT ORVEXC_XVFB_RUN)
+    find_program(ORVEXC_XVFB_RUN_FOUND xvfb-run)
+    set(ORVEXC_XVFB_RUN "${ORVEXC_XVFB_RUN_FOUND}")
+  endif()
+  # The display is looked at when the test runs, not when it is configured.
+  add_test(NAME ${name}
+    COMMAND sh -c "if [ -z \"\${DISPLAY:-}\" ] && [ -x \"$0\" ]; then exec \"$0\" -a \"$@\"; fi; exec \"$@\""
+            "${ORVEXC_XVFB_RUN}" "${ORVEXC_WINE}" "$<TARGET_FILE:${name}>"
+    WORKING_DIRECTORY "$<TARGET_FILE_DIR:${name}>")
+endfunction()

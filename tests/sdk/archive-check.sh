@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# archive-check.sh SOURCE_DIR BUILD_DIR VERSION: the SDK archive as an author
+# receives it. Packs it (CPack), checks SHA256SUMS and the entries against
+# archive-contents.expected, unpacks it into an empty folder outside the
+# build tree and, with nothing else from the repository: reads the version
+# of each binary, copies the module template under a new name with the
+# shipped command, builds it with each shipped toolchain file (find_package
+# with no hint), runs its host-kit test under CTest and runs each build in
+# the shipped demo host; the package refuses a 64-bit project and a newer
+# major version.
+set -euo pipefail
+src=$(cd "$1" && pwd) build=$(cd "$2" && pwd) version=$3
+zip=OrvexC-SDK-$version-win32.zip
+fail() { echo "FAIL: $*"; exit 1; }
+
+(cd "$build" && cpack >cpack.log 2>&1) || { cat "$build/cpack.log"; fail "cpack"; }
+cd "$build/package"
+sha256sum -c SHA256SUMS
+unzip -Z1 "$zip" | grep -v '/$' | diff -u "$src/tests/sdk/archive-contents.expected" - ||
+  fail "the archive's entries differ from tests/sdk/archive-contents.expected"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/orvexc-archive.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+sdk=$work/OrvexC-SDK
+unzip -q "$zip" -d "$sdk"
+
+# The Wine session (and display) of the build tree runs the Windows programs.
+export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
+[ -z "${DISPLAY:-}" ] && [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
+
+# Version resources: VS_FIXEDFILEINFO (signature FEEF04BD) holds the file
+# version as minor, major, build, patch in 16-bit words.
+IFS=. read -r major minor patch <<<"$version"
+for file in OrvexC.dll ResourceManager.dll orvexc-demo-host.exe orvexc-menu-check.exe; do
+  at=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$sdk/bin/$file" | head -1 | cut -d: -f1)
+  [ -n "$at" ] || fail "$file has no version resource"
+  words=$(od -An -tu2 -j $((at + 8)) -N 8 "$sdk/bin/$file" | xargs)
+  [ "$words" = "$minor $major 0 $patch" ] || fail "$file: file version words $words, not $version"
+done
+for tool in orvexc-demo-host orvexc-menu-check; do
+  out=$(wine "$sdk/bin/$tool.exe" --version | tr -d '\r')
+  [ "$out" = "$tool $version" ] || fail "$tool --version printed '$out'"
+done
+
+cmake -D NAME=greeter -D DEST="$work" -P "$sdk/templates/new-module.cmake"
+
+# The Microsoft ABI needs a Windows SDK, which this machine lacks: a stand-in
+# with the few types OrvexC.h takes from <windows.h>, and no C runtime.
+mkdir "$work/winsdk" && : >"$work/winsdk/unknwn.h"
+cat >"$work/winsdk/windows.h" <<'H'
+typedef int BOOL;
+typedef struct HINSTANCE__* HINSTANCE;
+typedef struct HWND__* HWND;
+typedef struct HMENU__* HMENU;
+typedef struct IUnknown IUnknown;
+H
+declare -A extra=([gcc]= [clang]= [msvc]="-DORVEXC_MSVC_INCLUDE=$work/winsdk -DORVEXC_MSVC_NO_CRT=ON")
+declare -A file=([gcc]=i686-w64-mingw32-gcc [clang]=i686-w64-mingw32-clang [msvc]=i686-pc-windows-msvc-clang-cl)
+for tc in gcc clang msvc; do
+  out=$work/build-$tc
+  # shellcheck disable=SC2086
+  cmake -S "$work/greeter" -B "$out" -DCMAKE_BUILD_TYPE=Release ${extra[$tc]} \
+    -DCMAKE_TOOLCHAIN_FILE="$sdk/share/orvexc/toolchains/${file[$tc]}.cmake" >"$out.log" 2>&1 ||
+    { cat "$out.log"; fail "$tc: configure"; }
+  cmake --build "$out" >>"$out.log" 2>&1 || { cat "$out.log"; fail "$tc: build"; }
+  if [ $tc = gcc ]; then
+    ctest --test-dir "$out" --output-on-failure | tr -d '\r' | tee "$out.ctest"
+    grep -q '100% tests passed, 0 tests failed out of 1' "$out.ctest" || fail "the template's test under CTest"
+  fi
+  (cd "$out" && wine "$sdk/bin/orvexc-demo-host.exe" greeter.dll) | tr -d '\r' >"$out.demo" || true
+  for line in 'window.SetStatusText("Hello from lesson")' 'RunModule returned 1' 'references handed out and not given back: 0'; do
+    grep -qF "$line" "$out.demo" || { cat "$out.demo"; fail "$tc: not in the demo host's transcript: $line"; }
+  done
+  echo "$tc: the template builds, and runs in the demo host"
+done
+
+# The package version file: same major only, and never a 64-bit project.
+mkdir "$work/consumer"
+for request in "1.0 ok" "1.1 ok" "2.0 refused" "1.2 refused"; do
+  set -- $request
+  printf 'cmake_minimum_required(VERSION 3.20)\nproject(c LANGUAGES C)\nfind_package(OrvexC %s CONFIG REQUIRED)\n' "$1" \
+    >"$work/consumer/CMakeLists.txt"
+  status=ok
+  cmake -S "$work/consumer" -B "$work/consumer/$1" \
+    -DCMAKE_TOOLCHAIN_FILE="$sdk/share/orvexc/toolchains/i686-w64-mingw32-gcc.cmake" >/dev/null 2>&1 || status=refused
+  [ $status = "$2" ] || fail "find_package(OrvexC $1): $status"
+done
+printf 'cmake_minimum_required(VERSION 3.20)\nproject(c LANGUAGES C)\nfind_package(OrvexC CONFIG REQUIRED)\n' \
+  >"$work/consumer/CMakeLists.txt"
+if cmake -S "$work/consumer" -B "$work/consumer/native" -DOrvexC_DIR="$sdk/lib/cmake/OrvexC" >"$work/native.log" 2>&1 ||
+   ! grep -q 'for 32-bit Windows only, but this project is 64-bit' "$work/native.log"; then
+  cat "$work/native.log"; fail "a 64-bit project is not refused with its reason"
+fi
+echo "sdk archive: ok"
