@@ -109,8 +109,9 @@ int __cdecl OrvexCrt_findclose(struct ffblk* block) {
   return closed;
 }
 
-// _makepath and _splitpath by characters: some C runtimes (Wine's) compare
-// bytes and take the trail byte 5C of a double-byte character for a '\'.
+// _makepath and _splitpath by characters, with the library's own path parts:
+// some C runtimes' _makepath (Wine's) compares bytes and takes the trail byte
+// 5C of a double-byte character for a '\'; and the parts are bounded.
 void __cdecl OrvexCrt_fnmerge(char* path, const char* drive, const char* dir, const char* name,
                               const char* ext) {
   orvex::MakePath(path, MAX_PATH, drive, dir, name, ext);

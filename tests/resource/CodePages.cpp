@@ -6,21 +6,21 @@
 namespace codepage {
 namespace {
 
-// {5C}, {5D}, {5B}, {40}, {74}, a character with no ASCII byte, a lead byte.
+// {5C}, {5D}, {5B}, {40}, {74}, {45}, a character with no ASCII byte, a lead byte.
 const CodePage kCodePages[] = {
-    // Shift-JIS: 95 5C, 83 5D, 83 5B, 83 40, 83 74, 8E A6, 95
-    {932, {"\x95\x5C", "\x83\x5D", "\x83\x5B", "\x83\x40", "\x83\x74", "\x8E\xA6", "\x95"}},
+    // Shift-JIS: 95 5C, 83 5D, 83 5B, 83 40, 83 74, 83 45, 8E A6, 95
+    {932, {"\x95\x5C", "\x83\x5D", "\x83\x5B", "\x83\x40", "\x83\x74", "\x83\x45", "\x8E\xA6", "\x95"}},
     // GBK
-    {936, {"\xB5\x5C", "\xB0\x5D", "\xB5\x5B", "\xB5\x40", "\xB2\x74", "\xB1\xED", "\xB1"}},
+    {936, {"\xB5\x5C", "\xB0\x5D", "\xB5\x5B", "\xB5\x40", "\xB2\x74", "\xB0\x45", "\xB1\xED", "\xB1"}},
     // Unified Hangul: no trail byte below 0x41, Hangul in the rows instead
-    {949, {"\xB0\xA2", "\xB0\xA3", "\xB0\xA4", "\xB0\xA5", "\x81\x74", "\xB0\xA1", "\xB0"}},
+    {949, {"\xB0\xA2", "\xB0\xA3", "\xB0\xA4", "\xB0\xA5", "\x81\x74", "\x81\x45", "\xB0\xA1", "\xB0"}},
     // Big5
-    {950, {"\xA5\x5C", "\xA5\x5D", "\xA5\x5B", "\xA5\x40", "\xA5\x74", "\xAA\xED", "\xAA"}},
+    {950, {"\xA5\x5C", "\xA5\x5D", "\xA5\x5B", "\xA5\x40", "\xA5\x74", "\xA4\x45", "\xAA\xED", "\xAA"}},
     // the single-byte control
-    {1252, {"\xE9", "\xE8", "\xEA", "\xEB", "\xEE", "\xE4", "\x95"}},
+    {1252, {"\xE9", "\xE8", "\xEA", "\xEB", "\xEE", "\xC9", "\xE4", "\x95"}},
 };
 
-const char* const kNames[kChars] = {"{5C}", "{5D}", "{5B}", "{40}", "{74}", "{plain}", "{lead}"};
+const char* const kNames[kChars] = {"{5C}", "{5D}", "{5B}", "{40}", "{74}", "{45}", "{plain}", "{lead}"};
 
 }  // namespace
 

@@ -3,8 +3,8 @@
 // in (GetACP). In 932, 936 and 950 "{5C}" is a double-byte character whose
 // trail byte is '\', "{5D}" one whose trail byte is ']', and so on; 949 has no
 // trail bytes below 0x41, so there those rows hold plain Hangul and check
-// that nothing else changes; in 1252, the control, every placeholder is one
-// byte. "{lead}" is a lone lead byte: a character cut short before the NUL.
+// that nothing else changes, and its trail bytes 't' and 'E' ({74}, {45})
+// meet the keywords; in 1252, the control, every placeholder is one byte. "{lead}" is a lone lead byte: a character cut short before the NUL.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@
 namespace codepage {
 
 // The placeholders a row may hold.
-enum Char { k5C, k5D, k5B, k40, k74, kPlain, kLead, kChars };
+enum Char { k5C, k5D, k5B, k40, k74, k45, kPlain, kLead, kChars };
 
 struct CodePage {
   UINT acp;

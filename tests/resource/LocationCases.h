@@ -1,6 +1,5 @@
-// CLocation's literal cases, rows with the placeholders of CodePages.h: the
-// code-page tests run them in every ANSI code page, the stress driver adds
-// their texts to its generated ones.
+// CLocation's literal cases, data only: rows with the placeholders of
+// CodePages.h, run in every ANSI code page by test_code_pages.
 #pragma once
 
 namespace cases {
@@ -10,22 +9,13 @@ struct Kind {
   bool relative, network;
 };
 const Kind kKinds[] = {
-    {"C:", false, false},
-    {"a", true, false},
-    {"a:", false, false},
-    {"a:b", false, false},
-    {"dir\\a:b.txt", false, false},
-    {"\\\\srv\\share\\f.txt", false, true},
-    {"x\\\\y", false, true},
-    {"\\rooted\\f.txt", true, false},
-    {"sub/pic.bmp", true, false},
-    {"//srv/share", true, false},
-    {"", false, false},
-    {"[u:p]sub\\x", true, false},
+    {"C:", false, false},         {"a", true, false},          {"a:", false, false},
+    {"a:b", false, false},        {"dir\\a:b.txt", false, false}, {"\\\\srv\\share\\f.txt", false, true},
+    {"x\\\\y", false, true},      {"\\rooted\\f.txt", true, false}, {"sub/pic.bmp", true, false},
+    {"//srv/share", true, false}, {"", false, false},           {"[u:p]sub\\x", true, false},
+    {"{5C}\\", true, false},      {"a{lead}", true, false},
     {"x{5C}\\y", true, false},        // a trail byte 5C and a backslash are no pair
     {"[{5D}:p]sub\\x", true, false},  // a trail byte ']' closes no prefix
-    {"{5C}\\", true, false},
-    {"a{lead}", true, false},
 };
 
 // The parts joined by '|': root, server, drive, dir, name, ext, user, password; "refused" when Split fails.

@@ -224,6 +224,14 @@ const struct {
      "item 13 type=0 state=0 \"\"\na{lead}\nitem 14 type=0 state=0 \"\"\nb\n"},
     {"M MENU BEGIN MENUITEM \"a\", 15{lead}, GRAYED END", "no menu\n", "item 15 type=0 state=1 \"\"\na\n"},
     {"M{lead} MENU BEGIN MENUITEM \"a\", 16 END", "no menu\n", "item 16 type=0 state=0 \"\"\na\n"},
+    // a pair between double-byte characters; trail bytes 5C and 'E' around keywords and options
+    {"M MENU BEGIN MENUITEM \"{5C}\\t{5C}\", 1 END", "item 1 type=0 state=0 \"\"\n{5C}\t{5C}\n"},
+    {"M MENU BEGIN POPUP \"{5C}\" BEGIN MENUITEM \"{5D}\", 1 END END",
+     "popup 0 type=0 state=0 \"\"\n{5C}\n  item 1 type=0 state=0 \"\"\n{5D}\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 1 END{5C}", "item 1 type=0 state=0 \"\"\na\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 1, {5C}GRAYED END", "no menu\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 1 E{45}ND", "no menu\n"},
+    {"M MENU BEGIN MENUITEM \"{74}\", 1, GRAYED E{45}ND END", "no menu\n"},
 };
 
 TEST(Menu, TextsKeepTheirCharacters) {

@@ -1,11 +1,11 @@
-// CLocation: many generated locations, and the texts of the literal cases
-// (tests/resource/LocationCases.h), under rules that hold for every input,
-// with no second implementation to compare with. Nothing may crash or write
-// past a buffer (this program is built with stack protection, and the path
-// helpers write between guard bytes here); Split agrees with Crack; what
-// Split gives, Make composes into a text that splits the same; a resolved
-// location keeps no '.' or '..' step of its relative part; outputs asked for
-// in any subset are those of the full call.
+// CLocation: many generated locations under rules that hold for every input,
+// with no second implementation to compare with (the literal cases are in
+// tests/resource/LocationCases.h). Nothing may crash or write past a buffer
+// (this program is built with stack protection, and the path helpers write
+// between guard bytes here); Split agrees with Crack; what Split gives, Make
+// composes into a text that splits the same; a resolved location keeps no
+// '.' or '..' step of its relative part; outputs asked for in any subset are
+// those of the full call.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -14,8 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "CodePages.h"
-#include "LocationCases.h"
 #include "StressSettings.h"
 #include "frame/PathParts.h"
 #include "resource/Location.h"
@@ -297,23 +295,6 @@ TEST(LocationStress, GeneratedLocationsKeepTheRules) {
     std::printf(" %s=%d", LocationGenerator::KindName(k), perKind[k]);
   std::printf("; faults=%d\n", faults.count_);
   EXPECT_EQ(faults.count_, 0) << "seed 0x" << std::hex << kSeed << "\n" << faults.report_;
-}
-
-// The literal cases' texts, each also resolved against every other.
-TEST(LocationStress, LiteralTextsKeepTheRules) {
-  std::vector<std::string> texts;
-  for (const auto& row : cases::kKinds) texts.push_back(codepage::Expand(row.text));
-  for (const auto& row : cases::kSplits) texts.push_back(codepage::Expand(row.text));
-  for (const auto& row : cases::kResolves)
-    for (const char* text : {row.base, row.relative}) texts.push_back(codepage::Expand(text));
-  LocationGenerator random(kSeed);
-  Faults faults;
-  for (const std::string& text : texts) {
-    CheckOne(text, false, random, faults);
-    CheckPathHelpers(text, random, faults);
-    for (const std::string& relative : texts) CheckResolve(text, relative, faults);
-  }
-  EXPECT_EQ(faults.count_, 0) << faults.report_;
 }
 
 }  // namespace
