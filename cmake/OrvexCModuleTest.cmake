@@ -3,9 +3,10 @@
 # A module's unit test in one call: builds the test program <name> from the
 # sources on OrvexC::HostKit, places OrvexC.dll, the host kit's
 # ResourceManager.dll and the module (when given) beside it, and registers it
-# with CTest. Off Windows it runs under Wine (ORVEXC_WINE), inside
-# `xvfb-run -a` when no DISPLAY is set at test time (ORVEXC_XVFB_RUN), since
-# windows and menus need a display. Exit status 0 passes.
+# with CTest (call enable_testing() in the project's top folder first). Off
+# Windows it runs under Wine (ORVEXC_WINE), inside `xvfb-run -a` when no
+# DISPLAY is set at test time (ORVEXC_XVFB_RUN), since windows and menus need
+# a display. Exit status 0 passes.
 include_guard(GLOBAL)
 
 set(ORVEXC_WINE "" CACHE FILEPATH "Wine, to run a module's tests off Windows (found when empty)")
@@ -33,11 +34,11 @@ function(orvexc_add_module_test name)
     return()
   endif()
   if(NOT ORVEXC_WINE)
-    find_program(ORVEXC_WINE_FOUND wine REQUIRED)
+    find_program(ORVEXC_WINE_FOUND wine REQUIRED NO_CMAKE_FIND_ROOT_PATH)
     set(ORVEXC_WINE "${ORVEXC_WINE_FOUND}")
   endif()
   if(NOT ORVEXC_XVFB_RUN)
-    find_program(ORVEXC_XVFB_RUN_FOUND xvfb-run)
+    find_program(ORVEXC_XVFB_RUN_FOUND xvfb-run NO_CMAKE_FIND_ROOT_PATH)
     set(ORVEXC_XVFB_RUN "${ORVEXC_XVFB_RUN_FOUND}")
   endif()
   # The display is looked at when the test runs, not when it is configured.

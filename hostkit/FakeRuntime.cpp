@@ -15,16 +15,21 @@ Runtime::Runtime()
       surface(*this, "surface"),
       window(*this, "window"),
       resources(*this, "resources") {
-  context.runtime = &runtime;
-  context.module = &module;
-  context.frame = &frame;
-  context.surface = &surface;
   runtime.app = &app;
   runtime.resources = &resources;
   runtime.titleNode = &titleNode;
   module.node = &moduleNode;
-  frame.node = &frameNode;
-  surface.window = &window;
+  WireContext(context, frame, frameNode, surface, window);
+}
+
+void Runtime::WireContext(FakeContext& to, FakeFrame& itsFrame, FakeNode& itsNode, FakeSurface& itsSurface,
+                          FakeWindow& itsWindow) {
+  to.runtime = &runtime;
+  to.module = &module;
+  to.frame = &itsFrame;
+  to.surface = &itsSurface;
+  itsFrame.node = &itsNode;
+  itsSurface.window = &itsWindow;
 }
 
 void Runtime::SetTitle(const std::string& name, const std::wstring& path) {
@@ -35,18 +40,10 @@ void Runtime::SetTitle(const std::string& name, const std::wstring& path) {
 FakeThread& Runtime::AddThread(const std::string& name) {
   auto& thread = Make<FakeThread>("thread:" + name);
   auto& threadContext = Make<FakeContext>("context:" + name);
-  auto& threadSurface = Make<FakeSurface>("surface:" + name);
-  auto& threadWindow = Make<FakeWindow>("window:" + name);
-  auto& threadFrame = Make<FakeFrame>("frame:" + name);
-  auto& node = Make<FakeNode>("node:frame:" + name);
+  WireContext(threadContext, Make<FakeFrame>("frame:" + name), Make<FakeNode>("node:frame:" + name),
+              Make<FakeSurface>("surface:" + name), Make<FakeWindow>("window:" + name));
   thread.context = &threadContext;
-  threadContext.runtime = &runtime;
-  threadContext.module = &module;
-  threadContext.frame = &threadFrame;
-  threadContext.surface = &threadSurface;
   threadContext.thread = &thread;
-  threadSurface.window = &threadWindow;
-  threadFrame.node = &node;
   app.threads[name] = &thread;
   return thread;
 }

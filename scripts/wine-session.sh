@@ -21,6 +21,10 @@ start)
   fi
   wineserver -p </dev/null >/dev/null 2>&1
   "$WINE" wineboot </dev/null >/dev/null 2>&1
+  # A test that crashes fails at once: no debugger is started for it
+  # (winedbg --auto waits for a console that a test has not got).
+  "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Debugger /d no-debugger /f </dev/null >/dev/null 2>&1
   echo "wine session ready: WINEPREFIX=$WINEPREFIX DISPLAY=${DISPLAY:-}"
   ;;
 stop)

@@ -1,6 +1,6 @@
 // hello-module's unit test on the OrvexC host kit: a scripted title, one call
 // of RunModule, and assertions on the runtime calls the module made.
-// Run under Wine with hello-module.dll and OrvexC.dll beside it; exit 0 = pass.
+// Built and run by orvexc_add_module_test (ctest); exit 0 = pass.
 #include <OrvexC/hostkit/FakeRuntime.h>
 #include <OrvexC/hostkit/MenuTree.h>
 

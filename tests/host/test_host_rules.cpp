@@ -21,17 +21,10 @@ using hosttest::Selected;
 // What a row changes in the title before its call.
 enum class Field {
   None,
-  TitleLocation,      // the application's location
-  TitlePath,          // the application's path
-  TitleName,          // the title node's name
-  ModuleName,         // the module node's name and address
-  ModuleAddress,
-  StorageLocation,    // the location of storage "res"
-  NoStorageLocation,  // storage "res" hands out a null location
-  ObjectState,        // properties of object "obj"
-  ObjectFlags,
-  ObjectVisible,
-  ObjectKeyColor,
+  TitleLocation, TitlePath, TitleName,                      // the application's location and path, the title's name
+  ModuleName, ModuleAddress,                                // the module node's
+  StorageLocation, NoStorageLocation,                       // storage "res": a location, or a null one
+  ObjectState, ObjectFlags, ObjectVisible, ObjectKeyColor,  // properties of object "obj"
   SurfaceWidth,
 };
 

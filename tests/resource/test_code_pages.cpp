@@ -72,7 +72,7 @@ TEST_F(TitlePath, SplitByCharactersInTheExportsAndFnsplit) {
     EXPECT_EQ(merged.Text(), path);
     for (const GuardedBuffer* b : {&drive, &dir, &name, &ext, &merged}) EXPECT_TRUE(b->GuardsIntact());
     if (!ComesAsWideText(row.path)) continue;
-    rt.app.path = codepage::Widen(path);
+    rt.app.path = hostkit::Widened(path.c_str());
     GuardedBuffer title(MAX_PATH), titleName(MAX_PATH);
     GetTitleDirectory(rt.ctx(), title.Data(), title.Size());
     GetTitleName(rt.ctx(), titleName.Data(), titleName.Size());
@@ -126,11 +126,10 @@ TEST_F(Storage, NewStoragesResolveByCharactersAndReadBackWithTheirBackslash) {
   for (const auto& row : kStorages) {
     SCOPED_TRACE(std::string(row.title) + " + " + row.location);
     const std::string name = "s" + std::to_string(n++), created = Expand(row.created);
-    rt.app.location = codepage::Widen(Expand(row.title));
+    rt.app.location = hostkit::Widened(Expand(row.title).c_str());
     SetResourceStorage(rt.ctx(), name.c_str(), PageEndText(Expand(row.location)).c_str());
     EXPECT_EQ(AddedLog(), "name=" + name + ";location=" + created + ";");
     if (!ComesAsWideText(row.created)) continue;
-    rt.AddStorage(name).location = codepage::Widen(created);
     GuardedBuffer buffer(MAX_PATH);
     GetResourceStorage(rt.ctx(), name.c_str(), buffer.Data(), buffer.Size());
     EXPECT_EQ(buffer.Text(), Expand(row.readBack));

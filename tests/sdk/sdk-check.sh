@@ -3,7 +3,8 @@
 #   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
 #             GCC and Clang, warnings as errors, and refuse 64-bit targets
 #   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
-#   package   the sample builds through find_package and its host-kit test passes
+#   package   the sample builds through find_package and its host-kit test,
+#             registered by orvexc_add_module_test, passes under CTest
 #   menucheck the menu script checker's reports on the golden menu corpus, and
 #             on the author's cases of menu-check-cases.txt
 #   demo      the demo host runs the sample module on its built-in title
@@ -65,10 +66,12 @@ package)
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/$triple.cmake" \
     -DOrvexC_DIR="$prefix/lib/cmake/OrvexC" >"$work.log" 2>&1 || { cat "$work.log"; exit 1; }
   cmake --build "$work" -j2
-  # In the Wine session (and display) of the main build tree.
-  export ORVEXC_WINEPREFIX=$build/wineprefix
+  # Its test as the package registered it, in the Wine session (and display)
+  # of the main build tree.
+  . "$src/scripts/wine-arch.sh"
   [ -z "${DISPLAY:-}" ] && [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
-  cd "$work" && "$src/scripts/wine-run.sh" ./hello-module-test.exe
+  cd "$work" && ctest --output-on-failure -R '^hello-module-test$' | tee "$work.ctest"
+  grep -q '100% tests passed, 0 tests failed out of 1' "$work.ctest"
   ;;
 plain)
   $cc -std=c89 -Wall -Wextra -Werror -shared -I"$prefix/include" "$src/samples/hello-module/hello.c" \
@@ -130,9 +133,11 @@ module_*)
   for f in GetTitleName IsThreadRunning SetStatusBarText stpcpy pow10 itoa; do
     grep -qw "$f" <<<"$imports" || { echo "$f is not imported by name from OrvexC.dll"; echo "$imports"; exit 1; }
   done
-  # On a title folder of its own, in the build's Wine session.
+  # On a title folder of its own, in the build's Wine session, with
+  # OrvexC.dll beside the module as its authors ship it.
+  cp "$prefix/bin/OrvexC.dll" "$work/"
   export ORVEXC_WINEPREFIX=$build/wineprefix
-  mkdir "$work/title" && : >"$work/title/course.ovx"
+  mkdir "$work/title" && printf '[title]\npath = course.ovx\n[thread narration]\nrunning = yes\n' >"$work/title/title.ini"
   cd "$work"
   "$src/scripts/wine-run.sh" "$build/bin/orvexc-demo-host.exe" --title title --entry ToolchainCheck \
     toolchain-module.dll | tr -d '\r' >transcript

@@ -128,6 +128,13 @@ std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& recor
   return found;
 }
 
+Finding ParserFinding(const std::string& text, const MenuParseError& error) {
+  std::size_t at = error.offset < text.size() ? error.offset : text.size();
+  std::string found = at >= text.size() ? "the end of the text"
+                                        : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
+  return {at, "found " + found + ", expected " + error.expected};
+}
+
 Finding LikelyMistake(const std::string& text, const MenuParseError& error, const ScriptRecord& record) {
   for (Rule rule : kRules) {
     Finding finding = rule(text, error, record);

@@ -36,6 +36,9 @@ struct Finding {
 // numbers beyond 16 bits), and numbers given to two items.
 std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& record);
 
+// The parser's own answer where it stopped: found "102", expected ... .
+Finding ParserFinding(const std::string& text, const MenuParseError& error);
+
 // The likely mistake where the parser stopped with `error`: a comment, MENUEX,
 // an empty text, a missing comma, a name for an identifier. Empty `what` when
 // none of them fits.

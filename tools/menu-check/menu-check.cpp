@@ -126,17 +126,13 @@ bool Check(const char* path, const Options& options, int* warnings) {
     DestroyMenu(menu);
     return true;
   }
-  const orvex::MenuParseError& error = nodes.Error();
-  std::size_t at = error.offset < text.size() ? error.offset : text.size();
-  std::string found = at >= text.size() ? "the end of the text"
-                                        : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
-  std::string parser = "found " + found + ", expected " + error.expected;
-  orvex::Finding mistake = orvex::LikelyMistake(text, error, record);
+  orvex::Finding parser = orvex::ParserFinding(text, nodes.Error());
+  orvex::Finding mistake = orvex::LikelyMistake(text, nodes.Error(), record);
   if (mistake.what.empty()) {
-    Say(path, text, at, "no menu: ", parser);
+    Say(path, text, parser.offset, "no menu: ", parser.what);
   } else {
     Say(path, text, mistake.offset, "no menu: ", mistake.what);
-    Say(path, text, at, "note: ", parser);
+    Say(path, text, parser.offset, "note: ", parser.what);
   }
   return false;
 }

@@ -49,6 +49,11 @@ class Runtime : public Recorder {
   // A storage and a resource of the title's resources, found by name.
   FakeStorage& AddStorage(const std::string& name);
   FakeResource& AddResource(const std::string& name);
+
+ private:
+  // A context of this title with its own frame (and node), surface and window.
+  void WireContext(FakeContext& to, FakeFrame& itsFrame, FakeNode& itsNode, FakeSurface& itsSurface,
+                   FakeWindow& itsWindow);
 };
 
 }  // namespace fake

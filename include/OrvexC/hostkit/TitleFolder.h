@@ -1,0 +1,31 @@
+// A title of the author's own for the fake runtime, from the description in
+// a title folder (FOLDER\title.ini). Sections and keys, one per line, `;`
+// starting a comment; paths are relative to the folder:
+//
+//   [title]               name = Quiz course     (the title node's name)
+//                         path = quiz.ovx        (GetTitleName gives "quiz")
+//                         location = quiz.ovx    (the title's location; the path by default)
+//                         frame = Question 1     (the current frame's name)
+//                         module = quizmod       (the module node's name)
+//                         parameters = -fast, -lang=en
+//                         media = cdrom, sound   (what IsMediaAvailable finds)
+//   [thread NAME]         frame = Question 1     running = yes | no
+//   [object NAME]         rect = left, top, right, bottom
+//                         visible, enabled, focus = yes | no    state, zorder = NUMBER
+//   [storage NAME]        location = media   (a folder)
+//   [resource NAME]       file = menus\main.mnu  (what LoadMenuFromFile reads)
+#pragma once
+
+#include <string>
+
+namespace fake {
+class Runtime;
+}
+
+namespace hostkit {
+
+// Gives `title` what FOLDER\title.ini describes. Returns an empty text, or
+// what is wrong: a missing folder or description, or "FILE:LINE: problem".
+std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder);
+
+}  // namespace hostkit

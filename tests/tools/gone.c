@@ -1,0 +1,1 @@
+__declspec(dllexport) int __cdecl GoneHelper(void) { return 1; }
