@@ -10,7 +10,9 @@ namespace orvex {
 // with the ANSI code page (also under Wine, whose GetACP follows LC_ALL) and
 // a module may change it with _setmbcp; the library follows it like the
 // runtime's own multibyte functions do.
-bool IsLeadByte(unsigned char byte) noexcept { return _ismbblead(byte) != 0; }
+// No code page has a lead byte below 0x80: ASCII text, the bulk of what is
+// read, needs no look at the runtime's table (a call per character).
+bool IsLeadByte(unsigned char byte) noexcept { return byte >= 0x80 && _ismbblead(byte) != 0; }
 
 const char* NextChar(const char* p) noexcept {
   if (!*p) return p;
@@ -63,8 +65,9 @@ const char* FindLastChar(const char* text, char c) noexcept {
 
 const char* FindText(const char* text, const char* sought) noexcept {
   const std::size_t length = std::strlen(sought);
+  if (!length) return text;
   for (const char* p = text;; p = NextChar(p)) {
-    if (std::strncmp(p, sought, length) == 0) return p;
+    if (*p == *sought && std::strncmp(p, sought, length) == 0) return p;  // the first byte before a call
     if (!*p) return nullptr;
   }
 }

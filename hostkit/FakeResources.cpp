@@ -17,7 +17,7 @@ HRESULT FakeStorage::GetLocation(BSTR* out) {
 
 HRESULT FakeStorage::SetLocation(const char* text) {
   locationsSet.push_back(text ? text : "(null)");
-  if (text) location.assign(text, text + std::strlen(text));
+  if (text) location = hostkit::Widened(text);
   HRESULT result = Call(Slots::SetLocation, text);
   if (handedOver && result == S_OK) handedOver->SetLocation(text);
   return result;
@@ -88,7 +88,7 @@ void FakeResources::Adopt(IResourceStorage* storage) {
   std::string where = standIn->Location();
   FakeStorage* listed = FindByName(storages, name.c_str());
   if (!listed) listed = &NewStorage(name);
-  listed->location.assign(where.begin(), where.end());
+  listed->location = hostkit::Widened(where.c_str());
   listed->handedOver = storage;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include <OrvexC/RuntimeInterfaces.h>
+#include <OrvexC/hostkit/Ledger.h>
 #include <OrvexC/hostkit/StandInStorage.h>
 
 namespace {
@@ -37,8 +38,7 @@ class Storage final : public IResourceStorage, public IStandInStorage {
     return left;
   }
   HRESULT STDMETHODCALLTYPE GetLocation(BSTR* out) override {
-    std::wstring wide(location_.begin(), location_.end());
-    *out = SysAllocString(wide.c_str());
+    *out = SysAllocString(hostkit::Widened(location_.c_str()).c_str());
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE SetLocation(const char* text) override {

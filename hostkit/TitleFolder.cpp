@@ -48,13 +48,6 @@ std::vector<std::string> List(const std::string& value) {
   return items;
 }
 
-std::wstring Wide(const std::string& text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
-  if (length > 1) MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], length);
-  return wide;
-}
-
 // A path of the description: relative ones are in the title folder.
 std::string InFolder(const Target& t, const std::string& path) {
   bool absolute = path.size() > 1 && (path[1] == ':' || (path[0] == '\\' && path[1] == '\\'));
@@ -94,7 +87,7 @@ std::string Store(std::string& field, const std::string& value) {
   return "";
 }
 std::string Store(std::wstring& field, const std::string& value) {
-  field = Wide(value);
+  field = hostkit::Widened(value.c_str());
   return "";
 }
 
@@ -118,7 +111,7 @@ const Key kKeys[] = {
     {"title", "module", [](Target& t, const std::string& v) { return Store(t.title.moduleNode.nodeName, v); }},
     {"title", "parameters",
      [](Target& t, const std::string& v) {
-       for (const std::string& p : List(v)) t.title.app.parameters.push_back(Wide(p));
+       for (const std::string& p : List(v)) t.title.app.parameters.push_back(hostkit::Widened(p.c_str()));
        t.title.app.parameterCount = static_cast<int>(t.title.app.parameters.size());
        return std::string();
      }},
@@ -204,7 +197,7 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
   std::ifstream in(file, std::ios::binary);
   if (!in) return "no title description " + file + ": describe the title there ([title] name = ..., path = ...)";
   Target target{title, dir, "", "", dir + "title.ovx"};
-  title.app.path = Wide(target.path);
+  title.app.path = hostkit::Widened(target.path.c_str());
   int number = 0;
   for (std::string line; std::getline(in, line);) {
     if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // a UTF-8 mark from an editor

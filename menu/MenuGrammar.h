@@ -10,6 +10,10 @@
 
 namespace orvex {
 
+// White space between tokens: space, TAB, CR, LF and form feed (not the
+// vertical tab). None of them is ever a trail byte.
+inline bool IsScriptWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
+
 // The item options: menu flags as AppendMenuA takes them. A node's flags word
 // holds them beside the bits of its kind (MenuNodeKind).
 enum MenuOptionFlag : std::uint16_t {

@@ -10,10 +10,8 @@ namespace {
 
 using Pos = const char*;
 
-bool IsWhite(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
-
 Pos SkipWhite(Pos at) {
-  while (IsWhite(*at)) ++at;
+  while (IsScriptWhite(*at)) ++at;
   return at;
 }
 
@@ -87,7 +85,7 @@ class MenuReader {
   Expected<Pos> Name(Pos at) const {
     if (!*at) return Fail(at, expect::kName);
     at = NextChar(at);
-    while (*at && !IsWhite(*at)) at = NextChar(at);
+    while (*at && !IsScriptWhite(*at)) at = NextChar(at);
     if (!*at) return Fail(at, expect::kBlankAfterName);
     return at;
   }
@@ -107,7 +105,7 @@ class MenuReader {
   Expected<Value> Identifier(Pos at) const {
     if (!*at) return Fail(at, expect::kIdentifier);
     Pos end = NextChar(at);
-    while (*end && !IsWhite(*end) && *end != ',') end = NextChar(end);
+    while (*end && !IsScriptWhite(*end) && *end != ',') end = NextChar(end);
     std::size_t length = static_cast<std::size_t>(end - at);
     if (length > kMaxIdentifier) return Fail(at, expect::kShortIdentifier);
     if (!*end) return Fail(end, expect::kAfterIdentifier);

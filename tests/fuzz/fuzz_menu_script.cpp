@@ -4,8 +4,8 @@
 // in a block of exactly that size, so any read past the end shows). Beyond
 // what the sanitizers see: a failed parse says what it expected and makes no
 // menu, every menu the builder makes is reached from the result and freed with
-// it, and a second parse of the same text decides alike and makes the same
-// nodes. What the menus hold is the golden corpus's business (tests/menu).
+// it, a second parse of the same text decides alike and makes the same nodes,
+// and the places it tells the checker lie in the text. What the menus hold is the golden corpus's business (tests/menu).
 #include <windows.h>
 
 #include <cstdint>
@@ -31,6 +31,23 @@ std::string Nodes(const orvex::CMenuScript& script) {
   return out;
 }
 
+// What the parser tells the checker must point into the text: a text at its
+// opening quote, an identifier of one to seven characters.
+class PlacesInText : public orvex::MenuParseObserver {
+ public:
+  explicit PlacesInText(const char* text) : text_(text), length_(std::strlen(text)) {}
+  void OnText(const orvex::MenuNode&, std::size_t quote) override {
+    Check(quote < length_ && text_[quote] == '"', "a text told at a place that is not its quote");
+  }
+  void OnIdentifier(const orvex::MenuNode&, std::size_t at, std::size_t length) override {
+    Check(length >= 1 && length <= orvex::kMaxIdentifier && at + length <= length_, "an identifier told outside the text");
+  }
+
+ private:
+  const char* text_;
+  std::size_t length_;
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -43,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   orvex::CMenuScript script;
   orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(text);
   bool parsed = static_cast<bool>(nodes);
-  Check(parsed ? *nodes == script.Head() : nodes.Error().expected != nullptr, "a parse failed without saying what it expected");
+  Check(parsed ? *nodes == script.Head() : nodes.Error().expected != nullptr && nodes.Error().offset <= size,
+        "a parse failed without saying what it expected and where");
   HMENU menu = parsed ? orvex::BuildMenu(*nodes) : nullptr;
   Check(!parsed || menu, "a parsed script built no menu");
   Check(parsed || LiveMenus() == before, "a failed parse made a menu");
@@ -51,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Check(LiveMenus() == before, "the builder made menus that the result does not reach");
 
   std::string first = Nodes(script);
-  orvex::Expected<const orvex::MenuNode*> again = script.Parse(text);
+  PlacesInText places(text);
+  orvex::Expected<const orvex::MenuNode*> again = script.Parse(text, &places);
   Check(static_cast<bool>(again) == parsed && again.Error().offset == nodes.Error().offset,
         "a second parse decided otherwise");
   Check(Nodes(script) == first, "a second parse made other nodes");

@@ -1,5 +1,7 @@
 #include "CodePages.h"
 
+#include <OrvexC/hostkit/Ledger.h>
+
 #include <cstring>
 #include <stdexcept>
 
@@ -46,15 +48,8 @@ std::string Expand(const char* row) {
   return text;
 }
 
-std::wstring Widen(const std::string& text) {
-  int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
-
 bool RoundTrips(const std::string& text) {
-  std::wstring wide = Widen(text);
+  std::wstring wide = hostkit::Widened(text.c_str());
   int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string back(static_cast<std::size_t>(size), '\0');
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), back.data(), size, nullptr, nullptr);

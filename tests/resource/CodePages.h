@@ -31,9 +31,6 @@ std::string Expand(const char* row);
 // can come from the runtime, which hands text over as wide strings.
 bool RoundTrips(const std::string& text);
 
-// `text` converted to wide text in the ANSI code page.
-std::wstring Widen(const std::string& text);
-
 // A text copied to the very end of a readable page that is followed by one
 // that cannot be read: a read past its terminator faults.
 class PageEndText {

@@ -16,7 +16,6 @@
 #include "StorageTest.h"
 #include "include/OrvexC.h"
 #include "menu/MenuBuilder.h"
-#include "menu/MenuScript.h"
 #include "resource/Location.h"
 
 using codepage::Expand;
@@ -73,7 +72,7 @@ TEST_F(TitlePath, SplitByCharactersInTheExportsAndFnsplit) {
     EXPECT_EQ(merged.Text(), path);
     for (const GuardedBuffer* b : {&drive, &dir, &name, &ext, &merged}) EXPECT_TRUE(b->GuardsIntact());
     if (!ComesAsWideText(row.path)) continue;
-    rt.app.path = codepage::Widen(path);
+    rt.app.path = hostkit::Widened(path.c_str());
     GuardedBuffer title(MAX_PATH), titleName(MAX_PATH);
     GetTitleDirectory(rt.ctx(), title.Data(), title.Size());
     GetTitleName(rt.ctx(), titleName.Data(), titleName.Size());
@@ -127,11 +126,10 @@ TEST_F(Storage, NewStoragesResolveByCharactersAndReadBackWithTheirBackslash) {
   for (const auto& row : kStorages) {
     SCOPED_TRACE(std::string(row.title) + " + " + row.location);
     const std::string name = "s" + std::to_string(n++), created = Expand(row.created);
-    rt.app.location = codepage::Widen(Expand(row.title));
+    rt.app.location = hostkit::Widened(Expand(row.title).c_str());
     SetResourceStorage(rt.ctx(), name.c_str(), PageEndText(Expand(row.location)).c_str());
     EXPECT_EQ(AddedLog(), "name=" + name + ";location=" + created + ";");
     if (!ComesAsWideText(row.created)) continue;
-    rt.AddStorage(name).location = codepage::Widen(created);
     GuardedBuffer buffer(MAX_PATH);
     GetResourceStorage(rt.ctx(), name.c_str(), buffer.Data(), buffer.Size());
     EXPECT_EQ(buffer.Text(), Expand(row.readBack));
@@ -193,20 +191,42 @@ TEST(Location, MakeWritesThePrefixOnlyWhenSomethingIsInIt) {
 // ---- menu scripts ------------------------------------------------------------
 
 // A script and the menu it builds (hostkit::DescribeMenu, exact: each text on
-// a line of its own). Texts with double-byte characters: a trail byte before
-// 't', before the closing quote, before a keyword; in a popup.
+// a line of its own). Keyword windows, texts, identifiers and options are read
+// by characters, and the backslash-t pair is found only at a character.
+// `control`: the tree in 1252 where it differs (a lead byte is a character there).
 const struct {
-  const char *script, *tree;
+  const char *script, *tree, *control = nullptr;
 } kMenus[] = {
-    {"M MENU BEGIN POPUP \"{plain}{5D}\" BEGIN MENUITEM \"{plain}\", 1 END END",
-     "popup 0 type=0 state=0 \"\"\n{plain}{5D}\n  item 1 type=0 state=0 \"\"\n{plain}\n"},
+    // a double-byte text in a popup, which keeps its \t as written
+    {"M MENU BEGIN POPUP \"{plain}{5D}\\t{74}\" BEGIN MENUITEM \"{plain}\", 1 END END",
+     "popup 0 type=0 state=0 \"\"\n{plain}{5D}\\t{74}\n  item 1 type=0 state=0 \"\"\n{plain}\n"},
     {"M MENU BEGIN MENUITEM \"{plain}\\tCtrl+{plain}\", 2 END", "item 2 type=0 state=0 \"\"\n{plain}\tCtrl+{plain}\n"},
+    // a trail byte before 't' makes no pair; the first real pair is the TAB
+    {"M MENU BEGIN MENUITEM \"{5C}t\", 3 MENUITEM \"{5C}t\\t{74}\", 4 END",
+     "item 3 type=0 state=0 \"\"\n{5C}t\nitem 4 type=0 state=0 \"\"\n{5C}t\t{74}\n"},
+    // a trail byte before the closing quote
+    {"M MENU BEGIN MENUITEM \"{5C}\", 5 MENUITEM \"a{5C}\", 6 END",
+     "item 5 type=0 state=0 \"\"\n{5C}\nitem 6 type=0 state=0 \"\"\na{5C}\n"},
+    // a trail byte before a keyword: a window holds characters, not bytes
+    {"M {5C}MENU BEGIN POPUP \"p\" BEGIN MENUITEM \"a\", 7 END{5C}MENUITEM \"b\", 8 END",
+     "popup 0 type=0 state=0 \"\"\np\n  item 7 type=0 state=0 \"\"\na\nitem 8 type=0 state=0 \"\"\nb\n"},
+    // an M option's sixth letter is its sixth character
+    {"M MENU BEGIN MENUITEM \"a\", 9, M{plain}xxxRxxx END", "item 9 type=40 state=0 \"\"\na\n"},
+    // a lead byte right before the NUL: in a text, after a keyword, in an identifier
     {"M MENU BEGIN MENUITEM \"{plain}{lead}", "no menu\n"},
-    {"M MENU BEGIN MENUITEM \"{5C}t\", 1 END", "item 1 type=0 state=0 \"\"\n{5C}t\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 10 END{lead}", "item 10 type=0 state=0 \"\"\na\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 11{lead}", "no menu\n"},
+    // a lead byte takes the byte after it into its character: a keyword's first
+    // letter, a quote, a comma, the blank after the name
+    {"M {lead}MENU BEGIN MENUITEM \"a\", 12 END", "no menu\n", "item 12 type=0 state=0 \"\"\na\n"},
+    {"M MENU BEGIN MENUITEM \"a{lead}\", 13 MENUITEM \"b\", 14 END", "no menu\n",
+     "item 13 type=0 state=0 \"\"\na{lead}\nitem 14 type=0 state=0 \"\"\nb\n"},
+    {"M MENU BEGIN MENUITEM \"a\", 15{lead}, GRAYED END", "no menu\n", "item 15 type=0 state=1 \"\"\na\n"},
+    {"M{lead} MENU BEGIN MENUITEM \"a\", 16 END", "no menu\n", "item 16 type=0 state=0 \"\"\na\n"},
+    // a pair between double-byte characters; trail bytes 5C and 'E' around keywords and options
     {"M MENU BEGIN MENUITEM \"{5C}\\t{5C}\", 1 END", "item 1 type=0 state=0 \"\"\n{5C}\t{5C}\n"},
     {"M MENU BEGIN POPUP \"{5C}\" BEGIN MENUITEM \"{5D}\", 1 END END",
      "popup 0 type=0 state=0 \"\"\n{5C}\n  item 1 type=0 state=0 \"\"\n{5D}\n"},
-    {"M {5C}MENU BEGIN END", "empty menu\n"},
     {"M MENU BEGIN MENUITEM \"a\", 1 END{5C}", "item 1 type=0 state=0 \"\"\na\n"},
     {"M MENU BEGIN MENUITEM \"a\", 1, {5C}GRAYED END", "no menu\n"},
     {"M MENU BEGIN MENUITEM \"a\", 1 E{45}ND", "no menu\n"},
@@ -216,9 +236,10 @@ const struct {
 TEST(Menu, TextsKeepTheirCharacters) {
   for (const auto& row : kMenus) {
     orvex::CMenuScript script;
-    auto nodes = script.Parse(PageEndText(Expand(row.script)).c_str());
+    orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(PageEndText(Expand(row.script)).c_str());
     HMENU menu = nodes ? orvex::BuildMenu(*nodes) : nullptr;
-    EXPECT_EQ(hostkit::DescribeAndDestroyMenu(menu, true), Expand(row.tree)) << row.script;
+    const char* tree = row.control && GetACP() == 1252 ? row.control : row.tree;
+    EXPECT_EQ(hostkit::DescribeAndDestroyMenu(menu, true), Expand(tree)) << row.script;
   }
 }
 

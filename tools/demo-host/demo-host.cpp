@@ -57,7 +57,7 @@ void MakeBuiltInTitle(fake::Runtime& title) {
   CreateDirectoryA(dir.c_str(), nullptr);
   std::ofstream(dir + "mainmenu.mnu", std::ios::binary) << kMenuScript;
   std::string path = dir + "lesson.ovx";
-  title.app.path = title.app.location = std::wstring(path.begin(), path.end());
+  title.app.path = title.app.location = hostkit::Widened(path.c_str());
   title.titleNode.nodeName = "Intro lesson";
   title.frameNode.nodeName = "1";
   title.AddResource("MainMenu").fileName = dir + "mainmenu.mnu";

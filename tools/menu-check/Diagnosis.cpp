@@ -10,14 +10,13 @@
 namespace orvex {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The token at `at`: up to white space or a comma.
 std::string TokenAt(const std::string& text, std::size_t at) {
   const char* start = text.c_str() + at;
   const char* end = start;
-  while (*end && !IsBlank(*end) && *end != ',') end = NextChar(end);
+  while (*end && !IsScriptWhite(*end) && *end != ',') end = NextChar(end);
   return std::string(start, end);
 }
 
@@ -56,7 +55,7 @@ Finding Comment(const std::string& text, const MenuParseError& error, const Scri
     if (!inText && wordStart && p[0] == '/' && (p[1] == '/' || p[1] == '*'))
       return {static_cast<std::size_t>(p - text.c_str()), "comments are not part of a menu script"};
     if (*p == '"') inText = !inText;
-    wordStart = IsBlank(*p);
+    wordStart = IsScriptWhite(*p);
   }
   return {};
 }
@@ -64,10 +63,10 @@ Finding Comment(const std::string& text, const MenuParseError& error, const Scri
 // The extended form's header: NAME MENUEX.
 Finding MenuEx(const std::string& text, const MenuParseError&, const ScriptRecord&) {
   const char* p = text.c_str();
-  while (IsBlank(*p)) ++p;
-  while (*p && !IsBlank(*p)) p = NextChar(p);
-  while (IsBlank(*p)) ++p;
-  if (std::strncmp(p, "MENUEX", 6) != 0 || (p[6] && !IsBlank(p[6]))) return {};
+  while (IsScriptWhite(*p)) ++p;
+  while (*p && !IsScriptWhite(*p)) p = NextChar(p);
+  while (IsScriptWhite(*p)) ++p;
+  if (std::strncmp(p, "MENUEX", 6) != 0 || (p[6] && !IsScriptWhite(p[6]))) return {};
   return {static_cast<std::size_t>(p - text.c_str()), "MENUEX is not supported: write MENU, with items MENUITEM \"text\", id"};
 }
 
@@ -96,7 +95,7 @@ Finding MissingComma(const std::string& text, const MenuParseError& error, const
   if (!number && !IsOptionWord(token)) return {};
   const char* start = text.c_str();
   const char* end = start + error.offset;
-  for (const char* previous; (previous = PreviousChar(start, end)) && IsBlank(*previous);) end = previous;
+  for (const char* previous; (previous = PreviousChar(start, end)) && IsScriptWhite(*previous);) end = previous;
   return {static_cast<std::size_t>(end - start), "a comma is missing before \"" + token + "\""};
 }
 

@@ -59,7 +59,7 @@ void PrintMenu(HMENU menu, int depth) {
 }
 
 struct Options {
-  bool rc = false, strict = false, help = false;
+  bool rc = false, strict = false;
   std::vector<const char*> scripts;
 };
 
@@ -80,10 +80,9 @@ bool ReadArguments(int argc, char** argv, Options* options, std::string* wrong) 
     else if (arg == "--") names = true;
     else if (arg == "--rc") options->rc = true;
     else if (arg == "--strict") options->strict = true;
-    else if (arg == "--help" || arg == "-h") options->help = true;
     else return *wrong = "unknown option " + arg, false;
   }
-  if (options->scripts.empty() && !options->help) return *wrong = "no script named", false;
+  if (options->scripts.empty()) return *wrong = "no script named", false;
   return true;
 }
 
@@ -148,10 +147,6 @@ int main(int argc, char** argv) {
   if (!ReadArguments(argc, argv, &options, &wrong)) {
     std::fprintf(stderr, "orvexc-menu-check: %s\n%s", wrong.c_str(), kUsage);
     return 2;
-  }
-  if (options.help) {
-    std::printf("%s", kUsage);
-    return 0;
   }
   bool all = true;
   int warnings = 0;

@@ -15,6 +15,16 @@
 
 namespace hostkit {
 
+// Narrow text of the ANSI code page as the runtime's wide text: converted by
+// characters, so a double-byte character becomes one wide character.
+inline std::wstring Widened(const char* text) {
+  if (!text || !*text) return std::wstring();
+  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring wide(length > 0 ? length - 1 : 0, L'\0');
+  if (length > 1) MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+  return wide;
+}
+
 // The life of the BSTRs that cross the library, in one sequence: the fake
 // notes each one it hands out, the hook each one the library frees.
 class StringLedger {
