@@ -20,7 +20,8 @@ command -v "$cxx" >/dev/null || { echo "fuzz-location: $cxx not found (scripts/e
 mkdir -p "$out"
 echo "fuzz-location: building into $out"
 "$cxx" -std=c++17 -g -O1 -fno-omit-frame-pointer -Wall -Wextra -fsanitize=fuzzer,address,undefined \
-  -fno-sanitize-recover=undefined -I"$root" -I"$src/shim" -o "$out/fuzz_location" "$src/fuzz_location.cpp" \
+  -fno-sanitize-recover=undefined -I"$root" -I"$root/tests" -I"$src/shim" \
+  -o "$out/fuzz_location" "$src/fuzz_location.cpp" \
   "$root/resource/Location.cpp" "$root/frame/PathParts.cpp" "$root/frame/CharText.cpp"
 
 work=$out/location-run artifacts=$out/location-artifacts log=$out/location.log status=0

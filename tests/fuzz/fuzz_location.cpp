@@ -6,19 +6,17 @@
 // a relative location; each is handed over as an exact-size block, so a read
 // past a terminator shows. Beyond the sanitizers: every search finds a
 // character start, never a trail byte, and the first or last such one;
-// splitting loses no text; the rules the stress driver checks on Windows.
+// the rules every location keeps (resource/LocationRules.h).
 #include <mbctype.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <vector>
 
 #include "frame/CharText.h"
-#include "frame/PathParts.h"
-#include "resource/Location.h"
+#include "resource/LocationRules.h"
 
 namespace {
 
@@ -82,48 +80,6 @@ void CheckCharacterHelpers(const char* text, const char* sought) {
   Check(orvex::EndsWithSeparator(text) == (last && separator(last)), "EndsWithSeparator");
 }
 
-// The path parts put together again give the path, cut nowhere inside a character.
-void CheckPathParts(const char* text) {
-  orvex::PathParts parts;
-  orvex::SplitPath(text, parts);
-  const std::string joined = std::string(parts.drive) + parts.dir + parts.name + parts.ext;
-  Check(!orvex::FirstSeparator(parts.name) && !orvex::FirstSeparator(parts.ext), "a separator after the directory");
-  if (std::strlen(text) < 250) {  // no part cut
-    Check(joined == text, "SplitPath lost or changed text");
-    Check(!*parts.dir || orvex::EndsWithSeparator(parts.dir), "a directory that ends in no separator");
-  }
-  const std::size_t capacity = 1 + std::strlen(text) % 300;
-  std::vector<char> made(capacity);
-  orvex::MakePath(made.data(), capacity, parts.drive, parts.dir, parts.name, parts.ext);
-  Check(std::memchr(made.data(), 0, capacity) != nullptr, "MakePath left its text unterminated");
-}
-
-void CheckLocation(const char* text, const char* relative) {
-  const orvex::CLocation location(text);
-  std::uint32_t service = 0;
-  std::uint16_t port = 0;
-  std::string server, object, p[8];
-  const bool cracked = location.Crack(&service, &server, &object, &port);
-  Check(!(location.IsRelative() && location.IsNetworkPath()), "both relative and a network path");
-  const bool split = location.Split(&p[0], &p[1], &p[2], &p[3], &p[4], &p[5], &p[6], &p[7]);
-  Check(split == cracked, "Split and Crack disagree");
-  if (split) {
-    Check(p[2].size() <= 2 && p[3].size() < 256 && p[4].size() < 256 && p[5].size() < 256, "a part is too long");
-    orvex::CLocation made;
-    made.Make(p[0].c_str(), p[1].c_str(), p[2].c_str(), p[3].c_str(), p[4].c_str(), p[5].c_str(), p[6].c_str(),
-              p[7].c_str());
-  }
-  orvex::CLocation resolved(location);
-  const bool ok = resolved.MakeAbsolute(relative);
-  if (!orvex::CLocation(relative).IsRelative()) Check(ok && resolved == relative, "a location kept its base");
-  else if (!ok) Check(resolved == location, "a refused MakeAbsolute changed the base");
-  std::string rest = text, component, joined;
-  while (orvex::NextComponent(rest, component)) joined += component;
-  Check(joined + rest == text && !orvex::FirstSeparator(rest.c_str()), "NextComponent lost or kept text");
-  std::string dir = p[3];
-  if (orvex::UpOneLevel(dir)) Check(p[3].compare(0, dir.size(), dir) == 0, "UpOneLevel is no prefix");
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -136,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t first = newline ? static_cast<std::size_t>(newline - bytes) : rest;
   const Block text(bytes, first), relative(newline ? newline + 1 : bytes + rest, newline ? rest - first - 1 : 0);
   CheckCharacterHelpers(text.get(), relative.get());
-  CheckPathParts(text.get());
-  CheckLocation(text.get(), relative.get());
+  const rules::Fail fail = [](const char* rule) { Check(false, rule); };
+  rules::CheckPathParts(text.get(), static_cast<int>(1 + std::strlen(text.get()) % 300), fail);
+  rules::CheckLocation(text.get(), relative.get(), false, static_cast<unsigned char>(size), fail);
   return 0;
 }

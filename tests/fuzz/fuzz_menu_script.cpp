@@ -5,7 +5,8 @@
 // what the sanitizers see: a failed parse says what it expected and makes no
 // menu, every menu the builder makes is reached from the result and freed with
 // it, a second parse of the same text decides alike and makes the same nodes,
-// and the places it tells the checker lie in the text. What the menus hold is the golden corpus's business (tests/menu).
+// and the places it tells the checker lie in the text. What the menus hold is
+// the golden corpus's business (tests/menu).
 #include <windows.h>
 
 #include <cstdint>
@@ -40,7 +41,8 @@ class PlacesInText : public orvex::MenuParseObserver {
     Check(quote < length_ && text_[quote] == '"', "a text told at a place that is not its quote");
   }
   void OnIdentifier(const orvex::MenuNode&, std::size_t at, std::size_t length) override {
-    Check(length >= 1 && length <= orvex::kMaxIdentifier && at + length <= length_, "an identifier told outside the text");
+    Check(length >= 1 && length <= orvex::kMaxIdentifier && at + length <= length_,
+          "an identifier told outside the text");
   }
 
  private:

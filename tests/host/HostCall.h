@@ -15,15 +15,6 @@ struct IHostContext;
 
 namespace hosttest {
 
-// Every argument and result is one machine word, and the caller removes the
-// arguments: any export can be called with seven, whatever it takes.
-using AnyExport = INT_PTR(__cdecl*)(void*, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR);
-
-inline AnyExport ExportNamed(const std::string& name) {
-  return reinterpret_cast<AnyExport>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("OrvexC.dll"), name.c_str())));
-}
-
 template <class T>
 INT_PTR Word(T* p) {
   return reinterpret_cast<INT_PTR>(p);
@@ -68,7 +59,12 @@ inline INT_PTR CallExport(const std::string& call, IHostContext* context, const 
     else if (word[0] == '\'') a = Word(texts.emplace_back(word.substr(1, word.size() - 2)).c_str());
     else a = std::stol(word, nullptr, 0);
   }
-  return ExportNamed(name)(context, args[0], args[1], args[2], args[3], args[4], args[5], args[6]);
+  // Every argument and result is one machine word, and the caller removes the
+  // arguments: any export can be called with seven, whatever it takes.
+  using AnyExport = INT_PTR(__cdecl*)(void*, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR, INT_PTR);
+  const auto exported = reinterpret_cast<AnyExport>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("OrvexC.dll"), name.c_str())));
+  return exported(context, args[0], args[1], args[2], args[3], args[4], args[5], args[6]);
 }
 
 // The export a call names: its first word.

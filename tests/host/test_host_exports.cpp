@@ -397,8 +397,6 @@ struct Outcome {
 
 constexpr int kUntouched = 0x5A5A5A5A;
 
-using hosttest::Word;
-
 class Matrix {
  public:
   Matrix() {
@@ -424,32 +422,20 @@ class Matrix {
       if (v.nullOut) object->nullOut[v.faulty->method] = true;
       else object->status[v.faulty->method] = v.status;
     }
-    hosttest::AnyExport call = hosttest::ExportNamed(ExportName(row));
-    GuardedBuffer buffer(v.length);
-    std::vector<int> outs(6, kUntouched);
-    INT_PTR args[7] = {};
-    std::vector<std::string> strings;  // owns the input strings
+    // The row's arguments as the words of a call: input strings quoted, ints 3, 5, 7, ...
+    std::string call = ExportName(row);
     std::istringstream texts(row.strings);
-    int nextInt = 3, nextOut = 0;
-    for (int i = 0; row.args[i]; ++i) {
-      INT_PTR& a = args[i];
-      switch (row.args[i]) {
-        case 's': strings.emplace_back(), std::getline(texts, strings.back(), '|'); break;
-        case 'S': a = Word(title.Scope()); break;
-        case 'b': a = Word(buffer.Data()); break;
-        case 'l': a = v.length; break;
-        case 'i': a = nextInt, nextInt += 2; break;
-        case 'o': a = Word(&outs[nextOut++]); break;
-      }
+    for (int i = 0, nextInt = 3; row.args[i]; ++i) {
+      std::string word(1, row.args[i]);
+      if (word == "s") std::getline(texts, word, '|'), word = "'" + word + "'";
+      if (word == "i") word = std::to_string(nextInt), nextInt += 2;
+      call += " " + (i == v.nullArg ? "null" : word);
     }
-    for (int i = 0, s = 0; row.args[i]; ++i) {
-      if (row.args[i] == 's') args[i] = Word(strings[s++].c_str());
-      if (i == v.nullArg) args[i] = 0;
-    }
-    outs.resize(nextOut);
+    GuardedBuffer buffer(v.length);
+    std::vector<int> outs(std::count(row.args, row.args + std::strlen(row.args), 'o'), kUntouched);
     StringLedger::Clear();
-    outcome.result =
-        static_cast<int>(call(title.rt.ctx(), args[0], args[1], args[2], args[3], args[4], args[5], args[6]));
+    outcome.result = static_cast<int>(
+        hosttest::CallExport(call, title.rt.ctx(), {title.Scope(), buffer.Data(), v.length, outs.data()}));
     outcome.faults = hosttest::BalanceFaults(title.rt, title.check, !row.ownReleaseOrder);
     if (!buffer.GuardsIntact()) outcome.faults.push_back("wrote outside the caller's buffer");
     outcome.bufferUntouched = buffer.Bytes() == std::string(buffer.Size(), '\x5A');

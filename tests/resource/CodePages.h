@@ -4,7 +4,8 @@
 // trail byte is '\', "{5D}" one whose trail byte is ']', and so on; 949 has no
 // trail bytes below 0x41, so there those rows hold plain Hangul and check
 // that nothing else changes, and its trail bytes 't' and 'E' ({74}, {45})
-// meet the keywords; in 1252, the control, every placeholder is one byte. "{lead}" is a lone lead byte: a character cut short before the NUL.
+// meet the keywords; in 1252, the control, every placeholder is one byte.
+// "{lead}" is a lone lead byte: a character cut short before the NUL.
 #pragma once
 
 #include <windows.h>

@@ -1,6 +1,7 @@
 // SetResourceStorage creating storages with the tests' resource manager
-// component, loaded with the real CoLoadLibrary: where a new storage points.
-// (The exports' calls, failures and texts are in the export table and the rules.)
+// component, loaded with the real CoLoadLibrary. (Where a new storage points is
+// in the code-page tables; the exports' calls, failures and texts in the
+// export table and the rules.)
 #include "StorageTest.h"
 
 using hosttest::GuardedBuffer;
@@ -8,15 +9,6 @@ using hosttest::GuardedBuffer;
 namespace {
 
 using Storage = hosttest::StorageTest;
-
-TEST_F(Storage, NewStoragesAreResolvedAgainstTheTitlesDirectory) {
-  rt.app.location = L"C:\\titles\\t1\\main.dat";
-  SetResourceStorage(rt.ctx(), "res", "res\\");
-  EXPECT_EQ(AddedLog(), "name=res;location=C:\\titles\\t1\\res\\;");
-  SetResourceStorage(rt.ctx(), "shared", "..\\shared\\");
-  EXPECT_EQ(AddedLog(), "name=shared;location=C:\\titles\\shared\\;");
-  EXPECT_EQ(rt.resources.added.size(), 2u);
-}
 
 // A storage the module creates is the runtime's from then on: found by name
 // (listed among the resources' storages), located, and moved, not made again.

@@ -32,7 +32,8 @@ struct Worker {
     if (!ok && ++wrong <= 5) notes.push_back(what);
   }
   // A text export into a guarded buffer of `length`: exactly strncpy's bytes.
-  void Text(const char* what, int length, std::string want, void (*call)(IHostContext*, char*, int), IHostContext* ctx) {
+  void Text(const char* what, int length, std::string want, void (*call)(IHostContext*, char*, int),
+            IHostContext* ctx) {
     GuardedBuffer buffer(length);
     call(ctx, buffer.Data(), length);
     want.resize(length, '\0');
@@ -56,7 +57,9 @@ void Worker::Run() {
     IHostContext* ctx = rt.ctx();
     int length = std::uniform_int_distribution<int>(1, 64)(random);
     switch (random() % 7) {
-      case 0: Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl", GetTitleLocation, ctx); break;
+      case 0:
+        Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl", GetTitleLocation, ctx);
+        break;
       case 1: Text("GetTitleName", length, "title", GetTitleName, ctx); break;
       case 2: Text("GetModuleName", length, "module-" + number, GetModuleName, ctx); break;
       case 3:

@@ -8,7 +8,11 @@
 
 volatile int zero = 0;
 
-static int Recurse(volatile int depth) { volatile char frame[256]; frame[0] = (char)depth; return Recurse(depth + 1) + frame[0]; }
+static int Recurse(volatile int depth) {
+  volatile char frame[256];
+  frame[0] = (char)depth;
+  return Recurse(depth + 1) + frame[0];
+}
 
 ENTRY Crash(IHostContext* c) { SetStatusBarText(c, "about to crash"); *(volatile int*)0 = 1; return 1; }
 ENTRY Divide(IHostContext* c) { SetStatusBarText(c, "about to divide"); return 7 / zero; }
