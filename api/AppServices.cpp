@@ -67,9 +67,8 @@ void __cdecl GetAppParameter(IHostContext* context, int index, char* buffer, int
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
-    DeliverAppText(context, out, [&](IHostApplication* app, BSTR* text) {
-      return app->GetParameter(index, text);
-    });
+    DeliverAppText(context, out,
+                   [&](IHostApplication* app, BSTR* text) { return app->GetParameter(index, text); });
   });
 }
 
@@ -78,9 +77,8 @@ void __cdecl GetTitleLocation(IHostContext* context, char* buffer, int length) {
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
-    DeliverAppText(context, out, [](IHostApplication* app, BSTR* text) {
-      return app->GetTitleLocation(text);
-    });
+    DeliverAppText(context, out,
+                   [](IHostApplication* app, BSTR* text) { return app->GetTitleLocation(text); });
   });
 }
 

@@ -100,9 +100,8 @@ int GetSwitch(IHostContext* context, IUnknown* scope, const char* name, int bit)
 }
 
 void SetSwitch(IHostContext* context, IUnknown* scope, const char* name, int on, int bit) {
-  OnObject(context, scope, name, [&](IHostObject* object) {
-    object->ChangeFlags(on ? 0 : bit, on ? bit : 0);
-  });
+  OnObject(context, scope, name,
+           [&](IHostObject* object) { object->ChangeFlags(on ? 0 : bit, on ? bit : 0); });
 }
 
 constexpr int kPaletteSetting = 4;
@@ -121,10 +120,16 @@ int __cdecl GetObjectY(IHostContext* c, IUnknown* s, const char* n) {
   return OnObject(c, s, n, 0, [](IHostObject* o) { return ReadRect(o).top; });
 }
 int __cdecl GetObjectWidth(IHostContext* c, IUnknown* s, const char* n) {
-  return OnObject(c, s, n, 0, [](IHostObject* o) { RECT r = ReadRect(o); return r.right - r.left; });
+  return OnObject(c, s, n, 0, [](IHostObject* o) {
+    RECT r = ReadRect(o);
+    return r.right - r.left;
+  });
 }
 int __cdecl GetObjectHeight(IHostContext* c, IUnknown* s, const char* n) {
-  return OnObject(c, s, n, 0, [](IHostObject* o) { RECT r = ReadRect(o); return r.bottom - r.top; });
+  return OnObject(c, s, n, 0, [](IHostObject* o) {
+    RECT r = ReadRect(o);
+    return r.bottom - r.top;
+  });
 }
 
 // A null name or out pointer leaves all four outputs untouched; a failed
@@ -216,7 +221,8 @@ void __cdecl SendObjectToBack(IHostContext* c, IUnknown* s, const char* n) {
 // ---- active state (GetState, SetState)
 
 int __cdecl GetObjectActiveState(IHostContext* c, IUnknown* s, const char* n) {
-  return OnObject(c, s, n, 0, [](IHostObject* o) { return FlagsToState(ReadValue(o, &IHostObject::GetState)); });
+  return OnObject(c, s, n, 0,
+                  [](IHostObject* o) { return FlagsToState(ReadValue(o, &IHostObject::GetState)); });
 }
 void __cdecl SetObjectActiveState(IHostContext* c, IUnknown* s, const char* n, int state) {
   OnObject(c, s, n, [&](IHostObject* o) { o->SetState(StateToFlags(state)); });

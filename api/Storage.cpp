@@ -25,13 +25,15 @@ HRESULT GetClassObjectFromLibrary(const char* path, REFCLSID clsid, REFIID iid, 
   HINSTANCE library = CoLoadLibrary(widePath.bstr(), TRUE);
   if (!library) return E_FAIL;
   using GetClassObject = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-  auto entry = reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
+  auto entry =
+      reinterpret_cast<GetClassObject>(reinterpret_cast<void*>(GetProcAddress(library, "DllGetClassObject")));
   return entry ? entry(clsid, iid, out) : E_FAIL;
 }
 
 HRESULT CreateFromLibrary(const char* path, REFCLSID clsid, REFIID iid, void** out) {
   ComRef<IClassFactory> factory;
-  HRESULT status = GetClassObjectFromLibrary(path, clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
+  HRESULT status =
+      GetClassObjectFromLibrary(path, clsid, IID_IClassFactory, reinterpret_cast<void**>(factory.put()));
   if (status != S_OK) {
     factory.detach();  // not the library's after a failure
     return status;

@@ -57,7 +57,8 @@ void __cdecl ShowProgress(IHostContext* context, int value1, int value2, int val
 }
 
 void __cdecl PrintDrawingSurface(IHostContext* context, int value1, int value2) {
-  HostExport([&] { OnContextSurface(context, [&](IHostSurface* surface) { surface->Print(value1, value2); }); });
+  HostExport(
+      [&] { OnContextSurface(context, [&](IHostSurface* surface) { surface->Print(value1, value2); }); });
 }
 
 // Exported as PrintWindow (see OrvexC.def): USER32 has a function of that name.

@@ -81,7 +81,8 @@ void __cdecl BranchThreadByPathName(IHostContext* context, const char* name, con
 }
 
 void __cdecl BranchThreadByColor(IHostContext* context, const char* name, int color) {
-  HostExport([&] { OnNamedThread(context, name, [&](IHostThread* thread) { thread->BranchByColor(color); }); });
+  HostExport(
+      [&] { OnNamedThread(context, name, [&](IHostThread* thread) { thread->BranchByColor(color); }); });
 }
 
 void __cdecl BranchThreadToFrame(IHostContext* context, const char* name, const char* frame) {
@@ -103,13 +104,11 @@ void __cdecl SetThreadZOrder(IHostContext* context, const char* firstName, const
       app->FindThread(firstName, &first);
       if (!chain.TakeIfPresent(&first)) return;
     }
-    if (IHostThread* second = ReachThread(chain, app, secondName ? secondName : ""))
-      second->SetZOrder(first);
+    if (IHostThread* second = ReachThread(chain, app, secondName ? secondName : "")) second->SetZOrder(first);
   });
 }
 
-void __cdecl SendThreadMessage(IHostContext* context, const char* name, int value1, int value2,
-                               int value3) {
+void __cdecl SendThreadMessage(IHostContext* context, const char* name, int value1, int value2, int value3) {
   HostExport([&] {
     OnNamedThread(context, name, [&](IHostThread* thread) { thread->SendValues(value1, value2, value3); });
   });
@@ -159,8 +158,7 @@ void __cdecl GetThreadDrawingSurfacePosition(IHostContext* context, const char* 
   });
 }
 
-void __cdecl GetThreadDrawingSurfaceSize(IHostContext* context, const char* name, int* width,
-                                         int* height) {
+void __cdecl GetThreadDrawingSurfaceSize(IHostContext* context, const char* name, int* width, int* height) {
   HostExport([&] {
     OutPair out(width, height);
     if (!out.Open()) return;
@@ -203,22 +201,19 @@ BOOL __cdecl IsThreadVisible(IHostContext* context, const char* name) {
 }
 
 void __cdecl ShowThreadWindow(IHostContext* context, const char* name) {
-  HostExport([&] {
-    OnThreadWindow(context, name, FALSE, [](HWND window) { return ShowWindow(window, SW_SHOW); });
-  });
+  HostExport(
+      [&] { OnThreadWindow(context, name, FALSE, [](HWND window) { return ShowWindow(window, SW_SHOW); }); });
 }
 
 void __cdecl HideThreadWindow(IHostContext* context, const char* name) {
-  HostExport([&] {
-    OnThreadWindow(context, name, FALSE, [](HWND window) { return ShowWindow(window, SW_HIDE); });
-  });
+  HostExport(
+      [&] { OnThreadWindow(context, name, FALSE, [](HWND window) { return ShowWindow(window, SW_HIDE); }); });
 }
 
 // Asks the window's owner to close it and does not wait.
 void __cdecl CloseThreadWindow(IHostContext* context, const char* name) {
   HostExport([&] {
-    OnThreadWindow(context, name, FALSE,
-                   [](HWND window) { return PostMessageA(window, WM_CLOSE, 0, 0); });
+    OnThreadWindow(context, name, FALSE, [](HWND window) { return PostMessageA(window, WM_CLOSE, 0, 0); });
   });
 }
 

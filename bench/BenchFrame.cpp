@@ -119,7 +119,8 @@ __attribute__((noinline)) void ModuleNameFloor(IHostContext* context, char* buff
   if (context->GetModule(&module) != S_OK || !module) return;
   IHostNode* node = nullptr;
   if (module->GetNode(&node) == S_OK && node) {
-    alignas(8) char name[33] = {};  // aligned and zeroed first, as the library's buffer (both measured faster)
+    alignas(
+        8) char name[33] = {};  // aligned and zeroed first, as the library's buffer (both measured faster)
     node->GetName(32, name);
     name[32] = '\0';
     CopyText(buffer, length, name);
@@ -156,7 +157,8 @@ void RunCallFrame(const Settings& settings, Report& report) {
   const int length = sizeof buffer;
 
   HMODULE library = GetModuleHandleA("OrvexC.dll");
-  if (!RouteLibraryStrings(library)) return report.Fail("call frame: the library's SysFreeString could not be routed");
+  if (!RouteLibraryStrings(library))
+    return report.Fail("call frame: the library's SysFreeString could not be routed");
   orvex::ScopeGuard restore([library] { RestoreLibraryStrings(library); });
 
   // The library and its floor must leave the same results, or the timing
@@ -180,14 +182,14 @@ void RunCallFrame(const Settings& settings, Report& report) {
   int step = 0;
   auto round = [&] {
     return std::array<Timing, kExports>{
-        Compare([&] { GetTitleLocation(context, buffer, length); }, [&] { titleFloor(context, buffer, length); },
-                iterations, repetitions),
+        Compare([&] { GetTitleLocation(context, buffer, length); },
+                [&] { titleFloor(context, buffer, length); }, iterations, repetitions),
         Compare([&] { g_sink = GetObjectX(context, scope, kObjectName); },
                 [&] { g_sink = objectFloor(context, scope, kObjectName); }, iterations, repetitions),
         Compare([&] { g_sink = IsThreadRunning(context, kThreadName); },
                 [&] { g_sink = threadFloor(context, kThreadName); }, iterations, repetitions),
-        Compare([&] { MoveDrawingSurface(context, ++step & 63, 8); }, [&] { moveFloor(context, ++step & 63, 8); },
-                iterations, repetitions),
+        Compare([&] { MoveDrawingSurface(context, ++step & 63, 8); },
+                [&] { moveFloor(context, ++step & 63, 8); }, iterations, repetitions),
         Compare([&] { GetModuleName(context, buffer, length); }, [&] { nameFloor(context, buffer, length); },
                 iterations, repetitions)};
   };
@@ -208,16 +210,18 @@ void RunCallFrame(const Settings& settings, Report& report) {
   // state), against a plain call; and TlsGetValue, which the guard no longer
   // calls, on its own.
   auto emptyCall = Through(EmptyCall);
-  Timing frame = Compare([&] { g_sink = IsMouseCursorVisible(context); }, [&] { g_sink = emptyCall(context); },
-                         iterations, repetitions);
+  Timing frame = Compare([&] { g_sink = IsMouseCursorVisible(context); },
+                         [&] { g_sink = emptyCall(context); }, iterations, repetitions);
   DWORD slot = TlsAlloc();
   TlsSetValue(slot, context);
-  Timing tls = Compare([&] { g_sink = TlsGetValue(slot) != nullptr; }, [&] { g_sink = 1; }, iterations, repetitions);
+  Timing tls =
+      Compare([&] { g_sink = TlsGetValue(slot) != nullptr; }, [&] { g_sink = 1; }, iterations, repetitions);
   TlsFree(slot);
   if (!MinimalTitleBalanced()) report.Fail("call frame: a reference of the runtime was not released");
-  report.Add(Note{Format("frame cost: IsMouseCursorVisible %.1f ns/call, an empty call %.1f ns/call", frame.library,
-                         frame.floor)});
-  report.Add(Note{Format("frame cost: TlsGetValue %.1f ns/call (loop alone %.1f ns)", tls.library, tls.floor)});
+  report.Add(Note{Format("frame cost: IsMouseCursorVisible %.1f ns/call, an empty call %.1f ns/call",
+                         frame.library, frame.floor)});
+  report.Add(
+      Note{Format("frame cost: TlsGetValue %.1f ns/call (loop alone %.1f ns)", tls.library, tls.floor)});
 }
 
 // Heap allocations on the success path of the call-frame exports: none of

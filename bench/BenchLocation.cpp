@@ -29,12 +29,8 @@ const char* const kBases[] = {
     "[guest:secret]ftp://files.example.com:2121/titles/intro/intro.ttl",
 };
 const char* const kRelatives[] = {
-    "images\\logo.bmp",
-    "..\\shared\\sounds\\click.wav",
-    "./local/readme.txt",
-    "\\absolute\\movie.avi",
-    "D:\\media\\clip.avi",
-    "http://cdn.example.com/clips/clip.avi",
+    "images\\logo.bmp",      "..\\shared\\sounds\\click.wav", "./local/readme.txt",
+    "\\absolute\\movie.avi", "D:\\media\\clip.avi",           "http://cdn.example.com/clips/clip.avi",
 };
 
 volatile std::size_t g_sink;
@@ -104,8 +100,10 @@ std::string Format(const char* format, ...) {
 void RunLocations(const Settings& settings, Report& report) {
   HMODULE self = GetModuleHandleA(nullptr);
   // The imports exist only where CLocation calls them: route those there are.
-  void* crack = hostkit::HookImport(self, "wininet.dll", "InternetCrackUrlA", reinterpret_cast<void*>(RecordCrack));
-  void* create = hostkit::HookImport(self, "wininet.dll", "InternetCreateUrlA", reinterpret_cast<void*>(RecordCreate));
+  void* crack =
+      hostkit::HookImport(self, "wininet.dll", "InternetCrackUrlA", reinterpret_cast<void*>(RecordCrack));
+  void* create =
+      hostkit::HookImport(self, "wininet.dll", "InternetCreateUrlA", reinterpret_cast<void*>(RecordCreate));
   g_realCrack = reinterpret_cast<decltype(g_realCrack)>(crack);
   g_realCreate = reinterpret_cast<decltype(g_realCreate)>(create);
   OnePass();
@@ -114,12 +112,14 @@ void RunLocations(const Settings& settings, Report& report) {
   if (!crack && !create) report.Add(Note{"location: CLocation imports nothing of WinINet"});
 
   const int operations = int(std::size(kBases) * std::size(kRelatives));
-  Timing t = Compare([] { OnePass(); }, [] { ReplayWinInet(); }, settings.Iterations(kPasses), settings.repetitions);
+  Timing t =
+      Compare([] { OnePass(); }, [] { ReplayWinInet(); }, settings.Iterations(kPasses), settings.repetitions);
   double perOperation = t.library / operations, winInet = t.floor / operations;
-  report.Add(Note{Format("location MakeAbsolute %.0f ops/s (%.1f ns/op over %d pairs); inside WinINet %.1f ns/op, "
-                         "share %.3f (%zu InternetCrackUrlA + %zu InternetCreateUrlA calls a pass)",
-                         1e9 / perOperation, perOperation, operations, winInet, winInet / perOperation,
-                         g_cracks.size(), g_creates.size())});
+  report.Add(
+      Note{Format("location MakeAbsolute %.0f ops/s (%.1f ns/op over %d pairs); inside WinINet %.1f ns/op, "
+                  "share %.3f (%zu InternetCrackUrlA + %zu InternetCreateUrlA calls a pass)",
+                  1e9 / perOperation, perOperation, operations, winInet, winInet / perOperation,
+                  g_cracks.size(), g_creates.size())});
 }
 
 }  // namespace bench

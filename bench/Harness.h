@@ -92,9 +92,9 @@ struct Row {
   std::string unit;  // what one iteration is
   double library;
   double floor;
-  double goal;       // the ratio must not exceed it (0: no ratio goal)
-  double paired = 0;  // the paired ratio, when the two were timed side by side
-  double added = 0;   // the paired time the library adds to its floor
+  double goal;           // the ratio must not exceed it (0: no ratio goal)
+  double paired = 0;     // the paired ratio, when the two were timed side by side
+  double added = 0;      // the paired time the library adds to its floor
   double addedGoal = 0;  // `added` must not exceed it (0: no such goal)
   double Ratio() const { return paired > 0 ? paired : floor > 0 ? library / floor : 0; }
   bool RatioMet() const { return goal == 0 || Ratio() <= goal; }

@@ -20,7 +20,9 @@ namespace {
 #define ORVEX_INTERFACE(interface) struct Unreached##interface : interface {
 #define ORVEX_METHOD(interface, slot, method, parameters, note) \
   HRESULT STDMETHODCALLTYPE method parameters override { return E_NOTIMPL; }
-#define ORVEX_END(interface) };
+#define ORVEX_END(interface) \
+  }                          \
+  ;
 #include <OrvexC/RuntimeInterfaces.def>
 #pragma GCC diagnostic pop
 
@@ -93,13 +95,13 @@ class MinimalTitle final : public UnreachedIHostContext,
     return S_OK;
   }
 
-  ULONG refs_ = 1;  // the benchmark's own
+  ULONG refs_ = 1;                             // the benchmark's own
   BSTR location_ = SysAllocString(kLocation);  // made once, handed out on every call
 };
 
 MinimalTitle g_title;
 
-void (WINAPI* g_sysFreeString)(BSTR) = SysFreeString;
+void(WINAPI* g_sysFreeString)(BSTR) = SysFreeString;
 
 // The library's SysFreeString and the floor's: the title location handed
 // out on every call stays; any other string is freed.

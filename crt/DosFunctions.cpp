@@ -28,7 +28,7 @@ struct SearchRecord {
 #pragma pack(pop)
 static_assert(sizeof(SearchRecord) == sizeof(HANDLE) + 1, "the search record is five bytes (32-bit)");
 
-constexpr DWORD kSkippedWithoutMask = 0x5E;  // hidden, system, volume label, directory, device
+constexpr DWORD kSkippedWithoutMask = 0x5E;           // hidden, system, volume label, directory, device
 constexpr DWORD kPlainFileBits = 0x01 | 0x20 | 0x80;  // read-only, archive, normal
 
 bool FirstMatches(const WIN32_FIND_DATAA& entry, unsigned char mask) {

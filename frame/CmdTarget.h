@@ -29,7 +29,9 @@ class CCmdTarget {
     return Drop([](LONG count) { return count >= kOutside ? count - kOutside : count; });
   }
   // The creator's reference goes; the object goes too unless others hold it.
-  void ReleaseCreator() { Drop([](LONG count) { return count & ~kCreator; }); }
+  void ReleaseCreator() {
+    Drop([](LONG count) { return count & ~kCreator; });
+  }
   ModuleState* ObjectModuleState() const { return moduleState_; }
 
  private:

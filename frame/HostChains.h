@@ -27,8 +27,7 @@ inline IHostApplication* ReachApplication(Chain& chain, IHostContext* context) n
 inline IHostResources* ReachResources(Chain& chain, IHostContext* context) noexcept {
   IHostRuntime* runtime = ReachRuntime(chain, context);
   IHostResources* resources = nullptr;
-  return runtime && chain.Take(runtime->GetResources(&resources), &resources) ? resources
-                                                                               : nullptr;
+  return runtime && chain.Take(runtime->GetResources(&resources), &resources) ? resources : nullptr;
 }
 
 // runtime → title node
@@ -92,8 +91,7 @@ inline IHostThread* ReachNamedThread(Chain& chain, IHostContext* context, const 
 inline IHostContext* ReachThreadContext(Chain& chain, IHostContext* context, const char* name) noexcept {
   IHostThread* thread = ReachNamedThread(chain, context, name);
   IHostContext* threadContext = nullptr;
-  return thread && chain.Take(thread->GetContext(&threadContext), &threadContext) ? threadContext
-                                                                                  : nullptr;
+  return thread && chain.Take(thread->GetContext(&threadContext), &threadContext) ? threadContext : nullptr;
 }
 
 // Buffer text of a node: name (GetName, capacity 32) and address (GetAddress,

@@ -74,16 +74,12 @@ void ProcessDetach() {
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID /*reserved*/) {
   switch (reason) {
-    case DLL_PROCESS_ATTACH:
-      return orvex::ProcessAttach(instance);
+    case DLL_PROCESS_ATTACH: return orvex::ProcessAttach(instance);
     case DLL_THREAD_DETACH:
       // The thread's framework data (its current module state) goes with it.
       orvex::fw::ReleaseThreadState();
       return TRUE;
-    case DLL_PROCESS_DETACH:
-      orvex::ProcessDetach();
-      return TRUE;
-    default:
-      return TRUE;
+    case DLL_PROCESS_DETACH: orvex::ProcessDetach(); return TRUE;
+    default: return TRUE;
   }
 }

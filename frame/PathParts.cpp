@@ -60,8 +60,10 @@ void SplitPath(const char* path, PathParts& parts) noexcept {
   const char* lastSeparator = nullptr;
   const char* lastDot = nullptr;
   for (const char* p = path; *p; p = NextChar(p)) {
-    if (IsSeparator(p)) lastSeparator = p;
-    else if (*p == '.') lastDot = p;
+    if (IsSeparator(p))
+      lastSeparator = p;
+    else if (*p == '.')
+      lastDot = p;
   }
   const char* nameStart = lastSeparator ? lastSeparator + 1 : path;
   CopyCut(parts.dir, PathParts::kDir, path, static_cast<std::size_t>(nameStart - path));
@@ -72,8 +74,8 @@ void SplitPath(const char* path, PathParts& parts) noexcept {
   CopyCut(parts.ext, PathParts::kExt, nameEnd, static_cast<std::size_t>(end - nameEnd));
 }
 
-void MakePath(char* out, std::size_t capacity, const char* drive, const char* dir,
-              const char* name, const char* ext) noexcept {
+void MakePath(char* out, std::size_t capacity, const char* drive, const char* dir, const char* name,
+              const char* ext) noexcept {
   if (!out || !capacity) return;
   Builder text(out, capacity);
   if (drive && *drive) {

@@ -7,7 +7,7 @@
 namespace orvex {
 
 struct PathParts {
-  static constexpr std::size_t kDrive = 3;    // "C:" and its terminator
+  static constexpr std::size_t kDrive = 3;  // "C:" and its terminator
   static constexpr std::size_t kDir = 256;
   static constexpr std::size_t kName = 256;
   static constexpr std::size_t kExt = 256;
@@ -30,7 +30,7 @@ void SplitPath(const char* path, PathParts& parts) noexcept;
 // final separator added when it lacks one, the name, and the extension with
 // its leading '.' added when it lacks one. Any argument may be null. The
 // result is cut to `capacity` - 1 characters and always terminated.
-void MakePath(char* out, std::size_t capacity, const char* drive, const char* dir,
-              const char* name, const char* ext) noexcept;
+void MakePath(char* out, std::size_t capacity, const char* drive, const char* dir, const char* name,
+              const char* ext) noexcept;
 
 }  // namespace orvex

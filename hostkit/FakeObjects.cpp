@@ -2,7 +2,9 @@
 
 namespace fake {
 
-FakeScope::FakeScope(Recorder& recorder, std::string name) : Object(recorder, std::move(name)) { OfferScope(true); }
+FakeScope::FakeScope(Recorder& recorder, std::string name) : Object(recorder, std::move(name)) {
+  OfferScope(true);
+}
 
 void FakeScope::OfferScope(bool offer) {
   answers.clear();

@@ -15,9 +15,13 @@ HRESULT FakeContext::FindObject(HostScopeKey scope, const char* name, IHostObjec
   return Hand(Slots::FindObject, result, found, out);
 }
 
-HRESULT FakeRuntimeObject::GetResources(IHostResources** out) { return Give(Slots::GetResources, resources, out); }
+HRESULT FakeRuntimeObject::GetResources(IHostResources** out) {
+  return Give(Slots::GetResources, resources, out);
+}
 HRESULT FakeRuntimeObject::GetTitleNode(IHostNode** out) { return Give(Slots::GetTitleNode, titleNode, out); }
-HRESULT FakeRuntimeObject::GetApplication(IHostApplication** out) { return Give(Slots::GetApplication, app, out); }
+HRESULT FakeRuntimeObject::GetApplication(IHostApplication** out) {
+  return Give(Slots::GetApplication, app, out);
+}
 
 HRESULT FakeApplication::IsMediaAvailable(const char* name) {
   HRESULT result = Call(Slots::IsMediaAvailable, name);
@@ -26,7 +30,9 @@ HRESULT FakeApplication::IsMediaAvailable(const char* name) {
 }
 
 HRESULT FakeApplication::GetInstance(HINSTANCE* out) { return Read(Slots::GetInstance, out, instance); }
-HRESULT FakeApplication::GetParameterCount(int* out) { return Read(Slots::GetParameterCount, out, parameterCount); }
+HRESULT FakeApplication::GetParameterCount(int* out) {
+  return Read(Slots::GetParameterCount, out, parameterCount);
+}
 
 HRESULT FakeApplication::GetParameter(int index, BSTR* out) {
   HRESULT result = Call(Slots::GetParameter, index);
@@ -35,7 +41,9 @@ HRESULT FakeApplication::GetParameter(int index, BSTR* out) {
   return HandText(Slots::GetParameter, result, known ? &parameters[index] : nullptr, out);
 }
 
-HRESULT FakeApplication::GetTitleLocation(BSTR* out) { return GiveText(Slots::GetTitleLocation, &location, out); }
+HRESULT FakeApplication::GetTitleLocation(BSTR* out) {
+  return GiveText(Slots::GetTitleLocation, &location, out);
+}
 HRESULT FakeApplication::GetTitlePath(BSTR* out) { return GiveText(Slots::GetTitlePath, &path, out); }
 
 HRESULT FakeApplication::StartThread(const char* name) {

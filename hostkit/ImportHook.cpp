@@ -80,7 +80,9 @@ void* __cdecl WatchedMalloc(size_t size) { return RuntimeCall() ? Follow(g_mallo
 void* __cdecl WatchedCalloc(size_t count, size_t size) {
   return RuntimeCall() ? Follow(g_calloc(count, size)) : nullptr;
 }
-void* __cdecl WatchedRealloc(void* p, size_t size) { return RuntimeCall() ? Follow(g_realloc(p, size), p) : nullptr; }
+void* __cdecl WatchedRealloc(void* p, size_t size) {
+  return RuntimeCall() ? Follow(g_realloc(p, size), p) : nullptr;
+}
 void __cdecl WatchedFree(void* p) {
   {
     std::lock_guard<std::mutex> hold(g_blocksLock);

@@ -45,7 +45,8 @@ std::string Names::Of(const void* p) const {
   if (it != names_.end()) return it->second;
   // Eight hex digits at least, as a 32-bit pointer prints, in any build.
   char text[32];
-  std::snprintf(text, sizeof text, "%08llX", static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p)));
+  std::snprintf(text, sizeof text, "%08llX",
+                static_cast<unsigned long long>(reinterpret_cast<std::uintptr_t>(p)));
   return text;
 }
 

@@ -73,7 +73,8 @@ std::size_t StringLedger::Events() {
 int StringLedger::TimesFreed(const void* text, std::size_t from) {
   std::lock_guard<std::mutex> hold(g_lock);
   int count = 0;
-  for (std::size_t i = from; i < g_events.size(); ++i) count += !g_events[i].handed && g_events[i].text == text;
+  for (std::size_t i = from; i < g_events.size(); ++i)
+    count += !g_events[i].handed && g_events[i].text == text;
   return count;
 }
 

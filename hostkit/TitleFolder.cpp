@@ -108,7 +108,8 @@ const Key kKeys[] = {
     {"title", "location",
      [](Target& t, const std::string& v) { return Store(t.title.app.location, InFolder(t, v)); }},
     {"title", "frame", [](Target& t, const std::string& v) { return Store(t.title.frameNode.nodeName, v); }},
-    {"title", "module", [](Target& t, const std::string& v) { return Store(t.title.moduleNode.nodeName, v); }},
+    {"title", "module",
+     [](Target& t, const std::string& v) { return Store(t.title.moduleNode.nodeName, v); }},
     {"title", "parameters",
      [](Target& t, const std::string& v) {
        for (const std::string& p : List(v)) t.title.app.parameters.push_back(hostkit::Widened(p.c_str()));
@@ -140,7 +141,8 @@ const Key kKeys[] = {
     {"object", "zorder", [](Target& t, const std::string& v) { return Number(v, t.object->zOrder); }},
     {"storage", "location",
      [](Target& t, const std::string& v) { return Store(t.storage->location, InFolder(t, v)); }},
-    {"resource", "file", [](Target& t, const std::string& v) { return Store(t.resource->fileName, InFolder(t, v)); }},
+    {"resource", "file",
+     [](Target& t, const std::string& v) { return Store(t.resource->fileName, InFolder(t, v)); }},
 };
 
 // "[kind NAME]": starts a section. Empty text, or what is wrong.
@@ -195,12 +197,14 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
   if (dir.back() != '\\') dir += '\\';
   std::string file = dir + "title.ini";
   std::ifstream in(file, std::ios::binary);
-  if (!in) return "no title description " + file + ": describe the title there ([title] name = ..., path = ...)";
+  if (!in)
+    return "no title description " + file + ": describe the title there ([title] name = ..., path = ...)";
   Target target{title, dir, "", "", dir + "title.ovx"};
   title.app.path = hostkit::Widened(target.path.c_str());
   int number = 0;
   for (std::string line; std::getline(in, line);) {
-    if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0) line.erase(0, 3);  // a UTF-8 mark from an editor
+    if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      line.erase(0, 3);  // a UTF-8 mark from an editor
     line = Trim(line.substr(0, Find(line, ';')));
     if (line.empty()) continue;
     std::string error = line[0] == '[' ? StartSection(target, line) : Setting(target, line);

@@ -261,17 +261,20 @@ bool CLocation::MakeAbsolute(const std::string& relative) {
   } else {
     std::string component;
     while (NextComponent(rdir, component)) {
-      if (component.compare(0, 2, "..") == 0) UpOneLevel(dir);
-      else if (EndsWithDotStep(component)) continue;
-      else dir += component;
+      if (component.compare(0, 2, "..") == 0)
+        UpOneLevel(dir);
+      else if (EndsWithDotStep(component))
+        continue;
+      else
+        dir += component;
     }
   }
   if (!rname.empty()) {
     name = rname;
     ext = rext;
   }
-  return Make(root.c_str(), server.c_str(), drive.c_str(), dir.c_str(), name.c_str(), ext.c_str(), user.c_str(),
-              password.c_str());
+  return Make(root.c_str(), server.c_str(), drive.c_str(), dir.c_str(), name.c_str(), ext.c_str(),
+              user.c_str(), password.c_str());
 }
 
 }  // namespace orvex

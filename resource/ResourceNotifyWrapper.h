@@ -31,11 +31,12 @@ class CResourceNotifyWrapper : public fw::CCmdTarget {
   // Overridable handlers; empty here.
   virtual void OnStart(DWORD /*value*/) {}
   virtual void OnStop(DWORD /*value1*/, DWORD /*value2*/) {}
-  virtual void OnProgress(DWORD /*progress*/, DWORD /*maximum*/, DWORD /*statusCode*/, const char* /*text*/) {}
+  virtual void OnProgress(DWORD /*progress*/, DWORD /*maximum*/, DWORD /*statusCode*/, const char* /*text*/) {
+  }
   virtual void OnData(DWORD /*v1*/, DWORD /*v2*/, DWORD /*v3*/, DWORD /*v4*/) {}
 
-  ComRef<IUnknown> m_pBinding;          // held, one reference
-  IHostResource* m_pSource = nullptr;   // not held
+  ComRef<IUnknown> m_pBinding;         // held, one reference
+  IHostResource* m_pSource = nullptr;  // not held
   BOOL m_bAdvised = FALSE;
   std::string m_strFileName;
 

@@ -51,7 +51,8 @@ inline constexpr GUID CLSID_ResourceManager = {
 #define ORVEX_RESERVED(interface, slot) \
   virtual HRESULT STDMETHODCALLTYPE Reserved##slot() { return E_NOTIMPL; }
 #define ORVEX_END(interface) \
-  };
+  }                          \
+  ;
 #include "RuntimeInterfaces.def"
 
 namespace orvex::runtime {
@@ -62,8 +63,8 @@ namespace orvex::runtime {
 struct Method {
   const char* owner;  // the interface: "IHostWindow", or "IUnknown"
   int slot;
-  const char* name;   // null for a reserved slot
-  const char* note;   // what the call is for, in a few words
+  const char* name;  // null for a reserved slot
+  const char* note;  // what the call is for, in a few words
 };
 
 inline constexpr Method kMethods[] = {
@@ -75,7 +76,8 @@ inline constexpr Method kMethods[] = {
 inline constexpr int kMethodCount = sizeof kMethods / sizeof kMethods[0];
 
 constexpr bool SameText(const char* a, const char* b) {
-  for (; *a && *a == *b; ++a, ++b) {}
+  for (; *a && *a == *b; ++a, ++b) {
+  }
   return *a == *b;
 }
 
@@ -121,7 +123,8 @@ constexpr const Method* MethodAt(const char* owner, int slot) {
 // The method of `owner` called `name` (IUnknown's included); null when it has none.
 constexpr const Method* MethodNamed(const char* owner, const char* name) {
   for (const Method& row : kMethods)
-    if (row.name && (SameText(row.owner, owner) || SameText(row.owner, "IUnknown")) && SameText(row.name, name))
+    if (row.name && (SameText(row.owner, owner) || SameText(row.owner, "IUnknown")) &&
+        SameText(row.name, name))
       return &row;
   return nullptr;
 }
@@ -129,15 +132,17 @@ constexpr const Method* MethodNamed(const char* owner, const char* name) {
 // The slots of interface I by method name: SlotsOf<IHostWindow>::SetStatusText.
 template <class I>
 struct SlotsOf;
-#define ORVEX_INTERFACE(interface)                      \
-  template <>                                           \
-  struct SlotsOf<interface> {                           \
+#define ORVEX_INTERFACE(interface)                        \
+  template <>                                             \
+  struct SlotsOf<interface> {                             \
     static constexpr const char* kInterface = #interface; \
     enum : int {
 #define ORVEX_METHOD(interface, slot, method, parameters, note) method = slot,
 #define ORVEX_END(interface) \
-  };                         \
-  };
+  }                          \
+  ;                          \
+  }                          \
+  ;
 #include "RuntimeInterfaces.def"
 
 }  // namespace orvex::runtime

@@ -35,12 +35,13 @@ std::string WriteMenuScript() {
 int main() {
   HMODULE module = LoadLibraryA("hello-module.dll");
   auto run = module ? reinterpret_cast<int(__cdecl*)(IHostContext*)>(
-                          reinterpret_cast<void*>(GetProcAddress(module, "RunModule"))) : nullptr;
+                          reinterpret_cast<void*>(GetProcAddress(module, "RunModule")))
+                    : nullptr;
   Check(run != nullptr, "hello-module.dll loads and exports RunModule");
   if (!run) return 1;
 
-  HWND window = CreateWindowA("STATIC", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240,
-                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND window = CreateWindowA("STATIC", "frame", WS_OVERLAPPEDWINDOW, 0, 0, 320, 240, nullptr, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
   int result = 0;
   {
     fake::Runtime rt;
@@ -54,16 +55,20 @@ int main() {
 
     Check(result == 1, "RunModule reports the menu loaded and attached");
     Check(rt.journal.Has("window.SetStatusText(\"title: lesson\")"), "the title name reached the status bar");
-    Check(rt.journal.Has("window.SetStatusText(\"directory: C:\\Courses\\Intro\\\")"), "the title directory too");
-    Check(rt.journal.Has("thread:narration.BranchByPathName(\"intro\")"), "narration branched to its intro path");
-    Check(rt.journal.Has("object:StartButton.SetRect({40,300,120,324},1)"), "the start button moved to 40,300");
+    Check(rt.journal.Has("window.SetStatusText(\"directory: C:\\Courses\\Intro\\\")"),
+          "the title directory too");
+    Check(rt.journal.Has("thread:narration.BranchByPathName(\"intro\")"),
+          "narration branched to its intro path");
+    Check(rt.journal.Has("object:StartButton.SetRect({40,300,120,324},1)"),
+          "the start button moved to 40,300");
     Check(rt.journal.Has("object:StartButton.SetVisible(1,1)"), "the start button shown");
     Check(rt.journal.Has("resource:MainMenu.Start(0,0)"), "the menu resource was started");
     Check(rt.UnbalancedObjects().empty(), "every reference the module was given came back");
-    Check(hostkit::DescribeMenu(GetMenu(window)) == "popup 0 type=0 state=0 \"&File\"\n"
-                                                   "  item 101 type=0 state=0 \"&Open\\tCtrl+O\"\n"
-                                                   "  item 0 type=800 state=3 \"\"\n"
-                                                   "  item 102 type=0 state=0 \"E&xit\"\n",
+    Check(hostkit::DescribeMenu(GetMenu(window)) ==
+              "popup 0 type=0 state=0 \"&File\"\n"
+              "  item 101 type=0 state=0 \"&Open\\tCtrl+O\"\n"
+              "  item 0 type=800 state=3 \"\"\n"
+              "  item 102 type=0 state=0 \"E&xit\"\n",
           "the frame window got the script's menu");
     if (failures) std::printf("journal:\n%s\n", rt.journal.Text().c_str());
   }

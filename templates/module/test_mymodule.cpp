@@ -21,14 +21,16 @@ void Check(bool ok, const char* what) {
 int main() {
   HMODULE module = LoadLibraryA("mymodule.dll");
   auto run = module ? reinterpret_cast<int(__cdecl*)(IHostContext*)>(
-                          reinterpret_cast<void*>(GetProcAddress(module, "RunModule"))) : nullptr;
+                          reinterpret_cast<void*>(GetProcAddress(module, "RunModule")))
+                    : nullptr;
   Check(run != nullptr, "mymodule.dll loads and exports RunModule");
   if (!run) return 1;
 
   fake::Runtime title;
   title.app.path = L"C:\\Courses\\Intro\\lesson.ovx";
   Check(run(title.ctx()) == 1, "RunModule reports success");
-  Check(title.journal.Has("window.SetStatusText(\"Hello from lesson\")"), "the greeting reached the status bar");
+  Check(title.journal.Has("window.SetStatusText(\"Hello from lesson\")"),
+        "the greeting reached the status bar");
   Check(title.UnbalancedObjects().empty(), "every reference handed out came back");
   return failures == 0 ? 0 : 1;
 }

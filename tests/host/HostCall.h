@@ -50,14 +50,22 @@ inline INT_PTR CallExport(const std::string& call, IHostContext* context, const 
   int count = 0, outs = 0;
   for (std::string word; count < 7 && words >> word; ++count) {
     INT_PTR& a = args[count];
-    if (word == "S") a = Word(with.scope);
-    else if (word == "C") a = Word(context);
-    else if (word == "b") a = Word(with.buffer);
-    else if (word == "l") a = with.length;
-    else if (word == "o") a = Word(with.outs + outs++);
-    else if (word == "null") a = 0;
-    else if (word[0] == '\'') a = Word(texts.emplace_back(word.substr(1, word.size() - 2)).c_str());
-    else a = std::stol(word, nullptr, 0);
+    if (word == "S")
+      a = Word(with.scope);
+    else if (word == "C")
+      a = Word(context);
+    else if (word == "b")
+      a = Word(with.buffer);
+    else if (word == "l")
+      a = with.length;
+    else if (word == "o")
+      a = Word(with.outs + outs++);
+    else if (word == "null")
+      a = 0;
+    else if (word[0] == '\'')
+      a = Word(texts.emplace_back(word.substr(1, word.size() - 2)).c_str());
+    else
+      a = std::stol(word, nullptr, 0);
   }
   // Every argument and result is one machine word, and the caller removes the
   // arguments: any export can be called with seven, whatever it takes.

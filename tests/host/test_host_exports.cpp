@@ -86,16 +86,16 @@ std::vector<Row> Rows() {
       {"IsMediaAvailable", "s", Kind::Flag, "@app app.IsMediaAvailable('cd')", "cd", "1"},
       {"SetReturnBranch", "i", Kind::None, "@self thread:self.SetReturnBranch(3)", "", ""},
       {"GetModuleName", "bl", Kind::Text, "@module node:module.GetName(32)", "", "module"},
-      {"GetModuleAddress", "bl", Kind::Text,
-       "@module node:module.GetAddress(260)", "", "C:\\Titles\\Intro\\module.dll"},
+      {"GetModuleAddress", "bl", Kind::Text, "@module node:module.GetAddress(260)", "",
+       "C:\\Titles\\Intro\\module.dll"},
       {"StartThread", "s", Kind::None, "@app app.StartThread('a')", "a", ""},
       {"StopThread", "s", Kind::None, "@thread:a thread:a.Stop", "a", ""},
       {"IsThreadRunning", "s", Kind::Flag, "@thread:a thread:a.IsRunning", "a", "1"},
       {"GetThreadWindow", "s", Kind::Value, "@window:a", "a", "*"},
       {"GetThreadMenu", "s", Kind::Value, "@window:a", "a", "*"},
       {"GetThreadFrameName", "sbl", Kind::Text, "@node:a node:frame:a.GetName(32)", "a", "Other"},
-      {"GetThreadFrameAddress", "sbl", Kind::Text,
-       "@node:a node:frame:a.GetAddress(260)", "a", "C:\\Titles\\Intro\\intro.ttl#Other"},
+      {"GetThreadFrameAddress", "sbl", Kind::Text, "@node:a node:frame:a.GetAddress(260)", "a",
+       "C:\\Titles\\Intro\\intro.ttl#Other"},
       {"HideThreadDrawingSurface", "s", Kind::None, "@surface:a surface:a.Hide", "a", ""},
       {"ShowThreadDrawingSurface", "s", Kind::None, "@surface:a surface:a.Show", "a", ""},
       {"GetThreadDrawingSurfacePosition", "soo", Kind::Out, "@surface:a surface:a.GetGeometry", "a", "11,12"},
@@ -105,7 +105,8 @@ std::vector<Row> Rows() {
       {"SizeThreadDrawingSurface", "sii", Kind::None,
        "@surface:a ~surface:a.GetGeometry surface:a.SetGeometry(11,12,3,5)", "a", ""},
       {"BranchThreadByPath", "si", Kind::None, "@thread:a thread:a.BranchByPath(3)", "a", ""},
-      {"BranchThreadByPathName", "ss", Kind::None, "@thread:a thread:a.BranchByPathName('loop')", "a|loop", ""},
+      {"BranchThreadByPathName", "ss", Kind::None, "@thread:a thread:a.BranchByPathName('loop')", "a|loop",
+       ""},
       {"BranchThreadByColor", "si", Kind::None, "@thread:a thread:a.BranchByColor(3)", "a", ""},
       {"BranchThreadToFrame", "ss", Kind::None, "@thread:a thread:a.BranchToFrame('Intro')", "a|Intro", ""},
       {"IsThreadVisible", "s", Kind::Flag,
@@ -121,8 +122,8 @@ std::vector<Row> Rows() {
       {"GetFrameWindow", "", Kind::Value, "@window", "", "*"},
       {"GetFrameMenu", "", Kind::Value, "@window", "", "*"},
       {"GetFrameName", "bl", Kind::Text, "@node node:frame.GetName(32)", "", "Start"},
-      {"GetFrameAddress", "bl", Kind::Text,
-       "@node node:frame.GetAddress(260)", "", "C:\\Titles\\Intro\\intro.ttl#Start"},
+      {"GetFrameAddress", "bl", Kind::Text, "@node node:frame.GetAddress(260)", "",
+       "C:\\Titles\\Intro\\intro.ttl#Start"},
       {"ScrollWindowTo", "ii", Kind::None, "@surface.window window.ScrollTo(3,5)", "", ""},
       {"SetScrollIncrement", "ii", Kind::None, "@surface.window window.SetScrollIncrement(3,5)", "", ""},
       {"BranchByPath", "i", Kind::None, "@self thread:self.BranchByPath(3)", "", ""},
@@ -131,7 +132,8 @@ std::vector<Row> Rows() {
       {"BranchToFrame", "s", Kind::None, "@self thread:self.BranchToFrame('Intro')", "Intro", ""},
       {"BranchToTitleFrame", "s", Kind::None,
        "~context.GetRuntime ~runtime.GetTitleNode ~node:title.GetName(32) @self "
-       "thread:self.BranchToFrame('Intro.Intro')", "Intro", ""},
+       "thread:self.BranchToFrame('Intro.Intro')",
+       "Intro", ""},
       {"IsFrameVisible", "", Kind::Flag, "@window", "", "1"},
       {"ShowFrameWindow", "", Kind::None, "@window", "", ""},
       {"HideFrameWindow", "", Kind::None, "@window", "", ""},
@@ -151,16 +153,18 @@ std::vector<Row> Rows() {
       {"PrintWindow", "ii", Kind::None, "@surface.window window.Print(3,5)", "", ""},
       {"LoadMenuFromFile", "s", Kind::Value,
        "@resources -resources.FindResourceByName('menu') ~resource:menu.Advise(*) "
-       "~resource:menu.Start(0,0) ~resource:menu.Unadvise(*)", "menu", "*"},
+       "~resource:menu.Start(0,0) ~resource:menu.Unadvise(*)",
+       "menu", "*"},
       {"GetObjectX", "Ss", Kind::Value, "@object object:obj.GetRect", "obj", "10"},
       {"GetObjectY", "Ss", Kind::Value, "@object object:obj.GetRect", "obj", "20"},
       {"GetObjectWidth", "Ss", Kind::Value, "@object object:obj.GetRect", "obj", "100"},
       {"GetObjectHeight", "Ss", Kind::Value, "@object object:obj.GetRect", "obj", "50"},
       {"GetObjectRect", "Ssoooo", Kind::Out, "@object object:obj.GetRect", "obj", "10,20,110,70"},
       {"GetObjectFocus", "Ss", Kind::Value, "@object object:obj.GetFocus", "obj", "1"},
-      {"SetObjectXY", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({3,5,103,55},1)", "obj", ""},
-      {"SetObjectSize", "Ssii", Kind::None,
-       "@object ~object:obj.GetRect object:obj.SetRect({10,20,13,25},1)", "obj", ""},
+      {"SetObjectXY", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({3,5,103,55},1)",
+       "obj", ""},
+      {"SetObjectSize", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({10,20,13,25},1)",
+       "obj", ""},
       {"SetObjectRect", "Ssiiii", Kind::None, "@object object:obj.SetRect({3,5,7,9},1)", "obj", ""},
       {"SetObjectFocus", "Ss", Kind::None, "@object object:obj.SetFocus(1)", "obj", ""},
       {"HideObject", "Ss", Kind::None, "@object object:obj.SetVisible(0,1)", "obj", ""},
@@ -186,15 +190,17 @@ std::vector<Row> Rows() {
       {"GetObjectActiveState", "Ss", Kind::Value, "@object object:obj.GetState", "obj", "1"},
       {"SetObjectActiveState", "Ssi", Kind::None, "@object object:obj.SetState(4)", "obj", ""},
       {"GetResourceStorage", "sbl", Kind::Text,
-       "@resources +resources.FindStorage('store') ~storage:store.GetLocation", "store", "D:\\res\\", 0, true},
+       "@resources +resources.FindStorage('store') ~storage:store.GetLocation", "store", "D:\\res\\", 0,
+       true},
       {"SetResourceStorage[existing]", "ss", Kind::None,
-       "@resources ~resources.FindStorage('store') storage:store.SetLocation('..\\res')", "store|..\\res", "", 0, true},
+       "@resources ~resources.FindStorage('store') storage:store.SetLocation('..\\res')", "store|..\\res", "",
+       0, true},
       {"SetResourceStorage[new]", "ss", Kind::None,
        "@resources ~resources.FindStorage('fresh') ~@app ~app.GetInstance ~@app ~app.GetTitleLocation "
-       "~resources.AddStorage(*)", "fresh|res", "", 0, true},
+       "~resources.AddStorage(*)",
+       "fresh|res", "", 0, true},
   };
 }
-
 
 std::string ExportName(const Row& row) {
   std::string label = row.label;
@@ -248,7 +254,8 @@ TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
   EXPECT_EQ(rows.size(), hostExports) << "a row for no export";
   // As many names and functions as entries, each of which resolves by both: nothing more is exported.
   auto base = reinterpret_cast<const char*>(dll);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   auto& dir = *reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
       base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
   auto functions = reinterpret_cast<const DWORD*>(base + dir.AddressOfFunctions);
@@ -326,8 +333,8 @@ struct Windows {
   HWND frame = nullptr, thread = nullptr;
   static HWND Live(HWND& window) {
     if (!IsWindow(window))
-      window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
-                               CreateMenu(), nullptr, nullptr);
+      window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                               nullptr, CreateMenu(), nullptr, nullptr);
     return window;
   }
 };
@@ -403,7 +410,8 @@ class Matrix {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     menuFile_ = std::string(dir) + "orvexc-matrix.mnu";
-    std::ofstream(menuFile_, std::ios::binary) << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
+    std::ofstream(menuFile_, std::ios::binary)
+        << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
   }
   ~Matrix() {
     DeleteFileA(menuFile_.c_str());
@@ -419,8 +427,10 @@ class Matrix {
       object->onlyCall[v.faulty->method] = v.faulty->occurrence;
       // A step judged by its pointer alone gets one with its failing status.
       if (v.faulty->judged == '+') object->writeOnFailure[v.faulty->method] = true;
-      if (v.nullOut) object->nullOut[v.faulty->method] = true;
-      else object->status[v.faulty->method] = v.status;
+      if (v.nullOut)
+        object->nullOut[v.faulty->method] = true;
+      else
+        object->status[v.faulty->method] = v.status;
     }
     // The row's arguments as the words of a call: input strings quoted, ints 3, 5, 7, ...
     std::string call = ExportName(row);
@@ -461,7 +471,9 @@ class Matrix {
 bool IsFailure(const Row& row, const Outcome& o, int length) {
   // Variables are zeroed after a failed step, or left untouched when the
   // export ended before its first call.
-  auto all = [&](int value) { return std::all_of(o.outs.begin(), o.outs.end(), [&](int x) { return x == value; }); };
+  auto all = [&](int value) {
+    return std::all_of(o.outs.begin(), o.outs.end(), [&](int x) { return x == value; });
+  };
   bool outsZero = all(0) || all(kUntouched);
   switch (row.kind) {
     case Kind::Value: return o.result == row.failure && outsZero;
@@ -521,7 +533,8 @@ std::vector<Variation> Variations(const Matrix& matrix, const Row& row, const st
     if (matrix.Hands(steps[k])) runs.push_back({at + " null out", -1, 64, &steps[k], k, S_OK, true});
   }
   for (int i = 0; row.args[i]; ++i)
-    if (std::strchr("sSbo", row.args[i])) runs.push_back({row.label + std::string(" null argument ") + row.args[i], i});
+    if (std::strchr("sSbo", row.args[i]))
+      runs.push_back({row.label + std::string(" null argument ") + row.args[i], i});
   if (std::strchr(row.args, 'l'))
     for (int length : {0, 1, -1})
       runs.push_back({row.label + std::string(" length ") + std::to_string(length), -1, length});
@@ -551,7 +564,8 @@ void Judge(const Row& row, const std::vector<Step>& steps, const Outcome& succes
     char a = row.args[v.nullArg];
     if (a == 'b' || a == 'o') {
       EXPECT_EQ(o.calls, Calls{}) << v.label << ": called the runtime";
-      EXPECT_EQ(std::count(o.outs.begin(), o.outs.end(), kUntouched), static_cast<long>(o.outs.size())) << v.label;
+      EXPECT_EQ(std::count(o.outs.begin(), o.outs.end(), kUntouched), static_cast<long>(o.outs.size()))
+          << v.label;
       EXPECT_TRUE(row.kind != Kind::Value || o.result == row.failure) << v.label;
     }
     bool reports = row.kind != Kind::None && row.kind != Kind::Own;
@@ -560,7 +574,7 @@ void Judge(const Row& row, const std::vector<Step>& steps, const Outcome& succes
 }
 
 TEST(HostExports, EveryExportOnItsSuccessPathAndUnderEveryFault) {
-  CoInitialize(nullptr);  // SetResourceStorage loads the resource manager component
+  CoInitialize(nullptr);                  // SetResourceStorage loads the resource manager component
   int rows = 0, runs = 0, kinds[3] = {};  // step faults, null arguments, lengths
   {
     Matrix matrix;

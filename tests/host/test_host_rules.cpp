@@ -21,17 +21,24 @@ using hosttest::Selected;
 // What a row changes in the title before its call.
 enum class Field {
   None,
-  TitleLocation, TitlePath, TitleName,                      // the application's location and path, the title's name
-  ModuleName, ModuleAddress,                                // the module node's
-  StorageLocation, NoStorageLocation,                       // storage "res": a location, or a null one
-  ObjectState, ObjectFlags, ObjectVisible, ObjectKeyColor,  // properties of object "obj"
+  TitleLocation,
+  TitlePath,
+  TitleName,  // the application's location and path, the title's name
+  ModuleName,
+  ModuleAddress,  // the module node's
+  StorageLocation,
+  NoStorageLocation,  // storage "res": a location, or a null one
+  ObjectState,
+  ObjectFlags,
+  ObjectVisible,
+  ObjectKeyColor,  // properties of object "obj"
   SurfaceWidth,
 };
 
 struct Given {
   Field field = Field::None;
-  const char* value = "";          // a text, or a number for the numeric fields
-  const char* failing = nullptr;   // "object.Method" that answers `status`
+  const char* value = "";         // a text, or a number for the numeric fields
+  const char* failing = nullptr;  // "object.Method" that answers `status`
   HRESULT status = E_FAIL;
 };
 
@@ -108,7 +115,10 @@ TEST_F(Rules, Texts) {
       {"exact", {Field::TitleLocation, "abcdef"}, "GetTitleLocation b l", 6, "abcdef"},
       {"long", {Field::TitleLocation, "abcdefgh"}, "GetTitleLocation b l", 6, "abcdef"},
       {"one", {Field::TitleLocation, "x"}, "GetTitleLocation b l", 1, "x"},
-      {"dir cut", {Field::TitlePath, "C:\\Courses\\Intro\\lesson.dat"}, "GetTitleDirectory b l", 8,
+      {"dir cut",
+       {Field::TitlePath, "C:\\Courses\\Intro\\lesson.dat"},
+       "GetTitleDirectory b l",
+       8,
        std::string("C:\\Cour\0", 8)},
       {"dir none", {Field::TitlePath, "lesson.dat"}, "GetTitleDirectory b l", 4, ""},
       {"name cut", {Field::TitlePath, "C:\\Courses\\lesson.dat"}, "GetTitleName b l", 4, "less"},
@@ -116,8 +126,16 @@ TEST_F(Rules, Texts) {
       {"name long", {Field::TitlePath, kLongName.c_str()}, "GetTitleName b l", 300, std::string(255, 'n')},
       {"module cut", {Field::ModuleName, "quiz"}, "GetModuleName b l", 3, "qui"},
       {"module 32", {Field::ModuleName, kLongModule.c_str()}, "GetModuleName b l", 40, std::string(32, 'N')},
-      {"address", {Field::ModuleAddress, "Course/Intro/quiz"}, "GetModuleAddress b l", 20, "Course/Intro/quiz"},
-      {"failed", {Field::None, "", "module.GetNode", -1}, "GetModuleName b l", 4, std::string("\0\x5A\x5A\x5A", 4)},
+      {"address",
+       {Field::ModuleAddress, "Course/Intro/quiz"},
+       "GetModuleAddress b l",
+       20,
+       "Course/Intro/quiz"},
+      {"failed",
+       {Field::None, "", "module.GetNode", -1},
+       "GetModuleName b l",
+       4,
+       std::string("\0\x5A\x5A\x5A", 4)},
       {"storage", {Field::StorageLocation, "C:\\res\\"}, kStorage, 8, "C:\\res\\"},
       {"storage cut", {Field::StorageLocation, "C:\\res\\"}, kStorage, 5, "C:\\re"},
       {"storage url", {Field::StorageLocation, "http://h/x/"}, kStorage, 16, "http://h/x/\\"},
@@ -160,27 +178,57 @@ TEST_F(Rules, Values) {
       {"set state 4", {}, "SetObjectActiveState S 'obj' 4", kVoid, "object:obj.SetState(0)"},
       {"palette 4", {Field::ObjectFlags, "4"}, "GetObjectPaletteSetting S 'obj'", 1, "object:obj.GetFlags()"},
       {"palette 8", {Field::ObjectFlags, "8"}, "GetObjectPaletteSetting S 'obj'", 0, "object:obj.GetFlags()"},
-      {"optimized 4", {Field::ObjectFlags, "4"}, "GetObjectOptimizedPainting S 'obj'", 0, "object:obj.GetFlags()"},
-      {"optimized 12", {Field::ObjectFlags, "12"}, "GetObjectOptimizedPainting S 'obj'", 1, "object:obj.GetFlags()"},
+      {"optimized 4",
+       {Field::ObjectFlags, "4"},
+       "GetObjectOptimizedPainting S 'obj'",
+       0,
+       "object:obj.GetFlags()"},
+      {"optimized 12",
+       {Field::ObjectFlags, "12"},
+       "GetObjectOptimizedPainting S 'obj'",
+       1,
+       "object:obj.GetFlags()"},
       {"set palette -1", {}, "SetObjectPaletteSetting S 'obj' -1", kVoid, "object:obj.ChangeFlags(0,4)"},
       {"set palette 0", {}, "SetObjectPaletteSetting S 'obj' 0", kVoid, "object:obj.ChangeFlags(4,0)"},
       {"set optimized 0", {}, "SetObjectOptimizedPainting S 'obj' 0", kVoid, "object:obj.ChangeFlags(8,0)"},
       {"visible -1", {Field::ObjectVisible, "-1"}, "IsObjectVisible S 'obj'", -1, "object:obj.GetVisible()"},
-      {"pair", {Field::ObjectKeyColor, "0xFF00"}, "GetObjectKeyColor S 'obj' o", 0xFF00, "object:obj.GetKeyColor()"},
+      {"pair",
+       {Field::ObjectKeyColor, "0xFF00"},
+       "GetObjectKeyColor S 'obj' o",
+       0xFF00,
+       "object:obj.GetKeyColor()"},
       {"no scope", {}, "GetObjectX null 'obj'", 0, "object:obj.GetRect()"},
       {"not a scope", {}, "GetObjectX C 'obj'", 0, "object:obj.GetRect()"},
-      {"freeze", {Field::None, "", "surface.IsPaintingFrozen", S_FALSE}, "FreezePainting 1", 0,
+      {"freeze",
+       {Field::None, "", "surface.IsPaintingFrozen", S_FALSE},
+       "FreezePainting 1",
+       0,
        "surface.FreezePainting(1)"},
-      {"title frame", {Field::TitleName, "Course"}, "BranchToTitleFrame 'Intro'", kVoid,
+      {"title frame",
+       {Field::TitleName, "Course"},
+       "BranchToTitleFrame 'Intro'",
+       kVoid,
        "thread:self.BranchToFrame(\"Course.Intro\")"},
       {"title empty", {}, "BranchToTitleFrame 'Intro'", kVoid, "thread:self.BranchToFrame(\".Intro\")"},
-      {"title long", {Field::TitleName, kLongTitle.c_str()}, "BranchToTitleFrame 'F'", kVoid,
+      {"title long",
+       {Field::TitleName, kLongTitle.c_str()},
+       "BranchToTitleFrame 'F'",
+       kVoid,
        "thread:self.BranchToFrame(\"" + kLongTitle.substr(0, 32) + ".F\")"},
-      {"title unread", {Field::TitleName, "Course", "node:title.GetName"}, "BranchToTitleFrame 'Intro'", kVoid,
+      {"title unread",
+       {Field::TitleName, "Course", "node:title.GetName"},
+       "BranchToTitleFrame 'Intro'",
+       kVoid,
        "thread:self.BranchToFrame(\".Intro\")"},
-      {"no title", {Field::None, "", "runtime.GetTitleNode"}, "BranchToTitleFrame 'Intro'", kVoid,
+      {"no title",
+       {Field::None, "", "runtime.GetTitleNode"},
+       "BranchToTitleFrame 'Intro'",
+       kVoid,
        "thread:self.BranchToFrame(\"Intro\")"},
-      {"move unread", {Field::SurfaceWidth, "9", "surface.GetGeometry"}, "MoveDrawingSurface 3 5", kVoid,
+      {"move unread",
+       {Field::SurfaceWidth, "9", "surface.GetGeometry"},
+       "MoveDrawingSurface 3 5",
+       kVoid,
        "surface.SetGeometry(3,5,0,0)"},
       {"z-order nulls", {}, "SetThreadZOrder null null", kVoid, "app.FindThread(\"\")"},
   };
@@ -284,7 +332,8 @@ TEST_F(Rules, MenuFiles) {
   const MenuCase cases[] = {
       {"menu", "M MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END", 1},
       {"nul byte", std::string("M MENU BEGIN POPUP \"a\" BEGIN END END\0 POPUP", 44), 1},
-      {"bad after popup", "M MENU BEGIN POPUP \"a\" BEGIN MENUITEM \"b\", 1 END POPUP \"c\" BEGIN MENUITEM", -1},
+      {"bad after popup", "M MENU BEGIN POPUP \"a\" BEGIN MENUITEM \"b\", 1 END POPUP \"c\" BEGIN MENUITEM",
+       -1},
       {"no end", "M MENU BEGIN POPUP \"a\" BEGIN MENUITEM \"b\", 1", -1},
       {"empty", "", -1},
   };

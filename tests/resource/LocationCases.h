@@ -9,11 +9,20 @@ struct Kind {
   bool relative, network;
 };
 const Kind kKinds[] = {
-    {"C:", false, false},         {"a", true, false},          {"a:", false, false},
-    {"a:b", false, false},        {"dir\\a:b.txt", false, false}, {"\\\\srv\\share\\f.txt", false, true},
-    {"x\\\\y", false, true},      {"\\rooted\\f.txt", true, false}, {"sub/pic.bmp", true, false},
-    {"//srv/share", true, false}, {"", false, false},           {"[u:p]sub\\x", true, false},
-    {"{5C}\\", true, false},      {"a{lead}", true, false},
+    {"C:", false, false},
+    {"a", true, false},
+    {"a:", false, false},
+    {"a:b", false, false},
+    {"dir\\a:b.txt", false, false},
+    {"\\\\srv\\share\\f.txt", false, true},
+    {"x\\\\y", false, true},
+    {"\\rooted\\f.txt", true, false},
+    {"sub/pic.bmp", true, false},
+    {"//srv/share", true, false},
+    {"", false, false},
+    {"[u:p]sub\\x", true, false},
+    {"{5C}\\", true, false},
+    {"a{lead}", true, false},
     {"x{5C}\\y", true, false},        // a trail byte 5C and a backslash are no pair
     {"[{5D}:p]sub\\x", true, false},  // a trail byte ']' closes no prefix
 };

@@ -37,7 +37,8 @@ struct Worker {
     GuardedBuffer buffer(length);
     call(ctx, buffer.Data(), length);
     want.resize(length, '\0');
-    Expect(buffer.Bytes() == want && buffer.GuardsIntact(), std::string(what) + ": got '" + buffer.Text() + "'");
+    Expect(buffer.Bytes() == want && buffer.GuardsIntact(),
+           std::string(what) + ": got '" + buffer.Text() + "'");
   }
   void Run();
 };
@@ -45,7 +46,8 @@ void Worker::Run() {
   const std::string number = std::to_string(n);
   fake::Runtime rt;
   hosttest::ModuleStateCheck check(rt);
-  rt.app.location = L"http://titles.test/thread-" + std::wstring(number.begin(), number.end()) + L"/course.ttl";
+  rt.app.location =
+      L"http://titles.test/thread-" + std::wstring(number.begin(), number.end()) + L"/course.ttl";
   rt.app.path = L"C:\\Titles\\thread-" + std::wstring(number.begin(), number.end()) + L"\\title.ttl";
   rt.moduleNode.nodeName = "module-" + number;
   rt.AddThread("worker-" + number).running = n % 2 == 0;
@@ -58,14 +60,16 @@ void Worker::Run() {
     int length = std::uniform_int_distribution<int>(1, 64)(random);
     switch (random() % 7) {
       case 0:
-        Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl", GetTitleLocation, ctx);
+        Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl",
+             GetTitleLocation, ctx);
         break;
       case 1: Text("GetTitleName", length, "title", GetTitleName, ctx); break;
       case 2: Text("GetModuleName", length, "module-" + number, GetModuleName, ctx); break;
       case 3:
         Expect(IsThreadRunning(ctx, ("worker-" + number).c_str()) == (n % 2 == 0), "IsThreadRunning own");
         Expect(IsThreadRunning(ctx, "shared") == 1, "IsThreadRunning shared");
-        Expect(IsThreadRunning(ctx, ("worker-" + std::to_string(n + 1)).c_str()) == 0, "another world's thread");
+        Expect(IsThreadRunning(ctx, ("worker-" + std::to_string(n + 1)).c_str()) == 0,
+               "another world's thread");
         break;
       case 4:
         Expect(GetObjectX(ctx, scope, "own") == n * 10 + 7, "GetObjectX own");
@@ -114,13 +118,15 @@ TEST(HostConcurrency, ThreadsGetTheirOwnAnswersAndLeaveNothingBehind) {
     EXPECT_EQ(workers[i].wrong, 0) << "thread " << i << ": " << ::testing::PrintToString(workers[i].notes);
     // Strings are judged once for all threads, below.
     Calls own;
-    for (const std::string& f : workers[i].faults) if (f.find("BSTR") == std::string::npos) own.push_back(f);
+    for (const std::string& f : workers[i].faults)
+      if (f.find("BSTR") == std::string::npos) own.push_back(f);
     EXPECT_EQ(own, Calls{}) << "thread " << i;
   }
   EXPECT_EQ(hosttest::BalanceFaults(common, check, false), Calls{});  // releases interleave across threads
-  std::printf("[ stress   ] seed=0x%08X threads=%d x calls=%d (ORVEX_STRESS_SEED, ORVEX_STRESS_THREADS, "
-              "ORVEX_STRESS_CALLS); %zu BSTR events; %.2f s\n",
-              kSeed, kThreads, kCalls, hostkit::StringLedger::Events(), seconds);
+  std::printf(
+      "[ stress   ] seed=0x%08X threads=%d x calls=%d (ORVEX_STRESS_SEED, ORVEX_STRESS_THREADS, "
+      "ORVEX_STRESS_CALLS); %zu BSTR events; %.2f s\n",
+      kSeed, kThreads, kCalls, hostkit::StringLedger::Events(), seconds);
 }
 
 }  // namespace

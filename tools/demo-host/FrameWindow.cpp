@@ -36,7 +36,10 @@ void PaintFrame(HWND window) {
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_PAINT) { PaintFrame(window); return 0; }
+  if (message == WM_PAINT) {
+    PaintFrame(window);
+    return 0;
+  }
   return DefWindowProcA(window, message, w, l);
 }
 
@@ -51,8 +54,8 @@ HWND MakeFrameWindow(const std::string& name, const fake::Runtime& title) {
   type.lpszClassName = "OrvexDemoFrame";
   RegisterClassA(&type);
   std::string caption = "Orvex demo title - " + name;
-  return CreateWindowA("OrvexDemoFrame", caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                       40, 40, 480, 400, nullptr, nullptr, type.hInstance, nullptr);
+  return CreateWindowA("OrvexDemoFrame", caption.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 480, 400,
+                       nullptr, nullptr, type.hInstance, nullptr);
 }
 
 void Pump(int milliseconds) {
@@ -110,7 +113,10 @@ bool SavePng(HWND window, const char* path) {
   ReleaseDC(nullptr, screen);
   std::string z = "\x78\x01";
   unsigned long a = 1, b = 0;
-  for (unsigned char c : raw) { a = (a + c) % 65521; b = (b + a) % 65521; }
+  for (unsigned char c : raw) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
   for (size_t at = 0; at < raw.size() || at == 0; at += 65535) {
     size_t n = std::min<size_t>(65535, raw.size() - at);
     z += static_cast<char>(at + n >= raw.size() ? 1 : 0);

@@ -36,7 +36,8 @@ class ImageBytes {
   size_t Offset(DWORD rva) const {
     for (const auto& s : sections_) {
       DWORD size = std::max(s.Misc.VirtualSize, s.SizeOfRawData);
-      if (rva >= s.VirtualAddress && rva - s.VirtualAddress < size) return rva - s.VirtualAddress + s.PointerToRawData;
+      if (rva >= s.VirtualAddress && rva - s.VirtualAddress < size)
+        return rva - s.VirtualAddress + s.PointerToRawData;
     }
     return 0;
   }
@@ -74,7 +75,8 @@ const char* MachineName(WORD machine) {
     case IMAGE_FILE_MACHINE_I386: return "32-bit x86";
     case IMAGE_FILE_MACHINE_AMD64: return "x86-64 (64-bit)";
     case 0xAA64: return "ARM64";
-    case IMAGE_FILE_MACHINE_ARMNT: case IMAGE_FILE_MACHINE_ARM: return "32-bit ARM";
+    case IMAGE_FILE_MACHINE_ARMNT:
+    case IMAGE_FILE_MACHINE_ARM: return "32-bit ARM";
     case IMAGE_FILE_MACHINE_IA64: return "Itanium";
     default: return nullptr;
   }
@@ -109,8 +111,8 @@ bool DllFindable(const std::string& dll, const std::string& folder) {
 
 std::string SystemMessage(DWORD error) {
   char text[512] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
-                 nullptr);
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                 sizeof text, nullptr);
   std::string message = text;
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == '.'))
     message.pop_back();
@@ -206,10 +208,11 @@ HMODULE LoadBesideModule(const std::string& path, DWORD& error) {
 std::string LibraryElsewhere(const std::string& path) {
   HMODULE library = GetModuleHandleA("OrvexC.dll");
   char libraryPath[MAX_PATH] = "";
-  if (!library || !GetModuleFileNameA(library, libraryPath, MAX_PATH) || SameText(Folder(libraryPath), Folder(path)))
+  if (!library || !GetModuleFileNameA(library, libraryPath, MAX_PATH) ||
+      SameText(Folder(libraryPath), Folder(path)))
     return "";
-  return "OrvexC.dll was loaded from " + std::string(libraryPath) + ", not from the module's folder " + Folder(path) +
-         ": ship OrvexC.dll beside your module, as the runtime loads it from there";
+  return "OrvexC.dll was loaded from " + std::string(libraryPath) + ", not from the module's folder " +
+         Folder(path) + ": ship OrvexC.dll beside your module, as the runtime loads it from there";
 }
 
 }  // namespace
@@ -272,7 +275,8 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
   }
   DWORD error = 0;
   loaded.handle = LoadBesideModule(path, error);
-  std::string missing = loaded.handle || error == ERROR_PROC_NOT_FOUND ? MissingFunction(image, Folder(path)) : "";
+  std::string missing =
+      loaded.handle || error == ERROR_PROC_NOT_FOUND ? MissingFunction(image, Folder(path)) : "";
   if (!missing.empty()) {
     loaded.error = FileName(path) + " imports a function that is missing: " + missing +
                    " (is the DLL beside the module older than the one it was built against?)";

@@ -28,7 +28,10 @@ struct HandleCloser {
 using UniqueHandle = std::unique_ptr<void, HandleCloser>;
 
 const char* ExceptionName(DWORD code) {
-  static const struct { DWORD code; const char* name; } kNames[] = {
+  static const struct {
+    DWORD code;
+    const char* name;
+  } kNames[] = {
       {EXCEPTION_ACCESS_VIOLATION, "access violation"},
       {EXCEPTION_STACK_OVERFLOW, "stack overflow"},
       {EXCEPTION_INT_DIVIDE_BY_ZERO, "integer divide by zero"},
@@ -133,7 +136,8 @@ DWORD Watcher::Handle(const DEBUG_EVENT& event, bool& ended, int& status) {
       }
       // A first chance is the module's to handle; a second chance (or
       // abort) is the end of it.
-      if (event.u.Exception.dwFirstChance && record.ExceptionCode != kAbortCode) return DBG_EXCEPTION_NOT_HANDLED;
+      if (event.u.Exception.dwFirstChance && record.ExceptionCode != kAbortCode)
+        return DBG_EXCEPTION_NOT_HANDLED;
       ended = true;
       status = ReportFault(record);
       break;
@@ -154,7 +158,8 @@ void Watcher::NoteMessage(const OUTPUT_DEBUG_STRING_INFO& info) {
   char text[512] = "";
   SIZE_T read = 0;
   SIZE_T length = info.nDebugStringLength < sizeof text ? info.nDebugStringLength : sizeof text - 1;
-  if (info.fUnicode || !ReadProcessMemory(process_.get(), info.lpDebugStringData, text, length, &read)) return;
+  if (info.fUnicode || !ReadProcessMemory(process_.get(), info.lpDebugStringData, text, length, &read))
+    return;
   text[read < sizeof text ? read : sizeof text - 1] = '\0';
   if (!std::strncmp(text, kRunning, sizeof kRunning - 1)) {
     running_ = text + sizeof kRunning - 1;
@@ -167,8 +172,11 @@ void Watcher::NoteMessage(const OUTPUT_DEBUG_STRING_INFO& info) {
 
 int Watcher::ReportFault(const EXCEPTION_RECORD& record) {
   DWORD address = reinterpret_cast<DWORD>(record.ExceptionAddress);
-  if (record.ExceptionCode == kAbortCode && record.NumberParameters >= 1) address = record.ExceptionInformation[0];
-  std::string who = moduleRunning_ ? running_ : running_.empty() ? "the title" : "the title, after " + running_ + ",";
+  if (record.ExceptionCode == kAbortCode && record.NumberParameters >= 1)
+    address = record.ExceptionInformation[0];
+  std::string who = moduleRunning_     ? running_
+                    : running_.empty() ? "the title"
+                                       : "the title, after " + running_ + ",";
   std::printf("\n%s stopped: %s (0x%08lX) at %s", who.c_str(), ExceptionName(record.ExceptionCode),
               record.ExceptionCode, Place(process_.get(), address).c_str());
   if (record.ExceptionCode == EXCEPTION_ACCESS_VIOLATION && record.NumberParameters >= 2) {
@@ -185,7 +193,8 @@ int Watcher::ReportTimeout() {
   SuspendThread(thread_.get());
   CONTEXT registers = {};
   registers.ContextFlags = CONTEXT_CONTROL;
-  std::string where = GetThreadContext(thread_.get(), &registers) ? Place(process_.get(), registers.Eip) : "?";
+  std::string where =
+      GetThreadContext(thread_.get(), &registers) ? Place(process_.get(), registers.Eip) : "?";
   std::printf("\n%s did not return within %u seconds (--timeout); it was at %s\n", running_.c_str(), timeout_,
               where.c_str());
   return End(3);
@@ -220,11 +229,13 @@ void OnAbort(int) {
   for (USHORT i = 0; i < count && !caller; ++i) {
     HMODULE owner = nullptr;
     char path[MAX_PATH] = "";
-    if (!GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            static_cast<const char*>(frames[i]), &owner) ||
+    if (!GetModuleHandleExA(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            static_cast<const char*>(frames[i]), &owner) ||
         owner == GetModuleHandleA(nullptr) || !GetModuleFileNameA(owner, path, MAX_PATH))
       continue;
-    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, systemLength, system, systemLength) != CSTR_EQUAL)
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, path, systemLength, system, systemLength) !=
+        CSTR_EQUAL)
       caller = reinterpret_cast<ULONG_PTR>(frames[i]);
   }
   RaiseException(kAbortCode, EXCEPTION_NONCONTINUABLE, 1, &caller);

@@ -123,13 +123,20 @@ bool ParseArguments(int argc, char** argv, Options& options) {
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
     bool valued = i + 1 < argc;
-    if (arg == "--screenshot" && valued) options.screenshot = argv[++i];
-    else if (arg == "--title" && valued) options.titleFolder = argv[++i];
-    else if (arg == "--entry" && valued) options.entry = argv[++i];
-    else if (arg == "--timeout" && valued && ReadSeconds(argv[++i], options.timeout)) continue;
-    else if (arg == "--wait") options.wait = true;
-    else if (arg == demo::kNoSandboxFlag) options.unwatched = true;
-    else if (arg.compare(0, 2, "--") != 0) options.module = arg;
+    if (arg == "--screenshot" && valued)
+      options.screenshot = argv[++i];
+    else if (arg == "--title" && valued)
+      options.titleFolder = argv[++i];
+    else if (arg == "--entry" && valued)
+      options.entry = argv[++i];
+    else if (arg == "--timeout" && valued && ReadSeconds(argv[++i], options.timeout))
+      continue;
+    else if (arg == "--wait")
+      options.wait = true;
+    else if (arg == demo::kNoSandboxFlag)
+      options.unwatched = true;
+    else if (arg.compare(0, 2, "--") != 0)
+      options.module = arg;
     else {
       std::fprintf(stderr, "%s", kUsage);
       return false;
@@ -150,7 +157,7 @@ void FollowThreads(fake::Runtime& title, const fake::JournalCall& call) {
   std::string method = call.method->name ? call.method->name : "";
   std::string name = method == "StartThread" && !title.app.started.empty() ? title.app.started.back()
                      : method == "Stop" && call.object.compare(0, 7, "thread:") == 0 ? call.object.substr(7)
-                                                                                    : "";
+                                                                                     : "";
   auto thread = title.app.threads.find(name);
   if (thread != title.app.threads.end()) thread->second->running = method != "Stop";
 }
@@ -185,9 +192,11 @@ void ShowFrame(HWND window, const Options& options) {
   InvalidateRect(window, nullptr, TRUE);
   demo::Pump(options.wait ? 0 : 700);
   if (options.screenshot)
-    std::printf("screenshot %s: %s\n", options.screenshot, demo::SavePng(window, options.screenshot) ? "saved" : "failed");
+    std::printf("screenshot %s: %s\n", options.screenshot,
+                demo::SavePng(window, options.screenshot) ? "saved" : "failed");
   MSG message;
-  while (options.wait && IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+  while (options.wait && IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0)
+    DispatchMessageA(&message);
   if (IsWindow(window)) DestroyWindow(window);
 }
 
@@ -196,8 +205,10 @@ void ShowFrame(HWND window, const Options& options) {
 int PlayTitle(const Options& options) {
   demo::EnterSandbox();
   fake::Runtime title;
-  if (!options.titleFolder) MakeBuiltInTitle(title);
-  else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty()) return Missing(error);
+  if (!options.titleFolder)
+    MakeBuiltInTitle(title);
+  else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty())
+    return Missing(error);
   demo::NoteModuleRunning("loading " + options.module);
   demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
   demo::NoteModuleDone();
@@ -206,8 +217,9 @@ int PlayTitle(const Options& options) {
   WarnOfBadMenuScripts(title);
   HWND window = demo::MakeFrameWindow(title.titleNode.nodeName, title);
   if (!window)
-    return Missing("no display for the title's frame window: set DISPLAY, or run the demo host under Xvfb:"
-                   " xvfb-run -a wine orvexc-demo-host.exe ...");
+    return Missing(
+        "no display for the title's frame window: set DISPLAY, or run the demo host under Xvfb:"
+        " xvfb-run -a wine orvexc-demo-host.exe ...");
   title.window.handle = window;
   bool passed = RunEntry(title, module, options);
   ShowFrame(window, options);

@@ -51,7 +51,8 @@ using Rule = Finding (*)(const std::string& text, const MenuParseError& error, c
 // A comment before the point of failure: "//" or "/*" opening a word outside a text.
 Finding Comment(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
   bool inText = false, wordStart = true;
-  for (const char* p = text.c_str(); *p && static_cast<std::size_t>(p - text.c_str()) <= error.offset; p = NextChar(p)) {
+  for (const char* p = text.c_str(); *p && static_cast<std::size_t>(p - text.c_str()) <= error.offset;
+       p = NextChar(p)) {
     if (!inText && wordStart && p[0] == '/' && (p[1] == '/' || p[1] == '*'))
       return {static_cast<std::size_t>(p - text.c_str()), "comments are not part of a menu script"};
     if (*p == '"') inText = !inText;
@@ -67,7 +68,8 @@ Finding MenuEx(const std::string& text, const MenuParseError&, const ScriptRecor
   while (*p && !IsScriptWhite(*p)) p = NextChar(p);
   while (IsScriptWhite(*p)) ++p;
   if (std::strncmp(p, "MENUEX", 6) != 0 || (p[6] && !IsScriptWhite(p[6]))) return {};
-  return {static_cast<std::size_t>(p - text.c_str()), "MENUEX is not supported: write MENU, with items MENUITEM \"text\", id"};
+  return {static_cast<std::size_t>(p - text.c_str()),
+          "MENUEX is not supported: write MENU, with items MENUITEM \"text\", id"};
 }
 
 // "" for an empty text: the second quote is the text's first character, and
@@ -76,26 +78,30 @@ Finding EmptyText(const std::string& text, const MenuParseError& error, const Sc
   std::size_t quote = std::string::npos;
   for (std::size_t at : record.quotes)
     if (at < error.offset) quote = at;
-  if (error.expected == expect::kClosingQuote) {  // the text that did not close opened at the last quote or the one before it
+  if (error.expected ==
+      expect::kClosingQuote) {  // the text that did not close opened at the last quote or the one before it
     const char* last = FindLastChar(text.c_str(), '"');
     const char* before = last ? PreviousChar(text.c_str(), last) : nullptr;
     if (before && *before == '"') quote = static_cast<std::size_t>(before - text.c_str());
   }
   if (quote == std::string::npos || text.compare(quote, 2, "\"\"") != 0) return {};
   if (PositionOf(text, quote).line == PositionOf(text, error.offset).line) return {};
-  return {quote, "an empty text \"\" is not possible: the second quote is read as the text's first character, "
-                 "and the text runs on to the next quote"};
+  return {quote,
+          "an empty text \"\" is not possible: the second quote is read as the text's first character, "
+          "and the text runs on to the next quote"};
 }
 
 // A number or an option where a statement must begin: the comma before it is missing.
 Finding MissingComma(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
   if (error.expected != expect::kStatement || error.offset >= text.size()) return {};
   std::string token = TokenAt(text, error.offset);
-  bool number = IsDigit(token[0]) || ((token[0] == '-' || token[0] == '+') && token.size() > 1 && IsDigit(token[1]));
+  bool number =
+      IsDigit(token[0]) || ((token[0] == '-' || token[0] == '+') && token.size() > 1 && IsDigit(token[1]));
   if (!number && !IsOptionWord(token)) return {};
   const char* start = text.c_str();
   const char* end = start + error.offset;
-  for (const char* previous; (previous = PreviousChar(start, end)) && IsScriptWhite(*previous);) end = previous;
+  for (const char* previous; (previous = PreviousChar(start, end)) && IsScriptWhite(*previous);)
+    end = previous;
   return {static_cast<std::size_t>(end - start), "a comma is missing before \"" + token + "\""};
 }
 
@@ -104,7 +110,8 @@ Finding LongName(const std::string& text, const MenuParseError& error, const Scr
   if (error.expected != expect::kShortIdentifier) return {};
   std::string token = TokenAt(text, error.offset);
   if (!IsNameStart(token[0])) return {};
-  return {error.offset, "identifier " + token + " is a name: names are not looked up, and an identifier has at most " +
+  return {error.offset, "identifier " + token +
+                            " is a name: names are not looked up, and an identifier has at most " +
                             std::to_string(kMaxIdentifier) + " characters; write its number"};
 }
 
@@ -121,7 +128,8 @@ std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& recor
     if (!why.empty()) {
       found.push_back({identifier.at, why});
     } else if (!first.emplace(identifier.node->id, identifier.at).second) {
-      found.push_back({identifier.at, "id " + std::to_string(identifier.node->id) + " is given twice (first at " +
+      found.push_back({identifier.at, "id " + std::to_string(identifier.node->id) +
+                                          " is given twice (first at " +
                                           Where(text, first[identifier.node->id]) + ")"});
     }
   }
@@ -130,8 +138,9 @@ std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& recor
 
 Finding ParserFinding(const std::string& text, const MenuParseError& error) {
   std::size_t at = error.offset < text.size() ? error.offset : text.size();
-  std::string found = at >= text.size() ? "the end of the text"
-                                        : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
+  std::string found = at >= text.size()
+                          ? "the end of the text"
+                          : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
   return {at, "found " + found + ", expected " + error.expected};
 }
 

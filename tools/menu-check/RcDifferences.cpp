@@ -23,9 +23,14 @@ struct Escape {
   char letter;
   const char* reads;
 };
-constexpr Escape kEscapes[] = {{'t', "a TAB"},          {'\\', "one backslash"}, {'"', "a quote"},
-                               {'a', "0x08"},           {'n', "a line feed"},     {'r', "a carriage return"},
-                               {'x', "a hexadecimal code"}, {'0', "an octal code"}};
+constexpr Escape kEscapes[] = {{'t', "a TAB"},
+                               {'\\', "one backslash"},
+                               {'"', "a quote"},
+                               {'a', "0x08"},
+                               {'n', "a line feed"},
+                               {'r', "a carriage return"},
+                               {'x', "a hexadecimal code"},
+                               {'0', "an octal code"}};
 
 class Comparison {
  public:
@@ -39,7 +44,9 @@ class Comparison {
     tok = Next();
     Keyword(tok, "MENU");
     for (tok = Next(); tok.kind == Token::kWord && !Keyword(tok, "BEGIN"); tok = Next())
-      Note(tok.at, "word " + tok.text + " between MENU and BEGIN: a resource compiler reads it as a memory option; here the script fails");
+      Note(tok.at, "word " + tok.text +
+                       " between MENU and BEGIN: a resource compiler reads it as a memory option; here the "
+                       "script fails");
     if (tok.kind == Token::kOpen || tok.kind == Token::kWord) Body();
     return std::move(out_);
   }
@@ -55,7 +62,8 @@ class Comparison {
   Token Next() {
     for (;;) {
       while (i_ < t_.size() && RcWhite(t_[i_])) {
-        if (t_[i_] == '\v') Note(i_, "a vertical tab: white space to a resource compiler; here part of a token");
+        if (t_[i_] == '\v')
+          Note(i_, "a vertical tab: white space to a resource compiler; here part of a token");
         ++i_;
       }
       if (i_ >= t_.size()) return {Token::kEnd, i_, ""};
@@ -77,16 +85,22 @@ class Comparison {
     char c = t_[i_];
     if (c == ',' || c == '{' || c == '}') {
       ++i_;
-      if (c != ',') Note(at, std::string("a brace: a resource compiler reads it as ") + (c == '{' ? "BEGIN" : "END") + "; here the script fails");
+      if (c != ',')
+        Note(at, std::string("a brace: a resource compiler reads it as ") + (c == '{' ? "BEGIN" : "END") +
+                     "; here the script fails");
       return {c == ',' ? Token::kComma : c == '{' ? Token::kOpen : Token::kClose, at, std::string(1, c)};
     }
     if (c == '"') {
       std::size_t j = i_ + 1;
       while (j < t_.size()) {
-        if (t_[j] == '\\' && j + 1 < t_.size()) j += 2;
-        else if (t_[j] == '"' && j + 1 < t_.size() && t_[j + 1] == '"') j += 2;
-        else if (t_[j] == '"') break;
-        else ++j;
+        if (t_[j] == '\\' && j + 1 < t_.size())
+          j += 2;
+        else if (t_[j] == '"' && j + 1 < t_.size() && t_[j + 1] == '"')
+          j += 2;
+        else if (t_[j] == '"')
+          break;
+        else
+          ++j;
       }
       i_ = j < t_.size() ? j + 1 : j;
       return {Token::kText, at, t_.substr(at, i_ - at)};
@@ -105,26 +119,35 @@ class Comparison {
   // The token is `word` to a resource compiler; notes what the script makes of it.
   bool Keyword(const Token& tok, const char* word) {
     if (tok.kind != Token::kWord || !SameWord(tok.text, word)) return false;
-    if (tok.text != word) Note(tok.at, "keyword " + tok.text + " in lower case: a resource compiler reads " + word + "; here only upper case is");
+    if (tok.text != word)
+      Note(tok.at, "keyword " + tok.text + " in lower case: a resource compiler reads " + word +
+                       "; here only upper case is");
     if (t_[tok.at + tok.text.size()] == '"')
-      Note(tok.at, std::string("keyword ") + word + " against the quote: a resource compiler reads both; here the quote is taken as the blank after " + word);
+      Note(tok.at, std::string("keyword ") + word +
+                       " against the quote: a resource compiler reads both; here the quote is taken as the "
+                       "blank after " +
+                       word);
     return true;
   }
 
   void Text(const Token& tok, bool popup) {
     const std::string& s = tok.text;
-    if (s == "\"\"") Note(tok.at, "an empty text: a resource compiler reads it; here the quote is the text's first character");
+    if (s == "\"\"")
+      Note(tok.at,
+           "an empty text: a resource compiler reads it; here the quote is the text's first character");
     int tabs = popup ? 1 : 0;  // the builder turns the first \t of a command text into a TAB
     for (std::size_t k = 1; k + 1 < s.size(); ++k) {
       if (s[k] == '"' && s[k + 1] == '"') {
-        Note(tok.at + k, "a doubled quote: a resource compiler reads one quote; here the first ends the text");
+        Note(tok.at + k,
+             "a doubled quote: a resource compiler reads one quote; here the first ends the text");
         ++k;
       } else if (s[k] == '\\') {
         char e = s[k + 1];
         for (const Escape& escape : kEscapes)
           if (escape.letter == e || (escape.letter == '0' && e >= '0' && e <= '7')) {
             if (e != 't' || tabs++ > 0)
-              Note(tok.at + k, std::string("escape \\") + e + " is kept as written here; a resource compiler reads " + escape.reads);
+              Note(tok.at + k, std::string("escape \\") + e +
+                                   " is kept as written here; a resource compiler reads " + escape.reads);
             break;
           }
         ++k;
@@ -162,7 +185,8 @@ class Comparison {
     unsigned here = static_cast<std::uint16_t>(std::atoi(tok.text.c_str()));
     long value = 0;
     bool symbolic = false;
-    std::string head = "identifier " + tok.text + " is " + std::to_string(here) + " here; a resource compiler ";
+    std::string head =
+        "identifier " + tok.text + " is " + std::to_string(here) + " here; a resource compiler ";
     if (!RcValue(tok.text, &value, &symbolic))
       Note(tok.at, head + (symbolic ? "needs a #define for it" : "refuses it"));
     else if (static_cast<std::uint16_t>(value) != here)
@@ -182,12 +206,16 @@ class Comparison {
       for (const MenuOption& option : kMenuOptions)
         if (SameWord(tok.text, option.word)) named = &option;
       if (!named && !comma) return tok;
-      if (named && !comma) Note(tok.at, "option " + tok.text + " without a comma: a resource compiler reads it; here it ends the statement");
+      if (named && !comma)
+        Note(tok.at, "option " + tok.text +
+                         " without a comma: a resource compiler reads it; here it ends the statement");
       if (named && tok.text != named->word)
-        Note(tok.at, "option " + tok.text + " in lower case: a resource compiler reads " + named->word + "; here the script fails");
+        Note(tok.at, "option " + tok.text + " in lower case: a resource compiler reads " + named->word +
+                         "; here the script fails");
       const MenuOption* read = named ? nullptr : FindMenuOption(tok.text.c_str());
       if (read)
-        Note(tok.at, "option " + tok.text + " is read as " + read->word + " here; a resource compiler knows no such option");
+        Note(tok.at, "option " + tok.text + " is read as " + read->word +
+                         " here; a resource compiler knows no such option");
       comma = false;
     }
   }
@@ -202,7 +230,8 @@ class Comparison {
         if (--depth == 0) {
           tok = Next();
           if (tok.kind != Token::kEnd)
-            Note(tok.at, "text after the END that closes the menu: ignored here; a resource compiler reads it");
+            Note(tok.at,
+                 "text after the END that closes the menu: ignored here; a resource compiler reads it");
           return;
         }
         tok = Next();
@@ -220,7 +249,8 @@ class Comparison {
         if (Keyword(tok, "SEPARATOR")) {
           tok = Next();
           if (tok.kind == Token::kComma)
-            Note(tok.at, "an identifier or options after SEPARATOR: ignored here; a resource compiler refuses them");
+            Note(tok.at,
+                 "an identifier or options after SEPARATOR: ignored here; a resource compiler refuses them");
         } else {
           if (tok.kind == Token::kText) Text(tok, false);
           std::size_t after = tok.at + tok.text.size();
@@ -254,8 +284,10 @@ TextPosition PositionOf(const std::string& text, std::size_t offset) {
   const char* const start = text.c_str();
   const char* const end = start + (offset < text.size() ? offset : text.size());
   for (const char* p = start; p < end; p = *p ? NextChar(p) : p + 1) {  // columns count characters
-    if (*p == '\n') ++at.line, at.column = 1;
-    else ++at.column;
+    if (*p == '\n')
+      ++at.line, at.column = 1;
+    else
+      ++at.column;
   }
   return at;
 }

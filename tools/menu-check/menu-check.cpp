@@ -76,17 +76,23 @@ bool ReadArguments(int argc, char** argv, Options* options, std::string* wrong) 
   bool names = false;  // after "--" every argument is a script
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (names || arg.empty() || arg[0] != '-') options->scripts.push_back(argv[i]);
-    else if (arg == "--") names = true;
-    else if (arg == "--rc") options->rc = true;
-    else if (arg == "--strict") options->strict = true;
-    else return *wrong = "unknown option " + arg, false;
+    if (names || arg.empty() || arg[0] != '-')
+      options->scripts.push_back(argv[i]);
+    else if (arg == "--")
+      names = true;
+    else if (arg == "--rc")
+      options->rc = true;
+    else if (arg == "--strict")
+      options->strict = true;
+    else
+      return *wrong = "unknown option " + arg, false;
   }
   if (options->scripts.empty()) return *wrong = "no script named", false;
   return true;
 }
 
-void Say(const char* path, const std::string& text, std::size_t offset, const char* kind, const std::string& what) {
+void Say(const char* path, const std::string& text, std::size_t offset, const char* kind,
+         const std::string& what) {
   orvex::TextPosition where = orvex::PositionOf(text, offset);
   std::printf("%s:%d:%d: %s%s\n", path, where.line, where.column, kind, what.c_str());
 }
@@ -95,11 +101,13 @@ void Say(const char* path, const std::string& text, std::size_t offset, const ch
 void ReportRc(const char* path, const std::string& text, bool rc) {
   std::vector<orvex::RcDifference> differences = orvex::FindRcDifferences(text);
   if (rc) {
-    for (const orvex::RcDifference& difference : differences) Say(path, text, difference.offset, "rc: ", difference.what);
+    for (const orvex::RcDifference& difference : differences)
+      Say(path, text, difference.offset, "rc: ", difference.what);
   } else if (!differences.empty()) {
     Say(path, text, differences.front().offset, "",
-        "run with --rc: a resource compiler reads this script otherwise in " + std::to_string(differences.size()) +
-            (differences.size() == 1 ? " place" : " places") + ", the first here");
+        "run with --rc: a resource compiler reads this script otherwise in " +
+            std::to_string(differences.size()) + (differences.size() == 1 ? " place" : " places") +
+            ", the first here");
   }
 }
 
@@ -110,7 +118,7 @@ bool Check(const char* path, const Options& options, int* warnings) {
     std::printf("%s: cannot be read\n", path);
     return false;
   }
-  ReportRc(path, text, options.rc);  // on every byte: a resource compiler reads past a NUL
+  ReportRc(path, text, options.rc);        // on every byte: a resource compiler reads past a NUL
   text.resize(std::strlen(text.c_str()));  // the library reads up to a NUL byte
   orvex::CMenuScript script;
   orvex::ScriptRecord record;

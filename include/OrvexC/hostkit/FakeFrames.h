@@ -28,14 +28,18 @@ class FakeThread : public Object<IHostThread> {
     return Call(Slots::BranchByPathName, name);
   }
   HRESULT STDMETHODCALLTYPE BranchByColor(int color) override { return Call(Slots::BranchByColor, color); }
-  HRESULT STDMETHODCALLTYPE BranchToFrame(const char* frame) override { return Call(Slots::BranchToFrame, frame); }
+  HRESULT STDMETHODCALLTYPE BranchToFrame(const char* frame) override {
+    return Call(Slots::BranchToFrame, frame);
+  }
   HRESULT STDMETHODCALLTYPE SetZOrder(IHostThread* other) override {
     return Call(Slots::SetZOrder, static_cast<const void*>(other));
   }
   HRESULT STDMETHODCALLTYPE SendValues(int v1, int v2, int v3) override {
     return Call(Slots::SendValues, v1, v2, v3);
   }
-  HRESULT STDMETHODCALLTYPE SetReturnBranch(int value) override { return Call(Slots::SetReturnBranch, value); }
+  HRESULT STDMETHODCALLTYPE SetReturnBranch(int value) override {
+    return Call(Slots::SetReturnBranch, value);
+  }
 };
 
 class FakeFrame : public Object<IHostFrame> {
@@ -72,7 +76,9 @@ class FakeSurface : public Object<IHostSurface> {
   HRESULT STDMETHODCALLTYPE SetGeometry(int nx, int ny, int nw, int nh) override;
   HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(Slots::Print, v1, v2); }
   HRESULT STDMETHODCALLTYPE IsPaintingFrozen() override { return Call(Slots::IsPaintingFrozen); }
-  HRESULT STDMETHODCALLTYPE FreezePainting(int freeze) override { return Call(Slots::FreezePainting, freeze); }
+  HRESULT STDMETHODCALLTYPE FreezePainting(int freeze) override {
+    return Call(Slots::FreezePainting, freeze);
+  }
 };
 
 class FakeWindow : public Object<IHostWindow> {
@@ -81,9 +87,13 @@ class FakeWindow : public Object<IHostWindow> {
   HWND handle = nullptr;
   HRESULT STDMETHODCALLTYPE GetHandle(HWND* out) override { return Read(Slots::GetHandle, out, handle); }
   HRESULT STDMETHODCALLTYPE Print(int v1, int v2) override { return Call(Slots::Print, v1, v2); }
-  HRESULT STDMETHODCALLTYPE SetScrollIncrement(int h, int v) override { return Call(Slots::SetScrollIncrement, h, v); }
+  HRESULT STDMETHODCALLTYPE SetScrollIncrement(int h, int v) override {
+    return Call(Slots::SetScrollIncrement, h, v);
+  }
   HRESULT STDMETHODCALLTYPE ScrollTo(int px, int py) override { return Call(Slots::ScrollTo, px, py); }
-  HRESULT STDMETHODCALLTYPE SetStatusText(const char* text) override { return Call(Slots::SetStatusText, text); }
+  HRESULT STDMETHODCALLTYPE SetStatusText(const char* text) override {
+    return Call(Slots::SetStatusText, text);
+  }
   HRESULT STDMETHODCALLTYPE ShowProgress(int v1, int v2, int v3) override {
     return Call(Slots::ShowProgress, v1, v2, v3);
   }

@@ -60,9 +60,15 @@ class FakeHostObject : public Object<IHostObject> {
     return Keep(zOrder, value, Slots::SetZOrder, one);
   }
   HRESULT STDMETHODCALLTYPE GetFocus(int* out) override { return Read(Slots::GetFocus, out, focus); }
-  HRESULT STDMETHODCALLTYPE SetFocus(int one) override { focus = one; return Call(Slots::SetFocus, one); }
+  HRESULT STDMETHODCALLTYPE SetFocus(int one) override {
+    focus = one;
+    return Call(Slots::SetFocus, one);
+  }
   HRESULT STDMETHODCALLTYPE GetState(int* out) override { return Read(Slots::GetState, out, state); }
-  HRESULT STDMETHODCALLTYPE SetState(int value) override { state = value; return Call(Slots::SetState, value); }
+  HRESULT STDMETHODCALLTYPE SetState(int value) override {
+    state = value;
+    return Call(Slots::SetState, value);
+  }
 
  private:
   // Reads a pair: both values written when the status allows it.

@@ -18,9 +18,9 @@ namespace fake {
 
 // One runtime call as the journal keeps it.
 struct JournalCall {
-  std::string object;                     // "window", "thread:narration"
-  const orvex::runtime::Method* method;   // its row in the runtime's list
-  std::string arguments;                  // formatted, without the parentheses
+  std::string object;                    // "window", "thread:narration"
+  const orvex::runtime::Method* method;  // its row in the runtime's list
+  std::string arguments;                 // formatted, without the parentheses
   // "window.SetStatusText(\"ready\")", or with the slot: "window.SetStatusText#7(\"ready\")".
   std::string Text(bool numbered = false) const;
   const char* Note() const { return method->note; }

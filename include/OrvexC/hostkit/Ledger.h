@@ -89,7 +89,9 @@ class GuardedBuffer {
     return true;
   }
   std::string Bytes() const { return std::string(bytes_.data() + kGuard, size_); }
-  std::string Text() const { return std::string(bytes_.data() + kGuard, strnlen(bytes_.data() + kGuard, size_)); }
+  std::string Text() const {
+    return std::string(bytes_.data() + kGuard, strnlen(bytes_.data() + kGuard, size_));
+  }
 
  private:
   static constexpr int kGuard = 16;

@@ -64,8 +64,13 @@ class ByMethod {
 class Base {
  public:
   Base(Recorder& recorder, std::string name, const char* owner)
-      : status(owner), nullOut(owner), writeOnFailure(owner), onlyCall(owner), recorder_(recorder),
-        name_(std::move(name)), owner_(owner) {}
+      : status(owner),
+        nullOut(owner),
+        writeOnFailure(owner),
+        onlyCall(owner),
+        recorder_(recorder),
+        name_(std::move(name)),
+        owner_(owner) {}
   virtual ~Base() = default;
   const std::string& name() const { return name_; }
   ULONG refs() const { return refs_; }
@@ -187,11 +192,15 @@ class Object : public I, public Base {
   HRESULT Hand(int slot, HRESULT status, F* object, T** out);
   // Calls the method in `slot` (no arguments) and hands `object` out.
   template <class T, class F>
-  HRESULT Give(int slot, F* object, T** out) { return Hand(slot, Call(slot), object, out); }
+  HRESULT Give(int slot, F* object, T** out) {
+    return Hand(slot, Call(slot), object, out);
+  }
   // A BSTR copy of `text` for the library, recorded by the runtime.
   HRESULT HandText(int slot, HRESULT status, const std::wstring* text, BSTR* out);
   // Calls the method in `slot` (no arguments) and hands a copy of `text` out.
-  HRESULT GiveText(int slot, const std::wstring* text, BSTR* out) { return HandText(slot, Call(slot), text, out); }
+  HRESULT GiveText(int slot, const std::wstring* text, BSTR* out) {
+    return HandText(slot, Call(slot), text, out);
+  }
   // Calls the method in `slot` and writes `value` through `out` when the status allows it.
   template <class T>
   HRESULT Read(int slot, T* out, T value) {
@@ -219,7 +228,7 @@ Object<I>::~Object() {
 template <class I>
 std::unique_lock<std::recursive_mutex> Object<I>::Hold() const {
   return recorder_.shared ? std::unique_lock<std::recursive_mutex>(recorder_.mutex)
-                         : std::unique_lock<std::recursive_mutex>();
+                          : std::unique_lock<std::recursive_mutex>();
 }
 
 template <class I>
@@ -228,7 +237,8 @@ HRESULT STDMETHODCALLTYPE Object<I>::QueryInterface(REFIID iid, void** out) {
   constexpr int slot = orvex::runtime::MethodNamed("IUnknown", "QueryInterface")->slot;
   HRESULT failure = S_OK;
   if (!recorder_.quiet) {
-    recorder_.journal.Add({name_, orvex::runtime::MethodAt(owner_, slot), iid == IID_IUnknown ? "IUnknown" : "iid"});
+    recorder_.journal.Add(
+        {name_, orvex::runtime::MethodAt(owner_, slot), iid == IID_IUnknown ? "IUnknown" : "iid"});
     if (recorder_.onCall) recorder_.onCall();
     failure = Answer(slot);
   }
@@ -295,8 +305,10 @@ HRESULT Object<I>::HandText(int slot, HRESULT result, const std::wstring* text, 
   if (recorder_.quiet) return result;
   auto hold = Hold();
   recorder_.handingMethods.insert(Where(slot));
-  if (result == S_OK) hostkit::StringLedger::NoteHanded(*out);
-  else recorder_.failedStrings.push_back({*out, hostkit::StringLedger::Events()});
+  if (result == S_OK)
+    hostkit::StringLedger::NoteHanded(*out);
+  else
+    recorder_.failedStrings.push_back({*out, hostkit::StringLedger::Events()});
   return result;
 }
 

@@ -22,8 +22,8 @@ struct URL_COMPONENTSA {
 };
 
 inline BOOL InternetCreateUrlA(URL_COMPONENTSA* parts, DWORD /*flags*/, char* url, DWORD* length) {
-  static const char* const kRendered[] = {nullptr, "ftp://", "gopher://", "http://", "https://",
-                                          nullptr, "news:",  "mailto:"};
+  static const char* const kRendered[] = {nullptr,    "ftp://", "gopher://", "http://",
+                                          "https://", nullptr,  "news:",     "mailto:"};
   int scheme = parts->nScheme;
   const char* text = scheme >= 0 && scheme < 8 ? kRendered[scheme] : nullptr;
   if (!text || std::strlen(text) >= *length) return 0;
