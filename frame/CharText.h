@@ -10,14 +10,28 @@
 // one byte: no function here steps over the terminator or reads past it.
 #pragma once
 
+#include <mbctype.h>
+
+#include <cstddef>
+
 namespace orvex {
 
-// True when `byte` opens a double-byte character.
-bool IsLeadByte(unsigned char byte) noexcept;
+// True when `byte` opens a double-byte character. No code page has a lead
+// byte below 0x80: ASCII, the bulk of what is read, is told inline, and only
+// a byte above it asks the C runtime's table of the current multibyte code
+// page (msvcrt starts with the ANSI code page, also under Wine, and a module
+// may change it with _setmbcp; the library follows it like the runtime's own
+// multibyte functions do).
+inline bool IsLeadByte(unsigned char byte) noexcept { return byte >= 0x80 && _ismbblead(byte) != 0; }
 
 // The character after the one at `p`: one byte on, or two for a lead byte
-// followed by a nonzero byte. At the terminator, `p` itself.
-const char* NextChar(const char* p) noexcept;
+// followed by a nonzero byte. At the terminator, `p` itself. Inline: the
+// parsers call it for every character.
+inline const char* NextChar(const char* p) noexcept {
+  const unsigned char byte = static_cast<unsigned char>(*p);
+  if (byte < 0x80) return byte ? p + 1 : p;
+  return IsLeadByte(byte) && p[1] ? p + 2 : p + 1;
+}
 
 // The start of the character that ends at `end`, reading `text` from its
 // start; null when `end` is `text`.
@@ -45,6 +59,12 @@ const char* FindLastChar(const char* text, char c) noexcept;
 // when there is none. An empty `sought` is found at `text`. Replaces the C
 // runtime's _mbsstr, which compares bytes in some runtimes.
 const char* FindText(const char* text, const char* sought) noexcept;
+
+// The first character start `p` of [`text`, `end`) where the `length` bytes
+// of `sought` stand wholly before `end`; null when there is none. The range
+// holds no terminator; `end` points into the same text, at its terminator
+// at the latest (a lead byte just before `end` reads the byte there).
+const char* FindTextBefore(const char* text, const char* end, const char* sought, std::size_t length) noexcept;
 
 inline char* FindChar(char* text, char c) noexcept {
   return const_cast<char*>(FindChar(static_cast<const char*>(text), c));

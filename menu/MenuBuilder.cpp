@@ -7,24 +7,24 @@
 namespace orvex {
 namespace {
 
-// A command item's final text: the first backslash-t pair (a backslash that
-// is a character, not a trail byte) becomes a TAB, which puts what follows it
-// in the accelerator column.
+// A command item's final text: its first kMaxCommandText bytes, in which
+// the first backslash-t pair (a backslash that is a character, not a trail
+// byte) becomes a TAB, which puts what follows it in the accelerator column.
 void CommandText(const char* text, char (&final)[kMaxCommandText + 1]) {
-  // At most kMaxCommandText bytes, terminated; no zero fill of the rest
-  // (the C runtime's strncpy fills it byte by byte, for every item).
-  char copy[kMaxCommandText + 1];
   std::size_t length = 0;
   while (length < kMaxCommandText && text[length]) ++length;
-  std::memcpy(copy, text, length);
-  copy[length] = '\0';
-  char* pair = FindText(copy, "\\t");
+  const char* end = text + length;
+  const char* pair = FindTextBefore(text, end, "\\t", 2);
   if (!pair) {
-    std::strcpy(final, copy);
+    std::memcpy(final, text, length);
+    final[length] = '\0';
     return;
   }
-  *pair = '\0';
-  wsprintfA(final, "%s\t%s", copy, pair + 2);
+  const std::size_t before = static_cast<std::size_t>(pair - text);
+  std::memcpy(final, text, before);
+  final[before] = '\t';
+  std::memcpy(final + before + 1, pair + 2, static_cast<std::size_t>(end - (pair + 2)));
+  final[length - 1] = '\0';
 }
 
 // Places the items from `node` up to the END node that closes the level into

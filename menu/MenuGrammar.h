@@ -37,13 +37,6 @@ inline constexpr MenuKeyword kKeywordEnd{"END", 4};
 inline constexpr MenuKeyword kKeywordMenuItem{"MENUITEM", 9};
 inline constexpr MenuKeyword kKeywordPopup{"POPUP", 6};
 inline constexpr MenuKeyword kKeywordSeparator{"SEPARATOR", 10};
-inline constexpr MenuKeyword kKeywords[] = {kKeywordMenu,     kKeywordBegin, kKeywordEnd,
-                                            kKeywordMenuItem, kKeywordPopup, kKeywordSeparator};
-inline constexpr std::size_t kWidestWindow = [] {
-  std::size_t widest = 0;
-  for (const MenuKeyword& keyword : kKeywords) widest = keyword.window > widest ? keyword.window : widest;
-  return widest;
-}();
 
 // An option is known by its first letter, and an M option also by its sixth;
 // the other letters are not compared. Letters are counted by characters.

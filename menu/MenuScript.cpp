@@ -73,10 +73,7 @@ class MenuReader {
     std::size_t count = 0;
     for (; count < keyword.window && *end; ++count) end = NextChar(end);
     if (count < keyword.window && shortFails) return Fail(at, expected);
-    char window[2 * kWidestWindow + 1];  // a character is at most two bytes
-    std::memcpy(window, at, static_cast<std::size_t>(end - at));
-    window[end - at] = '\0';
-    if (!FindText(window, keyword.word)) return Fail(at, expected);
+    if (!FindTextBefore(at, end, keyword.word, std::strlen(keyword.word))) return Fail(at, expected);
     return end;
   }
 
