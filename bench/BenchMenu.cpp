@@ -131,19 +131,14 @@ HMENU BuildLevel(const std::vector<Item>& items, std::size_t& at) {
   while (at < items.size()) {
     const Item& item = items[at++];
     switch (item.kind) {
-      case Item::kEnd:
-        return menu;
+      case Item::kEnd: return menu;
       case Item::kPopup: {
         HMENU submenu = BuildLevel(items, at);
         AppendMenuA(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(submenu), item.final.c_str());
         break;
       }
-      case Item::kSeparator:
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        break;
-      case Item::kCommand:
-        AppendMenuA(menu, MF_STRING, item.id, item.final.c_str());
-        break;
+      case Item::kSeparator: AppendMenuA(menu, MF_SEPARATOR, 0, nullptr); break;
+      case Item::kCommand: AppendMenuA(menu, MF_STRING, item.id, item.final.c_str()); break;
     }
   }
   return menu;
@@ -191,8 +186,8 @@ double Spread(const std::vector<double>& values) {
 // What the library does to a script file before parsing it: open, size,
 // read into a zero-filled buffer of its length plus one, close.
 void ReadScriptFile(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   LARGE_INTEGER size;
   if (GetFileSizeEx(file, &size)) {
@@ -221,10 +216,11 @@ void StartUp(IHostContext* context, const std::string& dir, const Settings& sett
   Timing file = Compare([&] { ReadScriptFile(dir + name); }, floor, iterations, repetitions);
   DeleteFileA((dir + name).c_str());
   char text[300];
-  std::snprintf(text, sizeof text,
-                "menu start-up: LoadMenuFromFile of one command %.0f ns, its floor %.0f ns (%.0f ns/item over 1,000);"
-                " its file alone (open, size, read, close) %.0f ns",
-                t.library, t.floor, (t.library - t.floor) / 1000, file.library);
+  std::snprintf(
+      text, sizeof text,
+      "menu start-up: LoadMenuFromFile of one command %.0f ns, its floor %.0f ns (%.0f ns/item over 1,000);"
+      " its file alone (open, size, read, close) %.0f ns",
+      t.library, t.floor, (t.library - t.floor) / 1000, file.library);
   report.Add(Note{text});
 }
 
@@ -233,7 +229,8 @@ void StartUp(IHostContext* context, const std::string& dir, const Settings& sett
 void RunMenus(const Settings& settings, Report& report) {
   std::string dir = MakeTempDirectory("orvexc-bench-menu-");
   IHostContext* context = QuietTitle(dir).ctx();
-  std::vector<int> sizes = settings.smoke ? std::vector<int>{100, 1000} : std::vector<int>{1000, 10000, 50000};
+  std::vector<int> sizes =
+      settings.smoke ? std::vector<int>{100, 1000} : std::vector<int>{1000, 10000, 50000};
   int repetitions = settings.smoke ? settings.repetitions : kRepetitions;
   WarmUp(context, dir, settings.smoke ? 1 : 20);
 

@@ -56,7 +56,8 @@ const char* FindText(const char* text, const char* sought) noexcept {
   }
 }
 
-const char* FindTextBefore(const char* text, const char* end, const char* sought, std::size_t length) noexcept {
+const char* FindTextBefore(const char* text, const char* end, const char* sought,
+                           std::size_t length) noexcept {
   if (!length) return text;
   for (const char* p = text; p < end && static_cast<std::size_t>(end - p) >= length; p = NextChar(p))
     if (*p == *sought && std::memcmp(p, sought, length) == 0) return p;

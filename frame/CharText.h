@@ -64,7 +64,8 @@ const char* FindText(const char* text, const char* sought) noexcept;
 // of `sought` stand wholly before `end`; null when there is none. The range
 // holds no terminator; `end` points into the same text, at its terminator
 // at the latest (a lead byte just before `end` reads the byte there).
-const char* FindTextBefore(const char* text, const char* end, const char* sought, std::size_t length) noexcept;
+const char* FindTextBefore(const char* text, const char* end, const char* sought,
+                           std::size_t length) noexcept;
 
 inline char* FindChar(char* text, char c) noexcept {
   return const_cast<char*>(FindChar(static_cast<const char*>(text), c));

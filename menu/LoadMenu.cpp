@@ -33,7 +33,8 @@ HMENU MenuFromFile(const char* fileName) {
   if (!file.OpenForReading(fileName)) return nullptr;
   LONGLONG length = file.GetLength();
   if (length <= 0 || length > kMaxScriptBytes) return nullptr;
-  std::unique_ptr<char, FreeDeleter> text(static_cast<char*>(std::calloc(static_cast<size_t>(length) + 1, 1)));
+  std::unique_ptr<char, FreeDeleter> text(
+      static_cast<char*>(std::calloc(static_cast<size_t>(length) + 1, 1)));
   if (!text) return nullptr;
   file.Read(text.get(), static_cast<DWORD>(length));
   CMenuScript script;

@@ -34,19 +34,15 @@ const MenuNode* BuildLevel(HMENU menu, const MenuNode* node) {
   while (node) {
     const MenuNode* next = node->next;
     switch (KindOf(*node)) {
-      case MenuNodeKind::kEnd:
-        return next;
-      case MenuNodeKind::kHead:
-        break;
+      case MenuNodeKind::kEnd: return next;
+      case MenuNodeKind::kHead: break;
       case MenuNodeKind::kPopup: {
         HMENU submenu = CreateMenu();
         next = BuildLevel(submenu, next);
         AppendMenuA(menu, node->flags, reinterpret_cast<UINT_PTR>(submenu), node->text);
         break;
       }
-      case MenuNodeKind::kSeparator:
-        AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        break;
+      case MenuNodeKind::kSeparator: AppendMenuA(menu, MF_SEPARATOR, 0, nullptr); break;
       case MenuNodeKind::kCommand: {
         char final[kMaxCommandText + 1];
         CommandText(node->text, final);

@@ -45,7 +45,7 @@ struct MenuOption {
   std::uint16_t flag;
 };
 inline constexpr MenuOption kMenuOptions[] = {
-    {"CHECKED", kMenuChecked}, {"GRAYED", kMenuGrayed},          {"HELP", kMenuHelp},
+    {"CHECKED", kMenuChecked},   {"GRAYED", kMenuGrayed},         {"HELP", kMenuHelp},
     {"INACTIVE", kMenuDisabled}, {"MENUBARBREAK", kMenuBarBreak}, {"MENUBREAK", kMenuBreak},
 };
 inline constexpr std::size_t kOptionMarkLetter = 5;  // the sixth letter tells the M options apart
@@ -65,7 +65,8 @@ inline bool HasMarkLetter(const char* at) { return *CharsOn(at, kOptionMarkLette
 inline const MenuOption* FindMenuOption(const char* at) {
   if (*at == 'M' && !HasMarkLetter(at)) return nullptr;
   for (const MenuOption& option : kMenuOptions)
-    if (option.word[0] == *at && (*at != 'M' || option.word[kOptionMarkLetter] == *CharsOn(at, kOptionMarkLetter)))
+    if (option.word[0] == *at &&
+        (*at != 'M' || option.word[kOptionMarkLetter] == *CharsOn(at, kOptionMarkLetter)))
       return &option;
   return nullptr;
 }
@@ -85,7 +86,8 @@ inline constexpr const char kShortText[] = "a command text of at most 127 charac
 inline constexpr const char kIdentifier[] = "an identifier";
 inline constexpr const char kShortIdentifier[] = "an identifier of at most 7 characters";
 inline constexpr const char kAfterIdentifier[] = "white space or a comma after the identifier";
-inline constexpr const char kOption[] = "an option: CHECKED, GRAYED, HELP, INACTIVE, MENUBARBREAK or MENUBREAK";
+inline constexpr const char kOption[] =
+    "an option: CHECKED, GRAYED, HELP, INACTIVE, MENUBARBREAK or MENUBREAK";
 inline constexpr const char kMarkLetter[] = "MENUBARBREAK or MENUBREAK";
 inline constexpr const char kAfterOption[] = "a comma, BEGIN or the next statement after the option";
 inline constexpr const char kNesting[] = "END: popups nest at most 24 deep";

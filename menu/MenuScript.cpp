@@ -192,7 +192,8 @@ class MenuReader {
       Expected<Quoted> text = QuotedText(at, expect::kItemText);
       if (!text) return text.Error();
       if (text->length > kMaxCommandText) return Fail(at, expect::kShortText);
-      if (!(node = Append(MenuNodeKind::kCommand, text->text, text->length))) return Fail(text->next, expect::kMemory);
+      if (!(node = Append(MenuNodeKind::kCommand, text->text, text->length)))
+        return Fail(text->next, expect::kMemory);
       Tell(*node, at);
       at = text->next;
     }
@@ -202,7 +203,8 @@ class MenuReader {
       Expected<Value> id = Identifier(token);
       if (!id) return id.Error();
       node->id = id->value;
-      if (observer_) observer_->OnIdentifier(*node, Offset(token), static_cast<std::size_t>(id->next - token));
+      if (observer_)
+        observer_->OnIdentifier(*node, Offset(token), static_cast<std::size_t>(id->next - token));
       at = id->next;
     }
     Expected<Value> options = Options(SkipWhite(at));
@@ -242,8 +244,10 @@ MenuNode* CMenuScript::Append(MenuNodeKind kind, const char* text, std::size_t l
   node->id = 0;
   std::memcpy(node->text, text, length);
   node->text[length] = '\0';
-  if (nodes_->last) nodes_->last->next = node;
-  else nodes_->first = node;
+  if (nodes_->last)
+    nodes_->last->next = node;
+  else
+    nodes_->first = node;
   nodes_->last = node;
   return node;
 }

@@ -88,16 +88,14 @@ std::vector<std::string> ModuleStateCheck::Faults() const {
   return faults;
 }
 
-std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStateCheck& check,
-                                       bool releaseOrder) {
+std::vector<std::string> BalanceFaults(const fake::Runtime& rt, const ModuleStateCheck& check, bool releaseOrder) {
   std::vector<std::string> faults = check.Faults();
   for (const std::string& object : rt.UnbalancedObjects()) faults.push_back("unbalanced " + object);
   if (releaseOrder) faults.insert(faults.end(), rt.releaseFaults.begin(), rt.releaseFaults.end());
   for (const std::string& fault : StringLedger::Faults()) faults.push_back(fault);
   if (StringLedger::Outstanding()) faults.push_back("a BSTR handed to the library was not freed");
   for (const auto& failed : rt.failedStrings)
-    if (StringLedger::TimesFreed(failed.text, failed.handedAt))
-      faults.push_back("a failed call's BSTR was freed");
+    if (StringLedger::TimesFreed(failed.text, failed.handedAt)) faults.push_back("a failed call's BSTR was freed");
   return faults;
 }
 

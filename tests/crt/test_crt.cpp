@@ -37,9 +37,7 @@ class Scratch {
     SetFileAttributesA(made_.back().c_str(), attributes);
     return made_.back();
   }
-  void Dir(const std::string& name) {
-    made_.push_back(Path(name)), CreateDirectoryA(made_.back().c_str(), nullptr);
-  }
+  void Dir(const std::string& name) { made_.push_back(Path(name)), CreateDirectoryA(made_.back().c_str(), nullptr); }
   std::string Path(const std::string& name) const { return dir_ + "\\" + name; }
   const std::string& path() const { return dir_; }
 
@@ -94,10 +92,8 @@ TEST(DosFind, MasksChooseTheEntries) {
   };
   for (const auto& c : cases) {
     std::string names = FindAll(s.Path(c.pattern), c.mask);
-    for (const char* name : c.found)
-      EXPECT_NE(names.find(name), std::string::npos) << c.mask << ": " << names;
-    for (const char* name : c.notFound)
-      EXPECT_EQ(names.find(name), std::string::npos) << c.mask << ": " << names;
+    for (const char* name : c.found) EXPECT_NE(names.find(name), std::string::npos) << c.mask << ": " << names;
+    for (const char* name : c.notFound) EXPECT_EQ(names.find(name), std::string::npos) << c.mask << ": " << names;
   }
 }
 

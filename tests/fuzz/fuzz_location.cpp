@@ -54,8 +54,8 @@ std::vector<bool> CharacterStarts(const char* text) {
 // `found` is the first (or last) character start where `matches` holds, or
 // null when none does.
 template <class Matches>
-void CheckSearch(const char* text, const std::vector<bool>& starts, const char* found, bool last,
-                 Matches matches, const char* fault) {
+void CheckSearch(const char* text, const std::vector<bool>& starts, const char* found, bool last, Matches matches,
+                 const char* fault) {
   const char* expected = nullptr;
   for (std::size_t i = 0; text[i]; ++i)
     if (starts[i] && matches(text + i) && (last || !expected)) expected = text + i;
@@ -65,16 +65,14 @@ void CheckSearch(const char* text, const std::vector<bool>& starts, const char* 
 void CheckCharacterHelpers(const char* text, const char* sought) {
   const auto starts = CharacterStarts(text);
   const std::size_t length = std::strlen(text);
-  for (const char* p = text; *p; p = orvex::NextChar(p))
-    Check(starts[p - text], "NextChar left the characters");
+  for (const char* p = text; *p; p = orvex::NextChar(p)) Check(starts[p - text], "NextChar left the characters");
   auto separator = [](const char* p) { return *p == '\\' || *p == '/'; };
   CheckSearch(text, starts, orvex::FirstSeparator(text), false, separator, "FirstSeparator");
   CheckSearch(text, starts, orvex::LastSeparator(text), true, separator, "LastSeparator");
   CheckSearch(
       text, starts, orvex::LastChar(text), true, [](const char*) { return true; }, "LastChar");
   CheckSearch(
-      text, starts, orvex::FindLastChar(text, '@'), true, [](const char* p) { return *p == '@'; },
-      "FindLastChar");
+      text, starts, orvex::FindLastChar(text, '@'), true, [](const char* p) { return *p == '@'; }, "FindLastChar");
   const std::size_t soughtLength = std::strlen(sought);
   if (soughtLength && length < 2048)
     CheckSearch(
@@ -94,8 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t rest = size - 1;
   const char* newline = static_cast<const char*>(std::memchr(bytes, '\n', rest));
   const std::size_t first = newline ? static_cast<std::size_t>(newline - bytes) : rest;
-  const Block text(bytes, first),
-      relative(newline ? newline + 1 : bytes + rest, newline ? rest - first - 1 : 0);
+  const Block text(bytes, first), relative(newline ? newline + 1 : bytes + rest, newline ? rest - first - 1 : 0);
   CheckCharacterHelpers(text.get(), relative.get());
   const rules::Fail fail = [](const char* rule) { Check(false, rule); };
   rules::CheckPathParts(text.get(), static_cast<int>(1 + std::strlen(text.get()) % 300), fail);

@@ -81,8 +81,8 @@ std::vector<Row> Rows() {
       {"GetTitleName", "bl", Kind::Text, "@app app.GetTitlePath", "", "intro"},
       {"ShowMouseCursor", "i", Kind::Own, "", "", ""},
       {"IsMouseCursorVisible", "", Kind::Own, "", "", ""},
-      {"FreezePainting", "i", Kind::Flag,
-       "context.GetSurface ~surface.IsPaintingFrozen ~surface.FreezePainting(3)", "", "1"},
+      {"FreezePainting", "i", Kind::Flag, "context.GetSurface ~surface.IsPaintingFrozen ~surface.FreezePainting(3)", "",
+       "1"},
       {"IsMediaAvailable", "s", Kind::Flag, "@app app.IsMediaAvailable('cd')", "cd", "1"},
       {"SetReturnBranch", "i", Kind::None, "@self thread:self.SetReturnBranch(3)", "", ""},
       {"GetModuleName", "bl", Kind::Text, "@module node:module.GetName(32)", "", "module"},
@@ -105,20 +105,19 @@ std::vector<Row> Rows() {
       {"SizeThreadDrawingSurface", "sii", Kind::None,
        "@surface:a ~surface:a.GetGeometry surface:a.SetGeometry(11,12,3,5)", "a", ""},
       {"BranchThreadByPath", "si", Kind::None, "@thread:a thread:a.BranchByPath(3)", "a", ""},
-      {"BranchThreadByPathName", "ss", Kind::None, "@thread:a thread:a.BranchByPathName('loop')", "a|loop",
-       ""},
+      {"BranchThreadByPathName", "ss", Kind::None, "@thread:a thread:a.BranchByPathName('loop')", "a|loop", ""},
       {"BranchThreadByColor", "si", Kind::None, "@thread:a thread:a.BranchByColor(3)", "a", ""},
       {"BranchThreadToFrame", "ss", Kind::None, "@thread:a thread:a.BranchToFrame('Intro')", "a|Intro", ""},
-      {"IsThreadVisible", "s", Kind::Flag,
-       "@surface:a ~surface:a.GetVisible surface:a.GetWindow window:a.GetHandle", "a", "1"},
+      {"IsThreadVisible", "s", Kind::Flag, "@surface:a ~surface:a.GetVisible surface:a.GetWindow window:a.GetHandle",
+       "a", "1"},
       {"ShowThreadWindow", "s", Kind::None, "@window:a", "a", ""},
       {"HideThreadWindow", "s", Kind::None, "@window:a", "a", ""},
       {"CloseThreadWindow", "s", Kind::None, "@window:a", "a", ""},
       {"SetThreadZOrder", "ss", Kind::None,
        "@app +app.FindThread('a') app.FindThread('b') thread:b.SetZOrder(thread:a)", "a|b", ""},
       {"SendThreadMessage", "siii", Kind::None, "@thread:a thread:a.SendValues(3,5,7)", "a", ""},
-      {"FreezeThreadPainting", "si", Kind::Flag,
-       "@surface:a ~surface:a.IsPaintingFrozen ~surface:a.FreezePainting(3)", "a", "1"},
+      {"FreezeThreadPainting", "si", Kind::Flag, "@surface:a ~surface:a.IsPaintingFrozen ~surface:a.FreezePainting(3)",
+       "a", "1"},
       {"GetFrameWindow", "", Kind::Value, "@window", "", "*"},
       {"GetFrameMenu", "", Kind::Value, "@window", "", "*"},
       {"GetFrameName", "bl", Kind::Text, "@node node:frame.GetName(32)", "", "Start"},
@@ -143,10 +142,10 @@ std::vector<Row> Rows() {
       {"ShowDrawingSurface", "", Kind::None, "context.GetSurface surface.Show", "", ""},
       {"GetDrawingSurfacePosition", "oo", Kind::Out, "context.GetSurface surface.GetGeometry", "", "11,12"},
       {"GetDrawingSurfaceSize", "oo", Kind::Out, "context.GetSurface surface.GetGeometry", "", "13,14"},
-      {"MoveDrawingSurface", "ii", Kind::None,
-       "context.GetSurface ~surface.GetGeometry surface.SetGeometry(3,5,13,14)", "", ""},
-      {"SizeDrawingSurface", "ii", Kind::None,
-       "context.GetSurface ~surface.GetGeometry surface.SetGeometry(11,12,3,5)", "", ""},
+      {"MoveDrawingSurface", "ii", Kind::None, "context.GetSurface ~surface.GetGeometry surface.SetGeometry(3,5,13,14)",
+       "", ""},
+      {"SizeDrawingSurface", "ii", Kind::None, "context.GetSurface ~surface.GetGeometry surface.SetGeometry(11,12,3,5)",
+       "", ""},
       {"SetStatusBarText", "s", Kind::None, "@surface.window window.SetStatusText('ready')", "ready", ""},
       {"ShowProgress", "iii", Kind::None, "@surface.window window.ShowProgress(3,5,7)", "", ""},
       {"PrintDrawingSurface", "ii", Kind::None, "context.GetSurface surface.Print(3,5)", "", ""},
@@ -161,10 +160,9 @@ std::vector<Row> Rows() {
       {"GetObjectHeight", "Ss", Kind::Value, "@object object:obj.GetRect", "obj", "50"},
       {"GetObjectRect", "Ssoooo", Kind::Out, "@object object:obj.GetRect", "obj", "10,20,110,70"},
       {"GetObjectFocus", "Ss", Kind::Value, "@object object:obj.GetFocus", "obj", "1"},
-      {"SetObjectXY", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({3,5,103,55},1)",
-       "obj", ""},
-      {"SetObjectSize", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({10,20,13,25},1)",
-       "obj", ""},
+      {"SetObjectXY", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({3,5,103,55},1)", "obj", ""},
+      {"SetObjectSize", "Ssii", Kind::None, "@object ~object:obj.GetRect object:obj.SetRect({10,20,13,25},1)", "obj",
+       ""},
       {"SetObjectRect", "Ssiiii", Kind::None, "@object object:obj.SetRect({3,5,7,9},1)", "obj", ""},
       {"SetObjectFocus", "Ss", Kind::None, "@object object:obj.SetFocus(1)", "obj", ""},
       {"HideObject", "Ss", Kind::None, "@object object:obj.SetVisible(0,1)", "obj", ""},
@@ -189,12 +187,10 @@ std::vector<Row> Rows() {
       {"SetObjectOptimizedPainting", "Ssi", Kind::None, "@object object:obj.ChangeFlags(0,8)", "obj", ""},
       {"GetObjectActiveState", "Ss", Kind::Value, "@object object:obj.GetState", "obj", "1"},
       {"SetObjectActiveState", "Ssi", Kind::None, "@object object:obj.SetState(4)", "obj", ""},
-      {"GetResourceStorage", "sbl", Kind::Text,
-       "@resources +resources.FindStorage('store') ~storage:store.GetLocation", "store", "D:\\res\\", 0,
-       true},
+      {"GetResourceStorage", "sbl", Kind::Text, "@resources +resources.FindStorage('store') ~storage:store.GetLocation",
+       "store", "D:\\res\\", 0, true},
       {"SetResourceStorage[existing]", "ss", Kind::None,
-       "@resources ~resources.FindStorage('store') storage:store.SetLocation('..\\res')", "store|..\\res", "",
-       0, true},
+       "@resources ~resources.FindStorage('store') storage:store.SetLocation('..\\res')", "store|..\\res", "", 0, true},
       {"SetResourceStorage[new]", "ss", Kind::None,
        "@resources ~resources.FindStorage('fresh') ~@app ~app.GetInstance ~@app ~app.GetTitleLocation "
        "~resources.AddStorage(*)",
@@ -254,8 +250,7 @@ TEST(ExportTable, TheDllExportsWhatTheDefinitionSaysAndTheTableDescribes) {
   EXPECT_EQ(rows.size(), hostExports) << "a row for no export";
   // As many names and functions as entries, each of which resolves by both: nothing more is exported.
   auto base = reinterpret_cast<const char*>(dll);
-  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
   auto& dir = *reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
       base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
   auto functions = reinterpret_cast<const DWORD*>(base + dir.AddressOfFunctions);
@@ -333,8 +328,8 @@ struct Windows {
   HWND frame = nullptr, thread = nullptr;
   static HWND Live(HWND& window) {
     if (!IsWindow(window))
-      window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                               nullptr, CreateMenu(), nullptr, nullptr);
+      window = CreateWindowExA(0, "STATIC", "title", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                               CreateMenu(), nullptr, nullptr);
     return window;
   }
 };
@@ -410,8 +405,7 @@ class Matrix {
     char dir[MAX_PATH];
     GetTempPathA(MAX_PATH, dir);
     menuFile_ = std::string(dir) + "orvexc-matrix.mnu";
-    std::ofstream(menuFile_, std::ios::binary)
-        << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
+    std::ofstream(menuFile_, std::ios::binary) << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
   }
   ~Matrix() {
     DeleteFileA(menuFile_.c_str());
@@ -471,9 +465,7 @@ class Matrix {
 bool IsFailure(const Row& row, const Outcome& o, int length) {
   // Variables are zeroed after a failed step, or left untouched when the
   // export ended before its first call.
-  auto all = [&](int value) {
-    return std::all_of(o.outs.begin(), o.outs.end(), [&](int x) { return x == value; });
-  };
+  auto all = [&](int value) { return std::all_of(o.outs.begin(), o.outs.end(), [&](int x) { return x == value; }); };
   bool outsZero = all(0) || all(kUntouched);
   switch (row.kind) {
     case Kind::Value: return o.result == row.failure && outsZero;
@@ -533,8 +525,7 @@ std::vector<Variation> Variations(const Matrix& matrix, const Row& row, const st
     if (matrix.Hands(steps[k])) runs.push_back({at + " null out", -1, 64, &steps[k], k, S_OK, true});
   }
   for (int i = 0; row.args[i]; ++i)
-    if (std::strchr("sSbo", row.args[i]))
-      runs.push_back({row.label + std::string(" null argument ") + row.args[i], i});
+    if (std::strchr("sSbo", row.args[i])) runs.push_back({row.label + std::string(" null argument ") + row.args[i], i});
   if (std::strchr(row.args, 'l'))
     for (int length : {0, 1, -1})
       runs.push_back({row.label + std::string(" length ") + std::to_string(length), -1, length});
@@ -564,8 +555,7 @@ void Judge(const Row& row, const std::vector<Step>& steps, const Outcome& succes
     char a = row.args[v.nullArg];
     if (a == 'b' || a == 'o') {
       EXPECT_EQ(o.calls, Calls{}) << v.label << ": called the runtime";
-      EXPECT_EQ(std::count(o.outs.begin(), o.outs.end(), kUntouched), static_cast<long>(o.outs.size()))
-          << v.label;
+      EXPECT_EQ(std::count(o.outs.begin(), o.outs.end(), kUntouched), static_cast<long>(o.outs.size())) << v.label;
       EXPECT_TRUE(row.kind != Kind::Value || o.result == row.failure) << v.label;
     }
     bool reports = row.kind != Kind::None && row.kind != Kind::Own;

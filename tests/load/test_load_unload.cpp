@@ -31,8 +31,7 @@ void* ByOrdinal(HMODULE dll, int ordinal) {
 
 std::size_t PrivateBytes() {
   PROCESS_MEMORY_COUNTERS_EX counters = {};
-  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                       sizeof counters);
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
   return counters.PrivateUsage;
 }
 
@@ -49,8 +48,7 @@ TEST(LoadUnload, RepeatedCyclesWithThreadsLeaveNothingBehind) {
     // The entry point gave the loading thread back the module state it had: none.
     orvex::fw::ThreadState* loaded = hosttest::ThreadState();
     ASSERT_TRUE(!loaded || !loaded->moduleState) << "cycle " << cycle;
-    ASSERT_EQ(reinterpret_cast<IsVisibleFn>(byOrdinal(108))(nullptr), 1)
-        << "the flag starts at 1 in every load";
+    ASSERT_EQ(reinterpret_cast<IsVisibleFn>(byOrdinal(108))(nullptr), 1) << "the flag starts at 1 in every load";
     reinterpret_cast<ShowFn>(byOrdinal(107))(nullptr, FALSE);
     // Host calls from this thread and from one that attaches and detaches.
     ThreadCall call = {reinterpret_cast<TextFn>(byOrdinal(104)), rt.ctx(), {}};

@@ -53,8 +53,7 @@ class OutOfMemory : public hosttest::HostTest {
       AllocationWatch::FollowBlocks(false);
       int calls = AllocationWatch::RuntimeCalls();
       EXPECT_EQ(kept, 0u) << what << ": blocks kept when allocation " << n << " failed";
-      EXPECT_EQ(hosttest::BalanceFaults(rt, check, releaseOrder), hosttest::Calls{})
-          << what << ", allocation " << n;
+      EXPECT_EQ(hosttest::BalanceFaults(rt, check, releaseOrder), hosttest::Calls{}) << what << ", allocation " << n;
       if (n >= calls) {
         EXPECT_TRUE(succeeded) << what << " with no allocation failing";
         break;
@@ -71,8 +70,7 @@ TEST_F(OutOfMemory, LoadMenuFromFile) {
   char path[MAX_PATH];
   GetTempFileNameA(".", "mnu", 0, path);
   FILE* file = std::fopen(path, "wb");
-  std::fputs("M MENU\nBEGIN\n POPUP \"&File\"\n BEGIN\n  MENUITEM \"&Open\\tCtrl+O\", 101\n END\nEND\n",
-             file);
+  std::fputs("M MENU\nBEGIN\n POPUP \"&File\"\n BEGIN\n  MENUITEM \"&Open\\tCtrl+O\", 101\n END\nEND\n", file);
   std::fclose(file);
   rt.AddResource("menu").fileName = path;
   HMENU menu = nullptr;

@@ -29,8 +29,7 @@ bool LlvmRcWorks() {
   if (GetFileAttributesA(worked.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
   if (!hosttest::ReadFile(worked).empty()) return true;
   std::string said = hosttest::ReadFile(worked + ".log");
-  std::printf("llvm-rc is left out: it refused the worked example: %s\n",
-              said.substr(0, said.find('\n')).c_str());
+  std::printf("llvm-rc is left out: it refused the worked example: %s\n", said.substr(0, said.find('\n')).c_str());
   return false;
 }
 
@@ -102,14 +101,12 @@ TEST_F(MenuRc, EachReportedDifferenceIsOne) {
     ASSERT_FALSE(text.empty()) << path;
     for (const orvex::RcDifference& difference : orvex::FindRcDifferences(text)) {
       orvex::TextPosition where = orvex::PositionOf(text, difference.offset);
-      reports +=
-          std::to_string(where.line) + ":" + std::to_string(where.column) + ": " + difference.what + "\n";
+      reports += std::to_string(where.line) + ":" + std::to_string(where.column) + ": " + difference.what + "\n";
     }
     EXPECT_NE(reports.find(report), std::string::npos) << name << " reports:\n" << reports;
     std::string loaded = Loaded(path);
     bool differs = loaded != Compiled(name, "windres") || (g_llvmRc && loaded != Compiled(name, "llvm-rc"));
-    EXPECT_TRUE(differs || (llvmRcOnly && !g_llvmRc)) << name << ": the script and the compilers agree:\n"
-                                                      << loaded;
+    EXPECT_TRUE(differs || (llvmRcOnly && !g_llvmRc)) << name << ": the script and the compilers agree:\n" << loaded;
   }
   EXPECT_GE(kinds, 21);
 }

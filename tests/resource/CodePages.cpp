@@ -50,11 +50,9 @@ std::string Expand(const char* row) {
 
 bool RoundTrips(const std::string& text) {
   std::wstring wide = hostkit::Widened(text.c_str());
-  int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                 nullptr);
+  int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
   std::string back(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), back.data(), size, nullptr,
-                      nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), back.data(), size, nullptr, nullptr);
   return back == text;
 }
 
@@ -65,8 +63,7 @@ PageEndText::PageEndText(const std::string& text) {
   if (text.size() >= page) throw std::length_error("PageEndText: text longer than a page");
   pages_ = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
   DWORD old = 0;
-  if (!pages_ || !VirtualProtect(pages_ + page, page, PAGE_NOACCESS, &old))
-    throw std::runtime_error("PageEndText");
+  if (!pages_ || !VirtualProtect(pages_ + page, page, PAGE_NOACCESS, &old)) throw std::runtime_error("PageEndText");
   text_ = pages_ + page - (text.size() + 1);
   std::memcpy(text_, text.c_str(), text.size() + 1);
 }

@@ -59,8 +59,7 @@ inline void CheckPathParts(const std::string& text, int capacity, const Fail& fa
     return fail("SplitPath left a part unterminated");
   if (orvex::FirstSeparator(p.name) || orvex::FirstSeparator(p.ext)) fail("a separator after the directory");
   if (text.size() < 250 && std::string(p.drive) + p.dir + p.name + p.ext != text) fail("SplitPath lost text");
-  if (text.size() < 250 && *p.dir && !orvex::EndsWithSeparator(p.dir))
-    fail("a directory ends in no separator");
+  if (text.size() < 250 && *p.dir && !orvex::EndsWithSeparator(p.dir)) fail("a directory ends in no separator");
   std::vector<char> buffer(capacity + 32, '\xA5');
   orvex::MakePath(buffer.data() + 16, capacity, p.drive, p.dir, p.name, p.ext);
   if (std::string(buffer.data(), 16) != guard || std::string(&buffer[16 + capacity], 16) != guard ||
@@ -75,8 +74,8 @@ inline void CheckPathParts(const std::string& text, int capacity, const Fail& fa
 }
 
 // `text` alone, then resolved against `relative`; `asked` picks the outputs of a partial Split.
-inline void CheckLocation(const std::string& text, const std::string& relative, bool wellFormed,
-                          unsigned asked, const Fail& fail) {
+inline void CheckLocation(const std::string& text, const std::string& relative, bool wellFormed, unsigned asked,
+                          const Fail& fail) {
   const orvex::CLocation location(text);
   std::uint32_t service = 0, service2 = 0;
   std::uint16_t port = 0, port2 = 0;
@@ -93,8 +92,7 @@ inline void CheckLocation(const std::string& text, const std::string& relative, 
   if (all.ok && (s[2].size() > 2 || s[3].size() > 255 || s[4].size() > 255 || s[5].size() > 255))
     fail("a split part is longer than its buffer");
   for (int i = 0; i < 8; ++i)
-    if (some.ok != all.ok || ((asked >> i & 1) && some.s[i] != s[i]))
-      fail("Split with fewer outputs differs");
+    if (some.ok != all.ok || ((asked >> i & 1) && some.s[i] != s[i])) fail("Split with fewer outputs differs");
   // Round trip, for a plain location: a local path or a URL of a named scheme without escapes or user.
   const bool local = service == orvex::kServiceFile && text.find("://") == std::string::npos;
   const bool named = s[0] == "http://" || s[0] == "https://" || s[0] == "ftp://" || s[0] == "gopher://";
@@ -104,8 +102,7 @@ inline void CheckLocation(const std::string& text, const std::string& relative, 
   if (all.ok && made.Make(s[0].c_str(), s[1].c_str(), s[2].c_str(), s[3].c_str(), s[4].c_str(), s[5].c_str(),
                           s[6].c_str(), s[7].c_str())) {
     const Parts again(made);
-    if (plain &&
-        !(again.ok && again.s[3] == s[3] && again.s[4] == s[4] && again.s[5] == s[5] && again.s[6] == s[6]))
+    if (plain && !(again.ok && again.s[3] == s[3] && again.s[4] == s[4] && again.s[5] == s[5] && again.s[6] == s[6]))
       fail("Split of the composed text differs");
   } else if (all.ok && plain && made != "sentinel") {
     fail("a refused Make changed the text");

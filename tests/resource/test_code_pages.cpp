@@ -93,8 +93,8 @@ TEST(Fnmerge, AddsTheSeparatorAfterTheLastCharacter) {
   };
   for (const auto& row : rows) {
     GuardedBuffer merged(MAX_PATH);
-    fnmerge(merged.Data(), Expand(row.drive).c_str(), PageEndText(Expand(row.dir)).c_str(),
-            Expand(row.name).c_str(), Expand(row.ext).c_str());
+    fnmerge(merged.Data(), Expand(row.drive).c_str(), PageEndText(Expand(row.dir)).c_str(), Expand(row.name).c_str(),
+            Expand(row.ext).c_str());
     EXPECT_EQ(merged.Text(), Expand(row.path)) << row.path;
     EXPECT_TRUE(merged.GuardsIntact()) << row.path;
   }
@@ -107,18 +107,15 @@ TEST(Fnmerge, AddsTheSeparatorAfterTheLastCharacter) {
 const struct {
   const char *title, *location, *created, *readBack;
 } kStorages[] = {
-    {"C:\\titles\\t1\\main.dat", "{5C}\\{5C}\\", "C:\\titles\\t1\\{5C}\\{5C}\\",
-     "C:\\titles\\t1\\{5C}\\{5C}\\"},
-    {"C:\\titles\\t1\\main.dat", ".\\{5C}\\x.res", "C:\\titles\\t1\\{5C}\\x.res",
-     "C:\\titles\\t1\\{5C}\\x.res\\"},
+    {"C:\\titles\\t1\\main.dat", "{5C}\\{5C}\\", "C:\\titles\\t1\\{5C}\\{5C}\\", "C:\\titles\\t1\\{5C}\\{5C}\\"},
+    {"C:\\titles\\t1\\main.dat", ".\\{5C}\\x.res", "C:\\titles\\t1\\{5C}\\x.res", "C:\\titles\\t1\\{5C}\\x.res\\"},
     {"C:\\titles\\t1\\main.dat", "sub\\{5C}", "C:\\titles\\t1\\sub\\{5C}", "C:\\titles\\t1\\sub\\{5C}\\"},
     {"C:\\{5C}\\{5C}\\main.dat", "..\\r\\", "C:\\{5C}\\r\\", "C:\\{5C}\\r\\"},
     {"C:\\{5C}\\t1\\main.dat", "..\\..\\{plain}\\", "C:\\{plain}\\", "C:\\{plain}\\"},
     {"C:\\res\\{5C}.dat", ".\\", "C:\\res\\", "C:\\res\\"},
     {"C:\\res\\{5C}\\{5C}.dat", "{5C}.\\{plain}/", "C:\\res\\{5C}\\{plain}/", "C:\\res\\{5C}\\{plain}/\\"},
     {"[{5D}:p]http://h/{5C}/a/x.htm", "..\\r\\", "/{5C}/r\\", "/{5C}/r\\"},
-    {"C:\\titles\\t1\\main.dat", "sub\\x{lead}", "C:\\titles\\t1\\sub\\x{lead}",
-     "C:\\titles\\t1\\sub\\x{lead}\\"},
+    {"C:\\titles\\t1\\main.dat", "sub\\x{lead}", "C:\\titles\\t1\\sub\\x{lead}", "C:\\titles\\t1\\sub\\x{lead}\\"},
 };
 
 using Storage = hosttest::StorageTest;
@@ -185,8 +182,7 @@ TEST(Location, MakeWritesThePrefixOnlyWhenSomethingIsInIt) {
   EXPECT_EQ(made, "C:\\t\\a.b");
   made.Make(nullptr, nullptr, "C:", "\\t\\", "a", ".b", "joe", nullptr);
   EXPECT_EQ(made, "[joe:]C:\\t\\a.b");
-  EXPECT_FALSE(
-      made.Make(nullptr, nullptr, "C:", std::string(300, 'd').c_str(), "a", nullptr, nullptr, nullptr));
+  EXPECT_FALSE(made.Make(nullptr, nullptr, "C:", std::string(300, 'd').c_str(), "a", nullptr, nullptr, nullptr));
   EXPECT_EQ(made, "[joe:]C:\\t\\a.b") << "an over-long path is refused, not cut";
   EXPECT_STREQ(CLocation("[joe:secret]http://server/x/y.htm").GetAddress(), "http://server/x/y.htm");
 }
@@ -203,8 +199,7 @@ const struct {
     // a double-byte text in a popup, which keeps its \t as written
     {"M MENU BEGIN POPUP \"{plain}{5D}\\t{74}\" BEGIN MENUITEM \"{plain}\", 1 END END",
      "popup 0 type=0 state=0 \"\"\n{plain}{5D}\\t{74}\n  item 1 type=0 state=0 \"\"\n{plain}\n"},
-    {"M MENU BEGIN MENUITEM \"{plain}\\tCtrl+{plain}\", 2 END",
-     "item 2 type=0 state=0 \"\"\n{plain}\tCtrl+{plain}\n"},
+    {"M MENU BEGIN MENUITEM \"{plain}\\tCtrl+{plain}\", 2 END", "item 2 type=0 state=0 \"\"\n{plain}\tCtrl+{plain}\n"},
     // a trail byte before 't' makes no pair; the first real pair is the TAB
     {"M MENU BEGIN MENUITEM \"{5C}t\", 3 MENUITEM \"{5C}t\\t{74}\", 4 END",
      "item 3 type=0 state=0 \"\"\n{5C}t\nitem 4 type=0 state=0 \"\"\n{5C}t\t{74}\n"},

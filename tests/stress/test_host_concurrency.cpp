@@ -37,8 +37,7 @@ struct Worker {
     GuardedBuffer buffer(length);
     call(ctx, buffer.Data(), length);
     want.resize(length, '\0');
-    Expect(buffer.Bytes() == want && buffer.GuardsIntact(),
-           std::string(what) + ": got '" + buffer.Text() + "'");
+    Expect(buffer.Bytes() == want && buffer.GuardsIntact(), std::string(what) + ": got '" + buffer.Text() + "'");
   }
   void Run();
 };
@@ -46,8 +45,7 @@ void Worker::Run() {
   const std::string number = std::to_string(n);
   fake::Runtime rt;
   hosttest::ModuleStateCheck check(rt);
-  rt.app.location =
-      L"http://titles.test/thread-" + std::wstring(number.begin(), number.end()) + L"/course.ttl";
+  rt.app.location = L"http://titles.test/thread-" + std::wstring(number.begin(), number.end()) + L"/course.ttl";
   rt.app.path = L"C:\\Titles\\thread-" + std::wstring(number.begin(), number.end()) + L"\\title.ttl";
   rt.moduleNode.nodeName = "module-" + number;
   rt.AddThread("worker-" + number).running = n % 2 == 0;
@@ -60,16 +58,14 @@ void Worker::Run() {
     int length = std::uniform_int_distribution<int>(1, 64)(random);
     switch (random() % 7) {
       case 0:
-        Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl",
-             GetTitleLocation, ctx);
+        Text("GetTitleLocation", length, "http://titles.test/thread-" + number + "/course.ttl", GetTitleLocation, ctx);
         break;
       case 1: Text("GetTitleName", length, "title", GetTitleName, ctx); break;
       case 2: Text("GetModuleName", length, "module-" + number, GetModuleName, ctx); break;
       case 3:
         Expect(IsThreadRunning(ctx, ("worker-" + number).c_str()) == (n % 2 == 0), "IsThreadRunning own");
         Expect(IsThreadRunning(ctx, "shared") == 1, "IsThreadRunning shared");
-        Expect(IsThreadRunning(ctx, ("worker-" + std::to_string(n + 1)).c_str()) == 0,
-               "another world's thread");
+        Expect(IsThreadRunning(ctx, ("worker-" + std::to_string(n + 1)).c_str()) == 0, "another world's thread");
         break;
       case 4:
         Expect(GetObjectX(ctx, scope, "own") == n * 10 + 7, "GetObjectX own");

@@ -54,8 +54,7 @@ class Generator {
                                           "http://u:p@media-host:65535/"};
     static const char* const kRoughStarts[] = {"http://",    "http:/h/",   "http:\\\\h\\",
                                                "mailto:u@h", "https://h:", "://"};
-    static const char* const kPrefixes[] = {"[u:p]", "[u:p]", "[:]", "[u:]", "[:p]",
-                                            "[u]",   "[u:p",  "[]",  "["};
+    static const char* const kPrefixes[] = {"[u:p]", "[u:p]", "[:]", "[u:]", "[:p]", "[u]", "[u:p", "[]", "["};
     static const char* const kPieces[] = {"\\",  "\\",   "/",   "/", "\\\\", "..",   "..", ".",
                                           "...", "name", "a b", "x", ".ext", ".htm", ".",  "-_~!$&'(),;="};
     static const char* const kRough[] = {"%20", "%41", "%7E", "%2E",  "%2F",  "%5C", "%25", "%3A", "%00",
@@ -92,24 +91,21 @@ TEST(LocationStress, GeneratedLocationsKeepTheRules) {
   std::string text, relative, report;
   const rules::Fail fail = [&](const char* rule) {
     if (++faults <= 25)
-      report += std::string("  ") + rule + "  <- '" + text.substr(0, 300) + "' + '" +
-                relative.substr(0, 300) + "'\n";
+      report += std::string("  ") + rule + "  <- '" + text.substr(0, 300) + "' + '" + relative.substr(0, 300) + "'\n";
   };
-  std::string bases[] = {"C:\\titles\\t1\\main.ttl", "http://server/a/b/x.htm",
-                         "[joe:secret]ftp://server:2121/pub/", "\\\\srv\\share\\dir\\", "b/x.htm"};
+  std::string bases[] = {"C:\\titles\\t1\\main.ttl", "http://server/a/b/x.htm", "[joe:secret]ftp://server:2121/pub/",
+                         "\\\\srv\\share\\dir\\", "b/x.htm"};
   for (std::uint32_t i = 0; i < iterations; ++i) {
     bool rough = false, roughRelative = false;
     text = random.Next(false, rough), relative = random.Next(random.Chance(85), roughRelative);
     rules::CheckPathParts(text, random.Chance(50) ? random.Uniform(1, 40) : random.Uniform(200, 300), fail);
     rules::CheckLocation(text, relative, !rough && !roughRelative, random.Uniform(0, 255), fail);
-    if (random.Chance(20) && !rough && rules::Parts(orvex::CLocation(text)).ok)
-      bases[random.Uniform(0, 4)] = text;
+    if (random.Chance(20) && !rough && rules::Parts(orvex::CLocation(text)).ok) bases[random.Uniform(0, 4)] = text;
     text = bases[random.Uniform(0, 4)], relative = random.Next(random.Chance(85), roughRelative);
     rules::CheckLocation(text, relative, !roughRelative, 0xFF, fail);
   }
-  std::printf(
-      "[ stress   ] seed=0x%08X (ORVEX_STRESS_SEED) iterations=%u (ORVEX_STRESS_ITERATIONS); faults=%d\n",
-      seed, iterations, faults);
+  std::printf("[ stress   ] seed=0x%08X (ORVEX_STRESS_SEED) iterations=%u (ORVEX_STRESS_ITERATIONS); faults=%d\n", seed,
+              iterations, faults);
   EXPECT_EQ(faults, 0) << "seed 0x" << std::hex << seed << "\n" << report;
 }
 
