@@ -19,12 +19,12 @@ namespace orvex::fw {
 // made, for its interface methods to run in.
 class CCmdTarget {
  public:
-  CCmdTarget() : moduleState_(CurrentModuleState()) {}
+  CCmdTarget() : m_pModuleState(CurrentModuleState()) {}
   virtual ~CCmdTarget() = default;
   CCmdTarget(const CCmdTarget&) = delete;
   CCmdTarget& operator=(const CCmdTarget&) = delete;
 
-  ULONG ExternalAddRef() { return Count(InterlockedExchangeAdd(&count_, kOutside) + kOutside); }
+  ULONG ExternalAddRef() { return Count(InterlockedExchangeAdd(&m_nRefs, kOutside) + kOutside); }
   ULONG ExternalRelease() {
     return Drop([](LONG count) { return count >= kOutside ? count - kOutside : count; });
   }
@@ -32,7 +32,7 @@ class CCmdTarget {
   void ReleaseCreator() {
     Drop([](LONG count) { return count & ~kCreator; });
   }
-  ModuleState* ObjectModuleState() const { return moduleState_; }
+  ModuleState* ObjectModuleState() const { return m_pModuleState; }
 
  private:
   static constexpr LONG kCreator = 1;
@@ -42,9 +42,9 @@ class CCmdTarget {
   // one move that reaches zero.
   template <class Next>
   ULONG Drop(Next next) {
-    LONG count = count_;
+    LONG count = m_nRefs;
     for (;;) {
-      LONG seen = InterlockedCompareExchange(&count_, next(count), count);
+      LONG seen = InterlockedCompareExchange(&m_nRefs, next(count), count);
       if (seen == count) break;
       count = seen;
     }
@@ -52,8 +52,8 @@ class CCmdTarget {
     if (left == 0 && count != 0) delete this;
     return Count(left);
   }
-  ModuleState* moduleState_;
-  volatile LONG count_ = kCreator;
+  ModuleState* m_pModuleState;
+  volatile LONG m_nRefs = kCreator;
 };
 
 // The creator's reference to a CCmdTarget, let go on scope exit.

@@ -46,7 +46,7 @@ class MenuReader {
   // menu script: name MENU BEGIN statements END — what follows is not read.
   Expected<const MenuNode*> Script() {
     if (!Append(MenuNodeKind::kHead, "", 0)) return Fail(text_, expect::kMemory);
-    script_.nodes_->cursor = script_.nodes_->first;
+    script_.m_pNodes->cursor = script_.m_pNodes->first;
     if (!text_) return Fail(text_, expect::kName);
     Expected<Pos> at = Name(SkipWhite(text_));
     if (at) at = Window(SkipWhite(*at), kKeywordMenu, true, expect::kMenu);
@@ -224,15 +224,15 @@ class MenuReader {
 };
 
 void CMenuScript::FreeNodes() {
-  if (!nodes_) return;
-  nodes_->cursor = nodes_->first;
-  while (nodes_->cursor) {
-    MenuNode* next = nodes_->cursor->next;
-    std::free(nodes_->cursor);
-    nodes_->cursor = next;
+  if (!m_pNodes) return;
+  m_pNodes->cursor = m_pNodes->first;
+  while (m_pNodes->cursor) {
+    MenuNode* next = m_pNodes->cursor->next;
+    std::free(m_pNodes->cursor);
+    m_pNodes->cursor = next;
   }
-  std::free(nodes_);
-  nodes_ = nullptr;
+  std::free(m_pNodes);
+  m_pNodes = nullptr;
 }
 
 MenuNode* CMenuScript::Append(MenuNodeKind kind, const char* text, std::size_t length) {
@@ -244,19 +244,19 @@ MenuNode* CMenuScript::Append(MenuNodeKind kind, const char* text, std::size_t l
   node->id = 0;
   std::memcpy(node->text, text, length);
   node->text[length] = '\0';
-  if (nodes_->last)
-    nodes_->last->next = node;
+  if (m_pNodes->last)
+    m_pNodes->last->next = node;
   else
-    nodes_->first = node;
-  nodes_->last = node;
+    m_pNodes->first = node;
+  m_pNodes->last = node;
   return node;
 }
 
 Expected<const MenuNode*> CMenuScript::Parse(const char* text, MenuParseObserver* observer) {
   FreeNodes();
-  nodes_ = static_cast<MenuNodeList*>(std::malloc(sizeof(MenuNodeList)));
-  if (!nodes_) return MenuParseError{0, expect::kMemory};
-  nodes_->first = nodes_->cursor = nodes_->last = nullptr;
+  m_pNodes = static_cast<MenuNodeList*>(std::malloc(sizeof(MenuNodeList)));
+  if (!m_pNodes) return MenuParseError{0, expect::kMemory};
+  m_pNodes->first = m_pNodes->cursor = m_pNodes->last = nullptr;
   return MenuReader(*this, text, observer).Script();
 }
 

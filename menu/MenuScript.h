@@ -105,14 +105,14 @@ class CMenuScript {
   // in the list until the next parse.
   Expected<const MenuNode*> Parse(const char* text, MenuParseObserver* observer = nullptr);
 
-  const MenuNode* Head() const { return nodes_ ? nodes_->first : nullptr; }
+  const MenuNode* Head() const { return m_pNodes ? m_pNodes->first : nullptr; }
 
  private:
   friend class MenuReader;
   void FreeNodes();
   MenuNode* Append(MenuNodeKind kind, const char* text, std::size_t length);
 
-  MenuNodeList* nodes_ = nullptr;
+  MenuNodeList* m_pNodes = nullptr;
 };
 
 }  // namespace orvex
