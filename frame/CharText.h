@@ -33,6 +33,13 @@ inline const char* NextChar(const char* p) noexcept {
   return IsLeadByte(byte) && p[1] ? p + 2 : p + 1;
 }
 
+// The character `count` characters on from `at`; the terminator when the text
+// ends before.
+inline const char* CharsOn(const char* at, std::size_t count) noexcept {
+  while (count-- && *at) at = NextChar(at);
+  return at;
+}
+
 // The start of the character that ends at `end`, reading `text` from its
 // start; null when `end` is `text`.
 const char* PreviousChar(const char* text, const char* end) noexcept;

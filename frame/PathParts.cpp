@@ -38,7 +38,6 @@ class Builder {
       p = next;
     }
   }
-  const char* text() const { return out_; }
 
  private:
   char* out_;

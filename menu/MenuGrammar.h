@@ -50,13 +50,6 @@ inline constexpr MenuOption kMenuOptions[] = {
 };
 inline constexpr std::size_t kOptionMarkLetter = 5;  // the sixth letter tells the M options apart
 
-// The character `count` characters on from `at`; the terminator when the text
-// ends before.
-inline const char* CharsOn(const char* at, std::size_t count) {
-  while (count-- && *at) at = NextChar(at);
-  return at;
-}
-
 // Whether the text at `at` reaches an M option's sixth letter.
 inline bool HasMarkLetter(const char* at) { return *CharsOn(at, kOptionMarkLetter) != '\0'; }
 
