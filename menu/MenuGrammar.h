@@ -30,6 +30,7 @@ enum MenuOptionFlag : std::uint16_t {
 struct MenuKeyword {
   const char* word;
   std::size_t window;
+  constexpr std::size_t length() const { return window - 1; }
 };
 inline constexpr MenuKeyword kKeywordMenu{"MENU", 5};
 inline constexpr MenuKeyword kKeywordBegin{"BEGIN", 6};

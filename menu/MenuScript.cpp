@@ -73,7 +73,7 @@ class MenuReader {
     std::size_t count = 0;
     for (; count < keyword.window && *end; ++count) end = NextChar(end);
     if (count < keyword.window && shortFails) return Fail(at, expected);
-    if (!FindTextBefore(at, end, keyword.word, std::strlen(keyword.word))) return Fail(at, expected);
+    if (!FindTextBefore(at, end, keyword.word, keyword.length())) return Fail(at, expected);
     return end;
   }
 
@@ -106,10 +106,24 @@ class MenuReader {
     std::size_t length = static_cast<std::size_t>(end - at);
     if (length > kMaxIdentifier) return Fail(at, expect::kShortIdentifier);
     if (!*end) return Fail(end, expect::kAfterIdentifier);
-    char token[kMaxIdentifier + 1];
-    std::memcpy(token, at, length);
-    token[length] = '\0';
-    return Value{end, static_cast<std::uint16_t>(std::atoi(token))};
+    return Value{end, static_cast<std::uint16_t>(IdentifierValue(at, length))};
+  }
+
+  // atoi of the token. Plain digits, the common case, are read here: the C
+  // runtime's atoi asks the locale about every character, which under Wine
+  // costs more than the rest of the item's parse.
+  static int IdentifierValue(Pos at, std::size_t length) {
+    int value = 0;
+    for (std::size_t i = 0; i < length; ++i) {
+      if (at[i] < '0' || at[i] > '9') {
+        char token[kMaxIdentifier + 1];
+        std::memcpy(token, at, length);
+        token[length] = '\0';
+        return std::atoi(token);
+      }
+      value = value * 10 + (at[i] - '0');
+    }
+    return value;
   }
 
   // option list: { ',' option } — options known by their first letter (and M
