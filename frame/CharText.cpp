@@ -47,11 +47,24 @@ const char* FindLastChar(const char* text, char c) noexcept {
   return last;
 }
 
+namespace {
+
+// Whether `sought` (of `length` bytes, no NUL among them) starts at `p`, whose
+// first byte has been compared. Written out: the sought texts are a few bytes
+// long, shorter than the C runtime's call costs.
+bool RestMatches(const char* p, const char* sought, std::size_t length) noexcept {
+  std::size_t i = 1;
+  while (i < length && p[i] == sought[i]) ++i;
+  return i == length;
+}
+
+}  // namespace
+
 const char* FindText(const char* text, const char* sought) noexcept {
   const std::size_t length = std::strlen(sought);
   if (!length) return text;
   for (const char* p = text;; p = NextChar(p)) {
-    if (*p == *sought && std::strncmp(p, sought, length) == 0) return p;  // the first byte before a call
+    if (*p == *sought && RestMatches(p, sought, length)) return p;
     if (!*p) return nullptr;
   }
 }
@@ -60,7 +73,7 @@ const char* FindTextBefore(const char* text, const char* end, const char* sought
                            std::size_t length) noexcept {
   if (!length) return text;
   for (const char* p = text; p < end && static_cast<std::size_t>(end - p) >= length; p = NextChar(p))
-    if (*p == *sought && std::memcmp(p, sought, length) == 0) return p;
+    if (*p == *sought && RestMatches(p, sought, length)) return p;
   return nullptr;
 }
 
