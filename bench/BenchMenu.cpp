@@ -192,12 +192,13 @@ std::string MakeTempDirectory(const char* prefix) {
 void WarmUp(IHostContext* context, const std::string& dir, int rounds) {
   std::vector<Item> items = Generate(false, 1000);
   const char* name = "menu-warm-up.rc";
-  if (!WriteFile(dir + name, Script(items))) return;
+  const std::string path = dir + name;
+  if (!WriteFile(path, Script(items))) return;
   for (int i = 0; i < rounds; ++i) {
     DestroyMenu(LoadMenuFromFile(context, name));
-    LoadFloor(dir + name, items);
+    LoadFloor(path, items);
   }
-  DeleteFileA((dir + name).c_str());
+  DeleteFileA(path.c_str());
 }
 
 // Slowest over fastest.
@@ -214,8 +215,8 @@ void StartUp(IHostContext* context, const std::string& dir, const Settings& sett
   g.Command();
   g.End();
   const char* name = "menu-one.rc";
-  if (!WriteFile(dir + name, Script(g.items))) return report.Fail(std::string("cannot write ") + dir + name);
   const std::string path = dir + name;
+  if (!WriteFile(path, Script(g.items))) return report.Fail("cannot write " + path);
   const int iterations = settings.Iterations(2000);
   const int repetitions = settings.smoke ? settings.repetitions : kRepetitions;
   Timing t = Compare([&] { DestroyMenu(LoadMenuFromFile(context, name)); }, [&] { LoadFloor(path, g.items); },
@@ -246,8 +247,9 @@ void RunMenus(const Settings& settings, Report& report) {
       std::vector<Item> items = Generate(nested, size);
       std::string name = std::string("menu-") + shape + "-" + std::to_string(size) + ".rc";
       std::string row = std::string("LoadMenuFromFile.") + shape + "." + std::to_string(size);
-      if (!WriteFile(dir + name, Script(items))) {
-        report.Fail(row + ": cannot write " + dir + name);
+      const std::string path = dir + name;
+      if (!WriteFile(path, Script(items))) {
+        report.Fail(row + ": cannot write " + path);
         continue;
       }
       // The library's menu must be the floor's, item for item, before either
@@ -258,18 +260,17 @@ void RunMenus(const Settings& settings, Report& report) {
         report.Fail(row + ": the loaded menu differs from the built one (" +
                     std::to_string(std::count(loaded.begin(), loaded.end(), '\n') / 2) + " and " +
                     std::to_string(std::count(built.begin(), built.end(), '\n') / 2) + " items)");
-        DeleteFileA((dir + name).c_str());
+        DeleteFileA(path.c_str());
         continue;
       }
       int iterations = settings.smoke ? 1 : std::max(1, kItemsPerSample / size);
-      const std::string path = dir + name;
       Timing t = Compare([&] { DestroyMenu(LoadMenuFromFile(context, name.c_str())); },
                          [&] { LoadFloor(path, items); }, iterations, repetitions);
       report.Add(Row{row, "ns/item", t.library / size, t.floor / size, kGoal, t.ratio});
       perItem.push_back(t.library / size);
       floorPerItem.push_back(t.floor / size);
       ratios.push_back(t.ratio);
-      DeleteFileA((dir + name).c_str());
+      DeleteFileA(path.c_str());
     }
     // The row shows the library's spread and, beside it, the floor's (what
     // the runtime's own menu calls do over the same sizes); its goal is on
