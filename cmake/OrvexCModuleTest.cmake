@@ -1,4 +1,5 @@
-# orvexc_add_module_test(<name> SOURCES <src>... [MODULE <module-target>] [LIBRARIES <lib>...])
+# orvexc_add_module_test(<name> SOURCES <src>... [MODULE <module-target>] [LIBRARIES <lib>...]
+#                        [TIMEOUT <seconds>])
 #
 # A module's unit test in one call: builds the test program <name> from the
 # sources on OrvexC::HostKit, places OrvexC.dll, the host kit's
@@ -6,16 +7,22 @@
 # with CTest (call enable_testing() in the project's top folder first). Off
 # Windows it runs under Wine (ORVEXC_WINE), inside `xvfb-run -a` when no
 # DISPLAY is set at test time (ORVEXC_XVFB_RUN), since windows and menus need
-# a display. Exit status 0 passes.
+# a display. Exit status 0 passes. A test that runs past TIMEOUT seconds
+# (ORVEXC_TEST_TIMEOUT, 60 unless set) is stopped and fails; a module's fault
+# is reported by the host kit, which keeps the system debugger out of it.
 include_guard(GLOBAL)
 
 set(ORVEXC_WINE "" CACHE FILEPATH "Wine, to run a module's tests off Windows (found when empty)")
 set(ORVEXC_XVFB_RUN "" CACHE FILEPATH "xvfb-run, for tests run without a display (found when empty)")
+set(ORVEXC_TEST_TIMEOUT 60 CACHE STRING "Seconds a module's host-kit test may run before CTest stops it")
 
 function(orvexc_add_module_test name)
-  cmake_parse_arguments(T "" "MODULE" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(T "" "MODULE;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
   if(NOT T_SOURCES)
     message(FATAL_ERROR "orvexc_add_module_test(${name}): give the test's SOURCES")
+  endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT ${ORVEXC_TEST_TIMEOUT})
   endif()
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE OrvexC::HostKit ${T_LIBRARIES})
@@ -31,6 +38,7 @@ function(orvexc_add_module_test name)
 
   if(CMAKE_HOST_WIN32)
     add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY "$<TARGET_FILE_DIR:${name}>")
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
     return()
   endif()
   if(NOT ORVEXC_WINE)
@@ -46,4 +54,5 @@ function(orvexc_add_module_test name)
     COMMAND sh -c "if [ -z \"\${DISPLAY:-}\" ] && [ -x \"$0\" ]; then exec \"$0\" -a \"$@\"; fi; exec \"$@\""
             "${ORVEXC_XVFB_RUN}" "${ORVEXC_WINE}" "$<TARGET_FILE:${name}>"
     WORKING_DIRECTORY "$<TARGET_FILE_DIR:${name}>")
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()
