@@ -1,5 +1,7 @@
 #include "OrvexC/hostkit/Journal.h"
 
+#include "OrvexC/hostkit/FaultReport.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -9,6 +11,9 @@ std::string JournalCall::Text(bool numbered) const {
   std::string slot = numbered ? "#" + std::to_string(method->slot) : "";
   return object + "." + method->name + slot + "(" + arguments + ")";
 }
+
+Journal::Journal() { hostkit::ReportJournal(this); }
+Journal::~Journal() { hostkit::ForgetJournal(this); }
 
 void Journal::Add(JournalCall call) {
   entries_.push_back(call.Text());

@@ -2,14 +2,28 @@
 # demo-host-case.sh STATUS TEXTS HOST [VAR=VALUE...] ARGUMENTS...: runs the demo
 # host under Wine once; passes when it exits with STATUS and its output holds
 # every text of TEXTS (separated by " && "). VAR=VALUE before the arguments set
-# the environment of that run (DISPLAY= for a machine without a display).
+# the environment of that run (DISPLAY= for a machine without a display);
+# KILL_HELD_CHILD=1 kills the title's process from outside (SIGKILL, as the
+# system's OOM killer would) once it waits with --hold.
 set -u
 status=$1 texts=$2 host=$3; shift 3
-env=()
-while [ $# -gt 0 ] && [[ $1 == [A-Z]*=* ]]; do env+=("$1"); shift; done
+env=() kill_held=
+while [ $# -gt 0 ] && [[ $1 == [A-Z]*=* ]]; do
+  if [ "$1" = KILL_HELD_CHILD=1 ]; then kill_held=1; else env+=("$1"); fi
+  shift
+done
 here=$(cd "$(dirname "$0")" && pwd)
-out=$(env "${env[@]}" "$here/../../scripts/wine-run.sh" "$host" "$@" 2>&1 | tr -d '\r'; exit "${PIPESTATUS[0]}")
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+env "${env[@]}" "$here/../../scripts/wine-run.sh" "$host" "$@" >"$log" 2>&1 &
+run=$!
+if [ -n "$kill_held" ]; then
+  for _ in $(seq 600); do grep -q "until a debugger attaches" "$log" && break; sleep 0.1; done
+  pkill -KILL -f -- "no-sandbox --hold" || echo "FAIL: no held title's process to kill"
+fi
+wait $run
 got=$?
+out=$(tr -d '\r' <"$log")
 echo "$out"
 echo "exit status $got"
 [ "$got" = "$status" ] || { echo "FAIL: expected exit status $status"; exit 1; }

@@ -21,6 +21,19 @@ ENTRY Abort(IHostContext* c) { SetStatusBarText(c, "about to abort"); abort(); r
 ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(7); return 1; }
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
 
+/* Has another process end this one, as a user's task manager would. */
+ENTRY Killed(IHostContext* c)
+{
+    char line[64];
+    STARTUPINFOA startup = { sizeof startup };
+    PROCESS_INFORMATION killer;
+    SetStatusBarText(c, "about to be killed");
+    wsprintfA(line, "taskkill /F /PID %lu", GetCurrentProcessId());
+    if (CreateProcessA(NULL, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &killer))
+        WaitForSingleObject(killer.hProcess, INFINITE);
+    return 1;
+}
+
 /* Reports the title it was given: its name, a thread, an object and a
  * storage of it, a thread it starts, and the storage it creates. */
 ENTRY Fine(IHostContext* c)

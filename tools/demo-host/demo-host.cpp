@@ -6,7 +6,7 @@
 // runtime call as it is made, the entry's result, any reference the module
 // kept, and the frame window with the menu the module gave it.
 //   orvexc-demo-host [--title DIR] [--entry NAME] [--timeout SECONDS]
-//                    [--screenshot FILE.png] [--wait] [--no-sandbox] [MODULE.dll]
+//                    [--screenshot FILE.png] [--wait] [--hold] [--no-sandbox] [MODULE.dll]
 // The module is hello-module.dll by default, the entry RunModule. The title
 // is a built-in one, or the one DIR\title.ini describes (hostkit/TitleFolder).
 // The module runs in a sandbox (Sandbox.h). Exit status: 0 when the entry
@@ -107,16 +107,17 @@ struct Options {
   const char* titleFolder = nullptr;
   std::string module = "hello-module.dll", entry = "RunModule";
   unsigned timeout = 30;
-  bool wait = false, unwatched = false;
+  bool wait = false, hold = false, unwatched = false;
 };
 
 constexpr char kUsage[] =
     "usage: orvexc-demo-host [--title DIR] [--entry NAME] [--timeout SECONDS] [--screenshot FILE.png]\n"
-    "                        [--wait] [--no-sandbox] [MODULE.dll]\n"
+    "                        [--wait] [--hold] [--no-sandbox] [MODULE.dll]\n"
     "Runs the module's entry (default RunModule) in a sandbox on a built-in title or the title\n"
     "DIR\\title.ini describes, and prints the module's runtime calls as they are made. Exit status\n"
     "0 passed, 1 the entry returned 0 or kept a reference, 2 something is missing, 3 the module\n"
-    "faulted or ran past --timeout (default 30). --help, --version: this text, the version.\n";
+    "faulted, ran past --timeout (default 30) or ended the process. --hold: wait for a debugger to\n"
+    "attach before loading the module. --help, --version: this text, the version.\n";
 
 // The command line; false (after the usage) when it cannot be read.
 bool ParseArguments(int argc, char** argv, Options& options) {
@@ -133,6 +134,8 @@ bool ParseArguments(int argc, char** argv, Options& options) {
       continue;
     else if (arg == "--wait")
       options.wait = true;
+    else if (arg == "--hold")
+      options.hold = true;
     else if (arg == demo::kNoSandboxFlag)
       options.unwatched = true;
     else if (arg.compare(0, 2, "--") != 0)
@@ -203,12 +206,13 @@ void ShowFrame(HWND window, const Options& options) {
 // In the sandbox's child (or with --no-sandbox): plays the title, runs the
 // module, reports.
 int PlayTitle(const Options& options) {
-  demo::EnterSandbox();
+  demo::EnterSandbox(options.timeout);
   fake::Runtime title;
   if (!options.titleFolder)
     MakeBuiltInTitle(title);
   else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty())
     return Missing(error);
+  if (options.hold) demo::HoldForDebugger(options.module);
   demo::NoteModuleRunning("loading " + options.module);
   demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
   demo::NoteModuleDone();
@@ -233,5 +237,8 @@ int main(int argc, char** argv) {
     return status;
   Options options;
   if (!ParseArguments(argc, argv, options)) return 2;
-  return options.unwatched ? PlayTitle(options) : demo::RunSandboxed(options.timeout);
+  if (!options.unwatched) return demo::RunSandboxed(options.timeout);
+  int status = PlayTitle(options);
+  demo::ReportStatus(status);
+  return status;
 }

@@ -26,8 +26,15 @@ struct JournalCall {
   const char* Note() const { return method->note; }
 };
 
+// A journal is the one a fault report lists (FaultReport.h) from its making
+// until its end.
 class Journal {
  public:
+  Journal();
+  ~Journal();
+  Journal(const Journal&) = delete;
+  Journal& operator=(const Journal&) = delete;
+
   void Add(JournalCall call);
   void Clear();
   // Entries as text, in call order.
