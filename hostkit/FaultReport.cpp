@@ -14,6 +14,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "FaultDecode.h"
 #include "OrvexC/hostkit/Journal.h"
 
 namespace hostkit {
@@ -241,6 +242,7 @@ LONG WINAPI OnUnhandled(EXCEPTION_POINTERS* info) {
     fault.access = record.ExceptionInformation[0];
     fault.target = record.ExceptionInformation[1];
   }
+  if (info->ContextRecord) CorrectFault(*info->ContextRecord, fault.code, fault.access, fault.target);
   Raise(fault);
 }
 

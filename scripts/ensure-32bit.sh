@@ -10,12 +10,21 @@
 # opens the interpreter once, at registration, so it serves every mount
 # namespace. Does nothing where 32-bit programs already run. Debian, as root;
 # needs 32-bit Wine installed (scripts/ensure-tools.sh).
+#
+#   --emulated  registers qemu-user even where the kernel runs 32-bit code, so
+#               that a native machine tests the emulated path (and says so)
+#   --native    removes what --emulated registered (only that: an entry the
+#               machine needs to run 32-bit code at all stays)
 set -eu
+force=${1:-}
+case "$force" in ""|--emulated|--native) ;; *) echo "usage: ensure-32bit.sh [--emulated|--native]" >&2; exit 2 ;; esac
 wine32=/usr/lib/wine/wine
 binfmt=/proc/sys/fs/binfmt_misc
 entry=$binfmt/qemu-i386
 qemu=/usr/bin/qemu-i386-static
 minimum=8.1
+# Left by --emulated: the entry is ours to remove.
+forced=/run/orvexc-emulated-32bit
 
 runs_32bit() { "$wine32" --version >/dev/null 2>&1; }
 emulated() { [ -f "$entry" ] && head -1 "$entry" | grep -qx enabled; }
@@ -28,7 +37,18 @@ say_mode() {
 }
 
 [ -x "$wine32" ] || { echo "ensure-32bit: $wine32 is missing (install wine32)" >&2; exit 1; }
-if runs_32bit; then say_mode; exit 0; fi
+if [ "$force" = --native ]; then
+  if [ -f "$forced" ]; then
+    [ -f "$entry" ] && echo -1 >"$entry"
+    rm -f "$forced"
+  fi
+  runs_32bit || { echo "ensure-32bit: this kernel runs no 32-bit code: it stays emulated" >&2; exit 1; }
+  say_mode
+  exit 0
+fi
+if [ "$force" = --emulated ] && emulated; then say_mode; exit 0; fi
+if [ "$force" != --emulated ] && runs_32bit; then say_mode; exit 0; fi
+[ "$force" = --emulated ] && ! [ -f "$entry" ] && runs_32bit && touch "$forced"
 
 # ---- qemu-user at $minimum or later -----------------------------------------
 installed=$(dpkg-query -W -f '${Version}' qemu-user-static 2>/dev/null || true)
@@ -66,4 +86,5 @@ fi
 emulated || echo 1 >"$entry"
 
 runs_32bit || { echo "ensure-32bit: $wine32 still does not run under $qemu" >&2; exit 1; }
+[ -f "$forced" ] && echo "ensure-32bit: qemu-user registered for i386 programs on a machine that runs them natively (--native removes it)"
 say_mode
