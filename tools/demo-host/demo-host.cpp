@@ -12,7 +12,7 @@
 // The module runs in a sandbox (Sandbox.h). Exit status: 0 when the entry
 // returned nonzero and every reference came back, 1 otherwise, 2 when the
 // title, the module, its entry or a display is missing, 3 when the module
-// faulted or did not return in time.
+// faulted, did not return in time or the title's process ended without a verdict.
 #include <OrvexC/hostkit/FakeRuntime.h>
 #include <OrvexC/hostkit/MenuTree.h>
 #include <OrvexC/hostkit/TitleFolder.h>
