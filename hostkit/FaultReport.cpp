@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 
@@ -41,7 +42,9 @@ struct Fault {
 struct Reporter {
   HANDLE wake = nullptr;     // auto-reset: a fault was recorded, or the watch changed
   HANDLE written = nullptr;  // manual-reset: the report is out
-  DWORD threadId = 0;        // the reporting thread's
+  HANDLE thread = nullptr;   // the reporting thread, until the program exits
+  DWORD threadId = 0;
+  volatile bool stopping = false;
   volatile LONG claimed = 0;
   Fault fault;
   volatile LONG state = kNothingRun;
@@ -208,6 +211,7 @@ DWORD WINAPI ReporterMain(void*) {
       WriteFaultReport();
       Finish();
     }
+    if (g.stopping) return 0;
     if (woke != WAIT_TIMEOUT || !TimeIsUp()) continue;
     if (IsDebuggerPresent()) {  // the author is stepping through it
       g.deadline = GetTickCount() + g.timeout * 1000;
@@ -222,7 +226,12 @@ DWORD WINAPI ReporterMain(void*) {
 // Hands a fault to the reporting thread and waits for the end. Only the
 // first fault is reported; a later one, on another thread, waits with it.
 [[noreturn]] void Raise(const Fault& fault) {
-  if (GetCurrentThreadId() == g.threadId || !g.wake) TerminateProcess(GetCurrentProcess(), kFaultStatus);
+  if (GetCurrentThreadId() == g.threadId) TerminateProcess(GetCurrentProcess(), kFaultStatus);
+  if (!g.thread && InterlockedExchange(&g.claimed, 1) == 0) {  // the program is exiting: report here
+    g.fault = fault;
+    WriteFaultReport();
+    Finish();
+  }
   if (InterlockedExchange(&g.claimed, 1) == 0) {
     g.fault = fault;
     SetEvent(g.wake);
@@ -272,6 +281,17 @@ void OnAbort(int) {
   Raise(fault);
 }
 
+// At exit: the reporting thread ends first, so that the process ends with
+// its own threads only (Wine, under load, now and then crashed ending one
+// that was waiting). A fault after this is reported on its own thread.
+void StopReporter() {
+  g.stopping = true;
+  SetEvent(g.wake);
+  if (WaitForSingleObject(g.thread, 2000) != WAIT_OBJECT_0) return;
+  CloseHandle(g.thread);
+  g.thread = nullptr;
+}
+
 }  // namespace
 
 void InstallFaultReporter() {
@@ -285,9 +305,10 @@ void InstallFaultReporter() {
   NarrowFileName(path, g.process, sizeof g.process);
   g.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   g.written = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (HANDLE thread = CreateThread(nullptr, 64 * 1024, ReporterMain, nullptr, 0, &g.threadId)) CloseHandle(thread);
+  g.thread = CreateThread(nullptr, 64 * 1024, ReporterMain, nullptr, 0, &g.threadId);
   SetUnhandledExceptionFilter(OnUnhandled);
   std::signal(SIGABRT, OnAbort);
+  if (g.thread) std::atexit(StopReporter);
 }
 
 void SetProcessLabel(const std::string& label) { lstrcpynA(g.process, label.c_str(), sizeof g.process); }

@@ -118,9 +118,14 @@ int Watcher::Run(char* commandLine) {
     if (!Overdue(seen, since)) continue;
     TerminateProcess(process_.get(), 3);
     WaitForSingleObject(process_.get(), 5000);
-    std::printf("\n%s did not return within %u seconds (--timeout); where it was is not known (the title's"
-                " process did not report it)\n",
-                state_->running, timeout_);
+    if (state_->reported)
+      std::printf("\nthe title's process did not end within %u seconds after it gave its status (--timeout):"
+                  " is the module's DllMain stuck as the process ends?\n",
+                  timeout_ + kGraceSeconds);
+    else
+      std::printf("\n%s did not return within %u seconds (--timeout); where it was is not known (the title's"
+                  " process did not report it)\n",
+                  state_->running, timeout_);
     return 3;
   }
   DWORD exitCode = 0;
@@ -137,7 +142,9 @@ bool Watcher::Overdue(LONG& seen, DWORD& since) const {
   }
   BOOL debugged = FALSE;
   CheckRemoteDebuggerPresent(process_.get(), &debugged);
-  if (debugged || state_->phase != kRunning) {
+  // The module's code runs while it is noted as running, and after the
+  // verdict while the process ends (its DllMain).
+  if (debugged || (state_->phase != kRunning && !state_->reported)) {
     since = GetTickCount();
     return false;
   }
@@ -230,6 +237,7 @@ void ReportStatus(int status) {
   if (!g_state) return;
   g_state->status = status;
   g_state->reported = 1;
+  InterlockedIncrement(&g_state->sequence);
 }
 
 }  // namespace demo
