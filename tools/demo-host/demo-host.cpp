@@ -119,31 +119,51 @@ constexpr char kUsage[] =
     "faulted, ran past --timeout (default 30) or ended the process. --hold: wait for a debugger to\n"
     "attach before loading the module. --help, --version: this text, the version.\n";
 
-// The command line; false (after the usage) when it cannot be read.
+// Refuses the command line: one line naming what is wrong, then the usage.
+bool Refuse(const std::string& why) {
+  std::fprintf(stderr, "orvexc-demo-host: %s\n%s", why.c_str(), kUsage);
+  return false;
+}
+
+// An option's value, checked: false (with the reason) when it does not read.
+bool TakeValue(const std::string& option, const char* value, Options& options, std::string& why) {
+  if (option == "--screenshot") options.screenshot = value;
+  if (option == "--title") options.titleFolder = value;
+  if (option == "--entry") options.entry = value;
+  if (option == "--timeout" && !ReadSeconds(value, options.timeout)) why = "--timeout " + std::string(value);
+  return why.empty();
+}
+
+// The command line; false (after the reason and the usage) when it cannot be read.
 bool ParseArguments(int argc, char** argv, Options& options) {
+  static const struct {
+    const char* option;
+    const char* takes;
+  } kValued[] = {{"--screenshot", "a .png file to write"},
+                 {"--title", "a title folder"},
+                 {"--entry", "the name of the module's entry"},
+                 {"--timeout", "a whole number of seconds, 1 to 86400"}};
+  bool moduleGiven = false;
   for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    bool valued = i + 1 < argc;
-    if (arg == "--screenshot" && valued)
-      options.screenshot = argv[++i];
-    else if (arg == "--title" && valued)
-      options.titleFolder = argv[++i];
-    else if (arg == "--entry" && valued)
-      options.entry = argv[++i];
-    else if (arg == "--timeout" && valued && ReadSeconds(argv[++i], options.timeout))
-      continue;
-    else if (arg == "--wait")
+    std::string arg = argv[i], why;
+    const char* takes = nullptr;
+    for (const auto& valued : kValued)
+      if (arg == valued.option) takes = valued.takes;
+    if (takes && i + 1 >= argc) return Refuse(arg + " needs a value: " + takes);
+    if (takes && !TakeValue(arg, argv[++i], options, why)) return Refuse(why + ": give " + takes);
+    if (takes) continue;
+    if (arg == "--wait")
       options.wait = true;
     else if (arg == "--hold")
       options.hold = true;
     else if (arg == demo::kNoSandboxFlag)
       options.unwatched = true;
-    else if (arg.compare(0, 2, "--") != 0)
-      options.module = arg;
-    else {
-      std::fprintf(stderr, "%s", kUsage);
-      return false;
-    }
+    else if (arg.compare(0, 2, "--") == 0)
+      return Refuse("no option " + arg);
+    else if (moduleGiven)
+      return Refuse("one module at a time: " + arg + " after " + options.module);
+    else
+      options.module = arg, moduleGiven = true;
   }
   return true;
 }
