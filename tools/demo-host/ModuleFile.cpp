@@ -163,7 +163,24 @@ std::string LoadFailure(const std::string& path, DWORD error) {
   }
   char code[16];
   std::snprintf(code, sizeof code, "%lu", error);
-  return "cannot load " + path + ": " + SystemMessage(error) + " (error " + code + ")";
+  // The system's text for it names its file as "%1".
+  std::string why = error == ERROR_BAD_EXE_FORMAT ? "a truncated or damaged DLL: build it again, or copy it whole"
+                                                  : SystemMessage(error);
+  return "cannot load " + path + ": " + why + " (error " + code + ")";
+}
+
+// The function name a C++ compiler's export name holds: QuizMain in
+// _Z8QuizMainP12IHostContext (GCC, Clang) or ?QuizMain@@YAHPAUIHostContext@@@Z
+// (Microsoft's); the whole name for any other.
+std::string SourceName(const std::string& exported) {
+  if (exported.compare(0, 2, "_Z") == 0) {
+    size_t digits = exported.find_first_not_of("0123456789", 2);
+    size_t length = std::strtoul(exported.c_str() + 2, nullptr, 10);
+    if (digits != 2 && digits != std::string::npos && digits + length <= exported.size())
+      return exported.substr(digits, length);
+  }
+  if (exported.compare(0, 1, "?") == 0) return exported.substr(1, exported.find('@') - 1);
+  return exported;
 }
 
 // The module does not export `entry`: the exports that look like it, and
@@ -177,7 +194,7 @@ std::string MissingEntry(const std::string& path, const PeImage& image, const st
   for (const std::string& e : alike) {
     if (e.compare(0, 2, "_Z") == 0 || e.compare(0, 1, "?") == 0)
       return message + " It exports the C++ name " + e + ": declare the entry extern \"C\" (and __cdecl)," +
-             " e.g. extern \"C\" __declspec(dllexport) int __cdecl " + entry + "(IHostContext* context)";
+             " e.g. extern \"C\" __declspec(dllexport) int __cdecl " + SourceName(e) + "(IHostContext* context)";
     if (e.find('@') != std::string::npos)
       return message + " It exports " + e + ", a __stdcall name: declare the entry __cdecl";
   }
@@ -264,8 +281,10 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
   char full[MAX_PATH];
   DWORD length = GetFullPathNameA(given.c_str(), MAX_PATH, full, nullptr);
   std::string path = length && length < MAX_PATH ? full : given;
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    loaded.error = "no module file " + path + ": give the path of your module's DLL";
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    loaded.error = (attributes == INVALID_FILE_ATTRIBUTES ? "no module file " + path : path + " is a folder, not a DLL") +
+                   ": give the path of your module's DLL";
     return loaded;
   }
   PeImage image = ReadPeImage(path);
