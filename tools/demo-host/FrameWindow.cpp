@@ -3,7 +3,9 @@
 #include <OrvexC/hostkit/FakeRuntime.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace demo {
@@ -90,7 +92,7 @@ void Chunk(std::string& png, const char* type, const std::string& data) {
 
 }  // namespace
 
-bool SavePng(HWND window, const char* path) {
+std::string SavePng(HWND window, const char* path) {
   RECT r;
   GetWindowRect(window, &r);
   int w = r.right - r.left, h = r.bottom - r.top;
@@ -133,9 +135,10 @@ bool SavePng(HWND window, const char* path) {
   Chunk(png, "IDAT", z);
   Chunk(png, "IEND", "");
   FILE* file = std::fopen(path, "wb");
-  if (!file) return false;
-  std::fwrite(png.data(), 1, png.size(), file);
-  return std::fclose(file) == 0;
+  if (!file) return std::strerror(errno);
+  bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+  if (std::fclose(file) != 0 || !written) return std::strerror(errno);
+  return "";
 }
 
 }  // namespace demo

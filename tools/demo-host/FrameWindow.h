@@ -17,6 +17,7 @@ namespace demo {
 HWND MakeFrameWindow(const std::string& name, const fake::Runtime& title);
 // Handles the window's messages for `milliseconds`.
 void Pump(int milliseconds);
-bool SavePng(HWND window, const char* path);
+// Writes the window as a PNG image; the reason when it cannot, else empty.
+std::string SavePng(HWND window, const char* path);
 
 }  // namespace demo

@@ -115,8 +115,9 @@ constexpr char kUsage[] =
     "                        [--wait] [--hold] [--no-sandbox] [MODULE.dll]\n"
     "Runs the module's entry (default RunModule) in a sandbox on a built-in title or the title\n"
     "DIR\\title.ini describes, and prints the module's runtime calls as they are made. Exit status\n"
-    "0 passed, 1 the entry returned 0 or kept a reference, 2 something is missing, 3 the module\n"
-    "faulted, ran past --timeout (default 30) or ended the process. --hold: wait for a debugger to\n"
+    "0 passed, 1 the entry returned 0 or kept a reference, 2 something is missing or the screenshot\n"
+    "cannot be written, 3 the module faulted, ran past --timeout (default 30) or ended the process.\n"
+    "--wait: keep the frame window open until it is closed. --hold: wait for a debugger to\n"
     "attach before loading the module. --help, --version: this text, the version.\n";
 
 // Refuses the command line: one line naming what is wrong, then the usage.
@@ -209,18 +210,20 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
 }
 
 // The frame window after the run: its menu, a screenshot, and with --wait
-// the window until it is closed.
-void ShowFrame(HWND window, const Options& options) {
+// the window until it is closed. False when the screenshot was not saved.
+bool ShowFrame(HWND window, const Options& options) {
   std::printf("the frame window's menu:\n%s", hostkit::DescribeMenu(GetMenu(window)).c_str());
   InvalidateRect(window, nullptr, TRUE);
   demo::Pump(options.wait ? 0 : 700);
-  if (options.screenshot)
-    std::printf("screenshot %s: %s\n", options.screenshot,
-                demo::SavePng(window, options.screenshot) ? "saved" : "failed");
+  std::string failure = options.screenshot ? demo::SavePng(window, options.screenshot) : "";
+  if (options.screenshot && failure.empty()) std::printf("screenshot %s: saved\n", options.screenshot);
+  if (!failure.empty())
+    std::fprintf(stderr, "orvexc-demo-host: screenshot %s not saved: %s\n", options.screenshot, failure.c_str());
   MSG message;
   while (options.wait && IsWindow(window) && GetMessageA(&message, nullptr, 0, 0) > 0)
     DispatchMessageA(&message);
   if (IsWindow(window)) DestroyWindow(window);
+  return failure.empty();
 }
 
 // In the sandbox's child (or with --no-sandbox): plays the title, runs the
@@ -246,7 +249,7 @@ int PlayTitle(const Options& options) {
         " xvfb-run -a wine orvexc-demo-host.exe ...");
   title.window.handle = window;
   bool passed = RunEntry(title, module, options);
-  ShowFrame(window, options);
+  if (!ShowFrame(window, options)) return 2;
   return passed ? 0 : 1;
 }
 
