@@ -232,6 +232,17 @@ std::string LibraryElsewhere(const std::string& path) {
          Folder(path) + ": ship OrvexC.dll beside your module, as the runtime loads it from there";
 }
 
+// The warning when no resource manager lies beside this program: the
+// library creates storages with the one beside the application.
+std::string ResourceManagerMissing() {
+  char self[MAX_PATH];
+  if (!GetModuleFileNameA(nullptr, self, MAX_PATH)) return "";
+  std::string manager = Folder(self) + "ResourceManager.dll";
+  if (GetFileAttributesA(manager.c_str()) != INVALID_FILE_ATTRIBUTES) return "";
+  return "no " + manager + ": SetResourceStorage cannot create storages (the library looks for the resource"
+         " manager beside the program); keep ResourceManager.dll beside orvexc-demo-host.exe";
+}
+
 }  // namespace
 
 PeImage ReadPeImage(const std::string& path) {
@@ -307,7 +318,8 @@ LoadedModule LoadModule(const std::string& given, const std::string& entryName) 
   }
   loaded.entry = GetProcAddress(loaded.handle, entryName.c_str());
   if (!loaded.entry) loaded.error = MissingEntry(path, image, entryName);
-  loaded.warning = LibraryElsewhere(path);
+  for (const std::string& warning : {LibraryElsewhere(path), ResourceManagerMissing()})
+    if (!warning.empty()) loaded.warnings.push_back(warning);
   return loaded;
 }
 

@@ -28,7 +28,7 @@ struct LoadedModule {
   HMODULE handle = nullptr;
   FARPROC entry = nullptr;
   std::string error;    // why the module or its entry cannot be used
-  std::string warning;  // a worry that does not stop the run
+  std::vector<std::string> warnings;  // worries that do not stop the run
 };
 
 // Loads `path` with its own folder searched first for the DLLs it imports,

@@ -240,7 +240,7 @@ int PlayTitle(const Options& options) {
   demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
   demo::NoteModuleDone();
   if (!module.error.empty()) return Missing(module.error);
-  if (!module.warning.empty()) std::printf("warning: %s\n", module.warning.c_str());
+  for (const std::string& warning : module.warnings) std::printf("warning: %s\n", warning.c_str());
   WarnOfBadMenuScripts(title);
   HWND window = demo::MakeFrameWindow(title.titleNode.nodeName, title);
   if (!window)
