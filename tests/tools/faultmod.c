@@ -3,6 +3,7 @@
 #include <OrvexC.h>
 
 #include <stdlib.h>
+#include <unknwn.h>
 
 #define ENTRY __declspec(dllexport) int __cdecl
 
@@ -20,6 +21,9 @@ ENTRY Overflow(IHostContext* c) { SetStatusBarText(c, "about to recurse"); retur
 ENTRY Abort(IHostContext* c) { SetStatusBarText(c, "about to abort"); abort(); return 1; }
 ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(7); return 1; }
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
+
+/* Gives back a reference to the context it never had. */
+ENTRY Release(IHostContext* c) { ((IUnknown*)c)->lpVtbl->Release((IUnknown*)c); return 1; }
 
 /* Has another process end this one, as a user's task manager would. */
 ENTRY Killed(IHostContext* c)
