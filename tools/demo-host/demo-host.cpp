@@ -206,10 +206,14 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
   std::vector<std::string> unreleased = title.UnbalancedObjects();
   std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(unreleased.size()));
   for (const std::string& name : unreleased) std::printf("  %s\n", name.c_str());
+  // The context is the one reference the module never obtained itself.
+  bool contextReleased = false;
   for (const std::string& fault : title.releaseFaults)
-    std::printf("release fault: %s%s\n", fault.c_str(),
-                fault.compare(0, 8, "context ") == 0 ? " (the context is lent to the entry: never release it)" : "");
-  return result != 0 && unreleased.empty() && title.releaseFaults.empty();
+    if (fault.compare(0, 8, "context ") == 0 && !contextReleased) {
+      contextReleased = true;
+      std::printf("release fault: %s (the context is lent to the entry: never release it)\n", fault.c_str());
+    }
+  return result != 0 && unreleased.empty() && !contextReleased;
 }
 
 // The frame window after the run: its menu, a screenshot, and with --wait
