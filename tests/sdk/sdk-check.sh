@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
-#   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
-#             GCC and Clang, warnings as errors, and refuse 64-bit targets
-#   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
+#   headers   the public headers (the host kit's C one among them) compile as
+#             C89, C99, GNU89, GNU11 and C++17 with GCC and Clang, warnings as
+#             errors, and refuse 64-bit targets
+#   implib    OrvexC.lib and OrvexCHostKit.lib name every export of their .def
+#             as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test,
 #             registered by orvexc_add_module_test, passes under CTest
 #   menucheck the menu script checker's reports on the golden menu corpus, and
@@ -30,7 +32,7 @@ expect() {
 case "$check" in
 headers)
   # GNU dialects too: there GCC and Clang know built-in functions of their own.
-  printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
+  printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\n#include <OrvexC/hostkit.h>\nint main(void) { return 0; }\n' >"$work/h.c"
   cp "$work/h.c" "$work/h.cpp"
   for c in "$cc" "clang --target=$triple"; do
     for std in c89 c99 gnu89 gnu11; do
@@ -50,13 +52,15 @@ headers)
   done
   ;;
 implib)
-  llvm-nm "$prefix/lib/OrvexC.lib" >"$work/symbols"
-  names=$(sed -n '/^EXPORTS/,$p' "$src/OrvexC.def" | grep -v '^ *;' | awk 'NF && $1 != "EXPORTS" {sub(/=.*/, "", $1); print $1}')
   missing=0 count=0
-  for n in $names; do
-    count=$((count + 1))
-    grep -qx "00000000 T _$n" "$work/symbols" || { echo "missing _$n"; missing=1; }
-    grep -qx "00000000 T __imp__$n" "$work/symbols" || { echo "missing __imp__$n"; missing=1; }
+  for pair in OrvexC.lib:OrvexC.def OrvexCHostKit.lib:hostkit/OrvexCHostKit.def; do
+    llvm-nm "$prefix/lib/${pair%%:*}" >"$work/symbols"
+    names=$(sed -n '/^EXPORTS/,$p' "$src/${pair#*:}" | grep -v '^ *;' | awk 'NF && $1 != "EXPORTS" {sub(/=.*/, "", $1); print $1}')
+    for n in $names; do
+      count=$((count + 1))
+      grep -qx "00000000 T _$n" "$work/symbols" || { echo "${pair%%:*}: missing _$n"; missing=1; }
+      grep -qx "00000000 T __imp__$n" "$work/symbols" || { echo "${pair%%:*}: missing __imp__$n"; missing=1; }
+    done
   done
   echo "$count exports checked"
   [ $missing = 0 ] && [ $count -gt 0 ]
