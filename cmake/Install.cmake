@@ -35,7 +35,22 @@ function(orvexc_msvc_implib name def)
   add_custom_target(${name}_msvc_implib ALL DEPENDS ${lib})
   install(FILES ${lib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()
-orvexc_msvc_implib(OrvexC ${CMAKE_SOURCE_DIR}/OrvexC.def)
+# The Microsoft headers give the forwarded C functions the names msvcrt.dll
+# exports them under (itoa is _itoa there, strdup _strdup): OrvexC.lib has
+# those names too, each importing the library's own export (_itoa == itoa).
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/OrvexC.def)
+file(READ ${CMAKE_SOURCE_DIR}/OrvexC.def ORVEXC_MSVC_DEF)
+file(STRINGS ${CMAKE_SOURCE_DIR}/OrvexC.def forwards REGEX "^ +[A-Za-z0-9_]+ += msvcrt\\._")
+foreach(line ${forwards})
+  string(REGEX REPLACE "^ +([A-Za-z0-9_]+) .*" "\\1" name "${line}")
+  string(REGEX REPLACE ".*= msvcrt\\.([A-Za-z0-9_]+).*" "\\1" target "${line}")
+  if(NOT name STREQUAL target)
+    string(APPEND ORVEXC_MSVC_DEF "    ${target} == ${name}\n")
+  endif()
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def.new "${ORVEXC_MSVC_DEF}")
+configure_file(${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def.new ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def COPYONLY)
+orvexc_msvc_implib(OrvexC ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def)
 orvexc_msvc_implib(OrvexCHostKit ${CMAKE_SOURCE_DIR}/hostkit/OrvexCHostKit.def)
 
 # ---- the reference, generated from the public headers ------------------------
