@@ -12,6 +12,7 @@
 #                            libOrvexCHostKit.dll.a and OrvexCHostKit.lib,
 #                            cmake/OrvexC/ (the package)
 #   share/orvexc/toolchains/ toolchain files: mingw-w64 GCC, Clang, clang-cl
+#   OrvexC.props             the property sheet for Visual Studio projects
 #   share/doc/orvexc/        guide, host kit, reference (.md, .html), changelog,
 #                            license, third-party notices
 #   samples/, templates/     the sample module; the new-module template and
@@ -54,14 +55,16 @@ orvexc_msvc_implib(OrvexC ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def)
 orvexc_msvc_implib(OrvexCHostKit ${CMAKE_SOURCE_DIR}/hostkit/OrvexCHostKit.def)
 
 # ---- the reference, generated from the public headers ------------------------
-set(ORVEXC_REFERENCE ${CMAKE_BINARY_DIR}/docs/reference.md ${CMAKE_BINARY_DIR}/docs/reference.html)
+set(ORVEXC_REFERENCE ${CMAKE_BINARY_DIR}/docs/reference.md ${CMAKE_BINARY_DIR}/docs/reference.html
+                     ${CMAKE_BINARY_DIR}/docs/no-crt.md)
 add_custom_command(OUTPUT ${ORVEXC_REFERENCE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/docs
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/gen-reference.sh ${ORVEXC_REFERENCE}
   DEPENDS ${CMAKE_SOURCE_DIR}/include/OrvexC.h ${CMAKE_SOURCE_DIR}/include/OrvexCRT.h
           ${CMAKE_SOURCE_DIR}/scripts/gen-reference.sh ${CMAKE_SOURCE_DIR}/scripts/reference.awk
           ${CMAKE_SOURCE_DIR}/scripts/reference-lib.awk ${CMAKE_SOURCE_DIR}/scripts/reference-html.awk
-  COMMENT "The reference from the public headers" VERBATIM)
+          ${CMAKE_SOURCE_DIR}/scripts/no-crt.awk ${CMAKE_SOURCE_DIR}/OrvexC.def
+  COMMENT "The reference from the public headers, the C function list from OrvexC.def" VERBATIM)
 add_custom_target(OrvexC_reference ALL DEPENDS ${ORVEXC_REFERENCE})
 
 # ---- the host kit and the tools ----------------------------------------------
@@ -95,11 +98,13 @@ orvexc_release_binary(orvexc-menu-check "OrvexC menu script checker")
 
 set(ORVEXC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/orvexc)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md ${CMAKE_SOURCE_DIR}/docs/hostkit.md
-              ${CMAKE_SOURCE_DIR}/docs/demo.png ${ORVEXC_REFERENCE}
+              ${CMAKE_SOURCE_DIR}/docs/demo.png ${CMAKE_BINARY_DIR}/docs/reference.md
+              ${CMAKE_BINARY_DIR}/docs/reference.html
               ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES
         DESTINATION ${ORVEXC_DOC_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/cmake/toolchains/ DESTINATION ${CMAKE_INSTALL_DATADIR}/orvexc/toolchains)
+install(FILES ${CMAKE_SOURCE_DIR}/OrvexC.props DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION samples)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/templates/ DESTINATION templates)
 

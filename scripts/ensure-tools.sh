@@ -27,6 +27,7 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
 command -v unzip >/dev/null || missing+=(unzip)  # the SDK archive test
+command -v xmllint >/dev/null || missing+=(libxml2-utils)  # its property sheet check
 { command -v llvm-dlltool && command -v llvm-rc; } >/dev/null || missing+=(llvm)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v clang++ >/dev/null || missing+=(clang)
