@@ -16,7 +16,8 @@
 #             (msvc: clang-cl on Wine's headers and libraries, no C runtime;
 #             msvc_crt: Wine's msvcrt as its C runtime), imports by name from
 #             OrvexC.dll (and SetMenu from user32) and, run in the demo host,
-#             sees the library's answers, makes a storage and gets its menu
+#             sees the library's answers, makes a storage and gets its menu;
+#             its C test on the host kit, built by the same compiler, passes
 set -euo pipefail
 check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
 prefix=$build/sdk-check/install
@@ -128,7 +129,9 @@ menucheck)
   ;;
 module_*)
   m=$src/tests/sdk/modules/toolchain-module.c dll=$work/toolchain-module.dll
+  t=$src/tests/sdk/modules/test_toolchain_module.c exe=$work/test.exe
   gnu=(-std=gnu11 -Wall -Wextra -Werror -shared -I"$prefix/include" "$m" -L"$prefix/lib" -lOrvexC -o "$dll")
+  gnutest=(-std=c89 -pedantic -Wall -Wextra -Werror -I"$prefix/include" "$t" -L"$prefix/lib" -lOrvexCHostKit -o "$exe")
   # The Microsoft ABI: clang-cl and lld-link with Wine's headers and import
   # libraries as the Windows SDK, OrvexC.lib before any C runtime.
   wine=/usr/include/wine/wine winelib=/usr/lib/i386-linux-gnu/wine/i386-windows
@@ -137,10 +140,11 @@ module_*)
   link=(lld-link /nologo /dll /machine:x86 /safeseh:no "$work/module.obj" "$prefix/lib/OrvexC.lib"
         "$winelib/libuser32.a" "$winelib/libkernel32.a" /out:"$dll")
   case ${check#module_} in
-  gcc_O0) $cc -O0 "${gnu[@]}" ;;
-  gcc_O2) $cc -O2 "${gnu[@]}" ;;
+  gcc_O0) $cc -O0 "${gnu[@]}" && $cc "${gnutest[@]}" ;;
+  gcc_O2) $cc -O2 "${gnu[@]}" && $cc "${gnutest[@]}" ;;
   clang)  # lld, and libgcc from where Debian's mingw-w64 GCC keeps it (Clang looks elsewhere)
-    clang --target=$triple -fuse-ld=lld -static-libgcc -L"$(dirname "$($cc -print-libgcc-file-name)")" -O2 "${gnu[@]}" ;;
+    clang=(clang --target=$triple -fuse-ld=lld -static-libgcc -L"$(dirname "$($cc -print-libgcc-file-name)")")
+    "${clang[@]}" -O2 "${gnu[@]}" && "${clang[@]}" "${gnutest[@]}" ;;
   msvc)   # no C runtime: every C function from OrvexC.dll
     "${cl[@]}" /Zl /D_NO_CRT_STDIO_INLINE /DORVEXC_NO_CRT_MODULE -- "$m"
     "${link[@]}" /noentry /nodefaultlib ;;
@@ -149,6 +153,11 @@ module_*)
     "${link[@]}" /nodefaultlib /entry:DllMainCRTStartup "$winelib/libmsvcrt.a" "$winelib/libwinecrt0.a" ;;
   *) echo "no such toolchain: $check"; exit 2 ;;
   esac
+  if [ ! -f "$exe" ]; then  # the test, a program, links Wine's msvcrt either way
+    "${cl[@]/module.obj/test.obj}" /MD -- "$t"
+    lld-link /nologo /machine:x86 /safeseh:no "$work/test.obj" "$prefix/lib/OrvexCHostKit.lib" "$winelib/libmsvcrt.a" \
+      "$winelib/libuser32.a" "$winelib/libkernel32.a" /nodefaultlib /out:"$exe"
+  fi
   imports=$($triple-objdump -p "$dll" | sed -n '/DLL Name: OrvexC.dll/,/^$/p')
   for f in GetTitleName IsThreadRunning SetStatusBarText stpcpy pow10 itoa SetResourceStorage LoadMenuFromFile; do
     grep -qw "$f" <<<"$imports" || { echo "$f is not imported by name from OrvexC.dll"; echo "$imports"; exit 1; }
@@ -171,6 +180,10 @@ module_*)
     'window.SetStatusText("1/pow10(-2): 100")' 'window.SetStatusText("itoa hex: beef")' 'window.SetStatusText("sprintf: 007")' \
     'window.SetStatusText("storage made: ' 'title\media\")' '  item 201 type=0 state=0 "&Next"' \
     'ToolchainCheck returned 1' 'references handed out and not given back: 0'
+  # Its C test on the host kit, built by the same compiler.
+  cp "$prefix/bin/OrvexCHostKit.dll" "$prefix/bin/ResourceManager.dll" "$work/"
+  "$src/scripts/wine-run.sh" ./test.exe | tr -d '\r' | tee test.log
+  grep -qx 'passed: 9 checks' test.log
   ;;
 esac
 echo "sdk $check: ok"
