@@ -113,7 +113,7 @@ ORVEXC_HOSTKIT_API void __cdecl HostKit_ClearJournal(HostKitTitle* title);
 ORVEXC_HOSTKIT_API const char* __cdecl HostKit_UnbalancedObjects(HostKitTitle* title);
 /* The BSTRs the runtime handed OrvexC.dll that were freed twice or not
    freed, one a line; "" when each was freed exactly once. Watched from the
-   first HostKit_CallEntry on. */
+   first HostKit_CallEntry on, for the title made last (one ledger). */
 ORVEXC_HOSTKIT_API const char* __cdecl HostKit_StringFaults(HostKitTitle* title);
 /* The location the title's storage `storage` has now (one the module made
    included); null when the title has no such storage. */
