@@ -1,13 +1,18 @@
 # The SDK a title author receives (cmake --install, or the archive that
 # `cmake --build build/default --target package` makes with CPack):
-#   bin/                     OrvexC.dll, ResourceManager.dll (the host kit's
+#   bin/                     OrvexC.dll, OrvexCHostKit.dll (the host kit's C
+#                            interface), ResourceManager.dll (the host kit's
 #                            stand-in resource manager), orvexc-demo-host.exe,
 #                            orvexc-menu-check.exe; no debug information
 #   include/                 OrvexC.h, OrvexCRT.h, OrvexC/RuntimeInterfaces.h (+ the
-#                            .def it is made from), OrvexC/hostkit/ (the host kit)
+#                            .def it is made from), OrvexC/hostkit.h (the host
+#                            kit in C), OrvexC/hostkit/ (the host kit in C++)
 #   lib/                     libOrvexC.dll.a (mingw-w64), OrvexC.lib (Microsoft
-#                            linker), libOrvexCHostKit.a, cmake/OrvexC/ (the package)
+#                            linker), libOrvexCHostKit.a (C++ kit), the C kit's
+#                            libOrvexCHostKit.dll.a and OrvexCHostKit.lib,
+#                            cmake/OrvexC/ (the package)
 #   share/orvexc/toolchains/ toolchain files: mingw-w64 GCC, Clang, clang-cl
+#   OrvexC.props             the property sheet for Visual Studio projects
 #   share/doc/orvexc/        guide, host kit, reference (.md, .html), changelog,
 #                            license, third-party notices
 #   samples/, templates/     the sample module; the new-module template and
@@ -17,28 +22,49 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
-# ---- import library for the Microsoft linker ---------------------------------
-# Made from the export definition: llvm-dlltool -m i386 gives the 32-bit
+# ---- import libraries for the Microsoft linker --------------------------------
+# Made from the export definitions: llvm-dlltool -m i386 gives the 32-bit
 # C decoration (_Name, __imp__Name) and imports each export by its plain name.
 find_program(ORVEXC_LLVM_DLLTOOL NAMES llvm-dlltool llvm-dlltool-14 REQUIRED)
-set(ORVEXC_MSVC_IMPLIB ${CMAKE_BINARY_DIR}/lib/OrvexC.lib)
-add_custom_command(OUTPUT ${ORVEXC_MSVC_IMPLIB}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/lib
-  COMMAND ${ORVEXC_LLVM_DLLTOOL} -m i386 -D OrvexC.dll
-          -d ${CMAKE_SOURCE_DIR}/OrvexC.def -l ${ORVEXC_MSVC_IMPLIB}
-  DEPENDS ${CMAKE_SOURCE_DIR}/OrvexC.def
-  COMMENT "OrvexC.lib for the 32-bit Microsoft linker" VERBATIM)
-add_custom_target(OrvexC_msvc_implib ALL DEPENDS ${ORVEXC_MSVC_IMPLIB})
+function(orvexc_msvc_implib name def)
+  set(lib ${CMAKE_BINARY_DIR}/lib/${name}.lib)
+  add_custom_command(OUTPUT ${lib}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/lib
+    COMMAND ${ORVEXC_LLVM_DLLTOOL} -m i386 -D ${name}.dll -d ${def} -l ${lib}
+    DEPENDS ${def}
+    COMMENT "${name}.lib for the 32-bit Microsoft linker" VERBATIM)
+  add_custom_target(${name}_msvc_implib ALL DEPENDS ${lib})
+  install(FILES ${lib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+endfunction()
+# The Microsoft headers give the forwarded C functions the names msvcrt.dll
+# exports them under (itoa is _itoa there, strdup _strdup): OrvexC.lib has
+# those names too, each importing the library's own export (_itoa == itoa).
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/OrvexC.def)
+file(READ ${CMAKE_SOURCE_DIR}/OrvexC.def ORVEXC_MSVC_DEF)
+file(STRINGS ${CMAKE_SOURCE_DIR}/OrvexC.def forwards REGEX "^ +[A-Za-z0-9_]+ += msvcrt\\._")
+foreach(line ${forwards})
+  string(REGEX REPLACE "^ +([A-Za-z0-9_]+) .*" "\\1" name "${line}")
+  string(REGEX REPLACE ".*= msvcrt\\.([A-Za-z0-9_]+).*" "\\1" target "${line}")
+  if(NOT name STREQUAL target)
+    string(APPEND ORVEXC_MSVC_DEF "    ${target} == ${name}\n")
+  endif()
+endforeach()
+file(WRITE ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def.new "${ORVEXC_MSVC_DEF}")
+configure_file(${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def.new ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def COPYONLY)
+orvexc_msvc_implib(OrvexC ${CMAKE_BINARY_DIR}/lib/OrvexC-msvc.def)
+orvexc_msvc_implib(OrvexCHostKit ${CMAKE_SOURCE_DIR}/hostkit/OrvexCHostKit.def)
 
 # ---- the reference, generated from the public headers ------------------------
-set(ORVEXC_REFERENCE ${CMAKE_BINARY_DIR}/docs/reference.md ${CMAKE_BINARY_DIR}/docs/reference.html)
+set(ORVEXC_REFERENCE ${CMAKE_BINARY_DIR}/docs/reference.md ${CMAKE_BINARY_DIR}/docs/reference.html
+                     ${CMAKE_BINARY_DIR}/docs/no-crt.md)
 add_custom_command(OUTPUT ${ORVEXC_REFERENCE}
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/docs
   COMMAND ${CMAKE_SOURCE_DIR}/scripts/gen-reference.sh ${ORVEXC_REFERENCE}
   DEPENDS ${CMAKE_SOURCE_DIR}/include/OrvexC.h ${CMAKE_SOURCE_DIR}/include/OrvexCRT.h
           ${CMAKE_SOURCE_DIR}/scripts/gen-reference.sh ${CMAKE_SOURCE_DIR}/scripts/reference.awk
           ${CMAKE_SOURCE_DIR}/scripts/reference-lib.awk ${CMAKE_SOURCE_DIR}/scripts/reference-html.awk
-  COMMENT "The reference from the public headers" VERBATIM)
+          ${CMAKE_SOURCE_DIR}/scripts/no-crt.awk ${CMAKE_SOURCE_DIR}/OrvexC.def
+  COMMENT "The reference from the public headers, the C function list from OrvexC.def" VERBATIM)
 add_custom_target(OrvexC_reference ALL DEPENDS ${ORVEXC_REFERENCE})
 
 # ---- the host kit and the tools ----------------------------------------------
@@ -55,7 +81,6 @@ target_include_directories(orvexc-menu-check PRIVATE ${CMAKE_SOURCE_DIR}/include
 install(TARGETS OrvexC
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(FILES ${ORVEXC_MSVC_IMPLIB} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 # The public headers, the runtime's interfaces (with the list of methods they
 # are made from) and the host kit's among them; none of the library's private
 # headers is installed.
@@ -63,19 +88,23 @@ install(DIRECTORY ${CMAKE_SOURCE_DIR}/include/ DESTINATION ${CMAKE_INSTALL_INCLU
         FILES_MATCHING PATTERN "*.h" PATTERN "*.def")
 install(TARGETS OrvexCHostKit ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS ResourceManager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS OrvexCHostKitC RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
 orvexc_release_binary(OrvexC "OrvexC, the C programming interface of the Orvex title runtime")
 orvexc_release_binary(ResourceManager "OrvexC host kit: stand-in resource manager")
+orvexc_release_binary(OrvexCHostKitC "OrvexC host kit: the fake title runtime for C tests")
 orvexc_release_binary(orvexc-demo-host "OrvexC demo host: runs a title module on a sample title")
 orvexc_release_binary(orvexc-menu-check "OrvexC menu script checker")
 
 set(ORVEXC_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/orvexc)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md ${CMAKE_SOURCE_DIR}/docs/hostkit.md
-              ${CMAKE_SOURCE_DIR}/docs/demo.png ${ORVEXC_REFERENCE}
+              ${CMAKE_SOURCE_DIR}/docs/demo.png ${CMAKE_BINARY_DIR}/docs/reference.md
+              ${CMAKE_BINARY_DIR}/docs/reference.html
               ${CMAKE_SOURCE_DIR}/CHANGELOG.md ${CMAKE_SOURCE_DIR}/LICENSE
               ${CMAKE_SOURCE_DIR}/THIRD-PARTY-NOTICES
         DESTINATION ${ORVEXC_DOC_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/cmake/toolchains/ DESTINATION ${CMAKE_INSTALL_DATADIR}/orvexc/toolchains)
+install(FILES ${CMAKE_SOURCE_DIR}/OrvexC.props DESTINATION .)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION samples)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/templates/ DESTINATION templates)
 

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "OrvexC/hostkit/FakeRuntime.h"
@@ -185,6 +186,27 @@ std::string Setting(Target& t, const std::string& line) {
   return "unknown key \"" + key + "\" in [" + t.kind + "]; expected one of: " + keys;
 }
 
+// Reads a description from `in` into `t`: empty text, or "LINE: problem".
+std::string Read(Target& t, std::istream& in) {
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
+      line.erase(0, 3);  // a UTF-8 mark from an editor
+    line = Trim(line.substr(0, Find(line, ';')));
+    if (line.empty()) continue;
+    std::string error = line[0] == '[' ? StartSection(t, line) : Setting(t, line);
+    if (!error.empty()) return std::to_string(number) + ": " + error;
+  }
+  fake::Runtime& title = t.title;
+  if (title.app.location.empty()) title.app.location = title.app.path;
+  if (title.titleNode.nodeName.empty() && !t.path.empty()) {
+    const char* separator = orvex::LastSeparator(t.path.c_str());
+    std::string name = separator ? separator + 1 : t.path;
+    title.titleNode.nodeName = name.substr(0, name.rfind('.'));
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
@@ -201,22 +223,14 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
     return "no title description " + file + ": describe the title there ([title] name = ..., path = ...)";
   Target target{title, dir, "", "", dir + "title.ovx"};
   title.app.path = hostkit::Widened(target.path.c_str());
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-      line.erase(0, 3);  // a UTF-8 mark from an editor
-    line = Trim(line.substr(0, Find(line, ';')));
-    if (line.empty()) continue;
-    std::string error = line[0] == '[' ? StartSection(target, line) : Setting(target, line);
-    if (!error.empty()) return file + ":" + std::to_string(number) + ": " + error;
-  }
-  if (title.app.location.empty()) title.app.location = title.app.path;
-  if (title.titleNode.nodeName.empty()) {
-    const char* separator = orvex::LastSeparator(target.path.c_str());
-    std::string name = separator ? separator + 1 : target.path;
-    title.titleNode.nodeName = name.substr(0, name.rfind('.'));
-  }
-  return "";
+  std::string error = Read(target, in);
+  return error.empty() ? "" : file + ":" + error;
+}
+
+std::string DescribeTitle(fake::Runtime& title, const std::string& description) {
+  std::istringstream in(description);
+  Target target{title, "", "", "", ""};
+  return Read(target, in);
 }
 
 }  // namespace hostkit

@@ -12,8 +12,8 @@ for clone in one a-second-clone-elsewhere; do
   rm -rf "$dir"
   git clone -q "$root" "$dir" && git -C "$dir" checkout -q "$commit"
   cmake --preset default -S "$dir" -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$dir/build/default" -j2 --target OrvexC_msvc_implib OrvexC_reference \
-    OrvexC OrvexCHostKit ResourceManager orvexc-demo-host orvexc-menu-check >/dev/null
+  cmake --build "$dir/build/default" -j2 --target OrvexC_msvc_implib OrvexCHostKit_msvc_implib OrvexC_reference \
+    OrvexC OrvexCHostKit OrvexCHostKitC ResourceManager orvexc-demo-host orvexc-menu-check >/dev/null
   (cd "$dir/build/default" && cpack >/dev/null)
   echo "$clone: $(tr '\n' ' ' <"$dir/build/default/package/SHA256SUMS")"
 done

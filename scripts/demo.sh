@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 scripts/ensure-tools.sh
 root=$PWD prefix=$PWD/build/sdk
 cmake --preset default >/dev/null
-cmake --build --preset default --target OrvexC OrvexCHostKit OrvexC_msvc_implib OrvexC_reference \
+cmake --build --preset default --target OrvexC OrvexCHostKit OrvexCHostKitC OrvexC_msvc_implib OrvexCHostKit_msvc_implib \
+  OrvexC_reference
   orvexc-demo-host orvexc-menu-check
 rm -rf "$prefix"
 cmake --install build/default --prefix "$prefix" --component sdk >/dev/null

@@ -3,7 +3,9 @@
 # the i686 mingw-w64 cross compiler (posix threads), 32-bit Wine, Xvfb,
 # CMake, unzip, GoogleTest's sources, LLVM's tools (dlltool, llvm-rc), clang with
 # libFuzzer and lld (the native fuzzing of the menu script parser, modules
-# built for the Microsoft ABI). Then makes 32-bit programs run
+# built for the Microsoft ABI), and Wine's development files
+# (libwine-dev:i386: the Windows headers and import libraries those modules
+# are built and tested against). Then makes 32-bit programs run
 # (scripts/ensure-32bit.sh: natively, or emulated where the kernel runs no
 # 32-bit code). With --bench, also what scripts/bench.sh times where 32-bit
 # code is only emulated: the x86_64 cross compiler and 64-bit Wine. Debian,
@@ -25,10 +27,12 @@ dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
 command -v unzip >/dev/null || missing+=(unzip)  # the SDK archive test
+command -v xmllint >/dev/null || missing+=(libxml2-utils)  # its property sheet check
 { command -v llvm-dlltool && command -v llvm-rc; } >/dev/null || missing+=(llvm)
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v clang++ >/dev/null || missing+=(clang)
 command -v lld-link >/dev/null || missing+=(lld)
+dpkg -s libwine-dev:i386 >/dev/null 2>&1 || missing+=(libwine-dev:i386)
 { command -v clang++ >/dev/null && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; } ||
   missing+=(libclang-rt-14-dev)
 apt_install "${missing[@]}"

@@ -10,17 +10,19 @@
 #include <OrvexC.h>
 #include <OrvexCRT.h>
 
-#include <stdio.h>
 #include <string.h>
 
 #define HELLO_EXPORT __declspec(dllexport)
 
-/* One status bar line built with printf-style formatting. */
-static void Report(IHostContext* context, const char* format, const char* text)
+/* One status bar line: `label` then `text`, cut to the line's length. Built
+   with functions every module has from OrvexC.dll, with or without a C
+   runtime of its own. */
+static void Report(IHostContext* context, const char* label, const char* text)
 {
     char line[400];
-    _snprintf(line, sizeof line - 1, format, text);
+    strncpy(line, label, sizeof line - 1);
     line[sizeof line - 1] = '\0';
+    strncat(line, text, sizeof line - 1 - strlen(line));
     SetStatusBarText(context, line);
 }
 
@@ -34,7 +36,7 @@ static int CountTitleFiles(IHostContext* context, const char* pattern)
     strcat(path, pattern);
     if (findfirst(path, &found, 0) == 0) {
         do {
-            Report(context, "title file: %s", found.ff_name);
+            Report(context, "title file: ", found.ff_name);
             ++count;
         } while (findnext(&found) == 0);
         findclose(&found);
@@ -53,8 +55,8 @@ HELLO_EXPORT int __cdecl RunModule(IHostContext* context)
     GetTitleName(context, name, sizeof name);
     name[sizeof name - 1] = '\0';  /* a name that fills the buffer is not terminated */
     GetTitleDirectory(context, directory, sizeof directory);
-    Report(context, "title: %s", name);
-    Report(context, "directory: %s", directory);
+    Report(context, "title: ", name);
+    Report(context, "directory: ", directory);
 
     /* The narration thread goes on along its "intro" path. */
     if (IsThreadRunning(context, "narration"))
@@ -67,7 +69,7 @@ HELLO_EXPORT int __cdecl RunModule(IHostContext* context)
 
     CountTitleFiles(context, "*.mnu");
     notepad = searchpath("notepad.exe");
-    Report(context, "notepad.exe: %s", notepad ? notepad : "(not found)");
+    Report(context, "notepad.exe: ", notepad ? notepad : "(not found)");
 
     /* The menu belongs to us until a window has it. */
     menu = LoadMenuFromFile(context, "MainMenu");

@@ -31,7 +31,7 @@ export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRID
 # Version resources: VS_FIXEDFILEINFO (signature FEEF04BD) holds the file
 # version as minor, major, build, patch in 16-bit words.
 IFS=. read -r major minor patch <<<"$version"
-for file in OrvexC.dll ResourceManager.dll orvexc-demo-host.exe orvexc-menu-check.exe; do
+for file in OrvexC.dll OrvexCHostKit.dll ResourceManager.dll orvexc-demo-host.exe orvexc-menu-check.exe; do
   at=$(LC_ALL=C grep -obUaP '\xbd\x04\xef\xfe' "$sdk/bin/$file" | head -1 | cut -d: -f1)
   [ -n "$at" ] || fail "$file has no version resource"
   words=$(od -An -tu2 -j $((at + 8)) -N 8 "$sdk/bin/$file" | xargs)
@@ -44,35 +44,56 @@ done
 
 cmake -D NAME=greeter -D DEST="$work" -P "$sdk/templates/new-module.cmake"
 
-# The Microsoft ABI needs a Windows SDK, which this machine lacks: a stand-in
-# with the few types OrvexC.h takes from <windows.h>, and no C runtime.
-mkdir "$work/winsdk" && : >"$work/winsdk/unknwn.h"
-cat >"$work/winsdk/windows.h" <<'H'
-typedef int BOOL;
-typedef struct HINSTANCE__* HINSTANCE;
-typedef struct HWND__* HWND;
-typedef struct HMENU__* HMENU;
-typedef struct IUnknown IUnknown;
-H
-declare -A extra=([gcc]= [clang]= [msvc]="-DORVEXC_MSVC_INCLUDE=$work/winsdk -DORVEXC_MSVC_NO_CRT=ON")
+# The Microsoft ABI takes Wine's development files as its Windows SDK, with
+# no C runtime. Without a Windows SDK it stops at configure time, and says how.
+clcl=$sdk/share/orvexc/toolchains/i686-pc-windows-msvc-clang-cl.cmake
+if cmake -S "$work/greeter" -B "$work/no-sdk" -DCMAKE_TOOLCHAIN_FILE="$clcl" >"$work/no-sdk.log" 2>&1 ||
+   ! grep -q 'no windows.h in ORVEXC_MSVC_INCLUDE' "$work/no-sdk.log" || ! grep -q 'ORVEXC_MSVC_WINE=/usr' "$work/no-sdk.log"; then
+  cat "$work/no-sdk.log"; fail "clang-cl without a Windows SDK: not stopped at configure time with the fix"
+fi
+declare -A extra=([gcc]= [clang]= [msvc]="-DORVEXC_MSVC_WINE=/usr -DORVEXC_MSVC_NO_CRT=ON")
 declare -A file=([gcc]=i686-w64-mingw32-gcc [clang]=i686-w64-mingw32-clang [msvc]=i686-pc-windows-msvc-clang-cl)
+# The template (greeter) and the sample (hello) with each toolchain file: no
+# warning, the C test passing under CTest, each module run in the demo host.
 for tc in gcc clang msvc; do
-  out=$work/build-$tc
-  # shellcheck disable=SC2086
-  cmake -S "$work/greeter" -B "$out" -DCMAKE_BUILD_TYPE=Release ${extra[$tc]} \
-    -DCMAKE_TOOLCHAIN_FILE="$sdk/share/orvexc/toolchains/${file[$tc]}.cmake" >"$out.log" 2>&1 ||
-    { cat "$out.log"; fail "$tc: configure"; }
-  cmake --build "$out" >>"$out.log" 2>&1 || { cat "$out.log"; fail "$tc: build"; }
-  if [ $tc = gcc ]; then
+  for project in greeter:"$work/greeter" hello:"$sdk/samples/hello-module"; do
+    name=${project%%:*} out=$work/build-$tc-${project%%:*}
+    # shellcheck disable=SC2086
+    cmake -S "${project#*:}" -B "$out" -DCMAKE_BUILD_TYPE=Release ${extra[$tc]} \
+      -DCMAKE_TOOLCHAIN_FILE="$sdk/share/orvexc/toolchains/${file[$tc]}.cmake" >"$out.log" 2>&1 ||
+      { cat "$out.log"; fail "$tc: configure $name"; }
+    cmake --build "$out" >>"$out.log" 2>&1 || { cat "$out.log"; fail "$tc: build $name"; }
+    ! grep -i 'warning' "$out.log" || fail "$tc: $name builds with warnings"
     ctest --test-dir "$out" --output-on-failure | tr -d '\r' | tee "$out.ctest"
-    grep -q '100% tests passed, 0 tests failed out of 1' "$out.ctest" || fail "the template's test under CTest"
-  fi
-  (cd "$out" && wine "$sdk/bin/orvexc-demo-host.exe" greeter.dll) | tr -d '\r' >"$out.demo" || true
-  for line in 'window.SetStatusText("Hello from lesson")' 'RunModule returned 1' 'references handed out and not given back: 0'; do
-    grep -qF "$line" "$out.demo" || { cat "$out.demo"; fail "$tc: not in the demo host's transcript: $line"; }
+    grep -q '100% tests passed, 0 tests failed out of 1' "$out.ctest" || fail "$tc: $name's test under CTest"
+    dll=greeter.dll; [ $name = hello ] && dll=hello-module.dll
+    (cd "$out" && wine "$sdk/bin/orvexc-demo-host.exe" $dll) | tr -d '\r' >"$out.demo" || true
+    for line in 'RunModule returned 1' 'references handed out and not given back: 0'; do
+      grep -qF "$line" "$out.demo" || { cat "$out.demo"; fail "$tc: $name: not in the demo host's transcript: $line"; }
+    done
+    [ $name = hello ] || grep -qF 'window.SetStatusText("Hello from lesson")' "$out.demo" || fail "$tc: no greeting"
   done
-  echo "$tc: the template builds, and runs in the demo host"
+  echo "$tc: the template and the sample build, pass their tests and run in the demo host"
 done
+
+# The property sheet as MSBuild uses it: OrvexCDir is the sheet's own folder,
+# and every path made from it is a file or folder of the archive.
+props=$sdk/OrvexC.props
+value() { xmllint --xpath "string(//*[local-name()='$1'])" "$props"; }
+[ "$(value OrvexCDir)" = '$(MSBuildThisFileDirectory)' ] || fail "OrvexC.props: OrvexCDir is not the sheet's folder"
+[ "$(value CallingConvention)" = Cdecl ] && [ "$(value TargetMachine)" = MachineX86 ] ||
+  fail "OrvexC.props: not __cdecl on x86"
+copied=$(xmllint --xpath "string(//*[local-name()='Copy']/@SourceFiles)" "$props")
+for entry in "$(value AdditionalIncludeDirectories)" "$(value AdditionalDependencies)" "$copied"; do
+  IFS=';' read -ra paths <<<"$entry"
+  for path in "${paths[@]}"; do
+    case $path in %\(*) continue ;; '$(OrvexCDir)'*) ;; *) fail "OrvexC.props: $path is not in the SDK" ;; esac
+    resolved=$sdk/${path#'$(OrvexCDir)'} resolved=${resolved//\\//}
+    [ -e "$resolved" ] || fail "OrvexC.props: $path does not resolve in the archive ($resolved)"
+  done
+done
+[ -f "$sdk/include/OrvexC.h" ] && [ "$(value AdditionalDependencies)" = '$(OrvexCDir)lib\OrvexC.lib;%(AdditionalDependencies)' ] ||
+  fail "OrvexC.props: OrvexC.lib does not come first"
 
 # The package version file: same major only, and never a 64-bit project.
 mkdir "$work/consumer"

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # sdk-check.sh CHECK SOURCE_DIR BUILD_DIR: one check of the installed SDK.
-#   headers   the public headers compile as C89, C99, GNU89, GNU11 and C++17 with
-#             GCC and Clang, warnings as errors, and refuse 64-bit targets
-#   implib    OrvexC.lib names every export of OrvexC.def as _Name and __imp__Name
+#   headers   the public headers (the host kit's C one among them) compile as
+#             C89, C99, GNU89, GNU11 and C++17 with GCC and Clang, as C with
+#             clang-cl on Wine's Windows headers, warnings as errors, and
+#             refuse 64-bit targets
+#   implib    OrvexC.lib and OrvexCHostKit.lib name every export of their .def
+#             as _Name and __imp__Name
 #   package   the sample builds through find_package and its host-kit test,
 #             registered by orvexc_add_module_test, passes under CTest
 #   menucheck the menu script checker's reports on the golden menu corpus, and
 #             on the author's cases of menu-check-cases.txt
 #   demo      the demo host runs the sample module on its built-in title
 #   plain     the sample module builds with one plain compiler command
-#   module_*  the toolchain module, built by one toolchain as its users build,
-#             imports by name from OrvexC.dll and, run in the demo host, sees
-#             the library's answers
+#   module_*  the toolchain module, built by one toolchain as its users build
+#             (msvc: clang-cl on Wine's headers and libraries, no C runtime;
+#             msvc_crt: Wine's msvcrt as its C runtime), imports by name from
+#             OrvexC.dll (and SetMenu from user32) and, run in the demo host,
+#             sees the library's answers, makes a storage and gets its menu;
+#             its C test on the host kit, built by the same compiler, passes
 set -euo pipefail
 check=$1 src=$(cd "$2" && pwd) build=$(cd "$3" && pwd)
 prefix=$build/sdk-check/install
@@ -30,7 +36,7 @@ expect() {
 case "$check" in
 headers)
   # GNU dialects too: there GCC and Clang know built-in functions of their own.
-  printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\nint main(void) { return 0; }\n' >"$work/h.c"
+  printf '#include <OrvexC.h>\n#include <OrvexCRT.h>\n#include <OrvexC/hostkit.h>\nint main(void) { return 0; }\n' >"$work/h.c"
   cp "$work/h.c" "$work/h.cpp"
   for c in "$cc" "clang --target=$triple"; do
     for std in c89 c99 gnu89 gnu11; do
@@ -41,6 +47,10 @@ headers)
   for c in "$cxx" "clang++ --target=$triple"; do
     $c -std=c++17 -pedantic -Wall -Wextra -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o"
   done
+  # clang-cl with Wine's headers as the Windows SDK (C only: Wine's winnt.h
+  # redefines clang's 64-bit interlocked built-ins in C++).
+  clang --driver-mode=cl --target=i686-pc-windows-msvc /W4 /WX /D_MSVCR_VER=0 /imsvc /usr/include/wine/wine/windows \
+    /imsvc /usr/include/wine/wine/msvcrt /I"$prefix/include" /c /Fo"$work/h.obj" -- "$work/h.c"
   # A 64-bit module is refused at once, and told why.
   for target in x86_64-w64-mingw32 x86_64-pc-windows-msvc; do
     if clang --target=$target -fsyntax-only -I"$prefix/include" "$work/h.c" 2>"$work/64.log" ||
@@ -50,13 +60,15 @@ headers)
   done
   ;;
 implib)
-  llvm-nm "$prefix/lib/OrvexC.lib" >"$work/symbols"
-  names=$(sed -n '/^EXPORTS/,$p' "$src/OrvexC.def" | grep -v '^ *;' | awk 'NF && $1 != "EXPORTS" {sub(/=.*/, "", $1); print $1}')
   missing=0 count=0
-  for n in $names; do
-    count=$((count + 1))
-    grep -qx "00000000 T _$n" "$work/symbols" || { echo "missing _$n"; missing=1; }
-    grep -qx "00000000 T __imp__$n" "$work/symbols" || { echo "missing __imp__$n"; missing=1; }
+  for pair in OrvexC.lib:OrvexC.def OrvexCHostKit.lib:hostkit/OrvexCHostKit.def; do
+    llvm-nm "$prefix/lib/${pair%%:*}" >"$work/symbols"
+    names=$(sed -n '/^EXPORTS/,$p' "$src/${pair#*:}" | grep -v '^ *;' | awk 'NF && $1 != "EXPORTS" {sub(/=.*/, "", $1); print $1}')
+    for n in $names; do
+      count=$((count + 1))
+      grep -qx "00000000 T _$n" "$work/symbols" || { echo "${pair%%:*}: missing _$n"; missing=1; }
+      grep -qx "00000000 T __imp__$n" "$work/symbols" || { echo "${pair%%:*}: missing __imp__$n"; missing=1; }
+    done
   done
   echo "$count exports checked"
   [ $missing = 0 ] && [ $count -gt 0 ]
@@ -117,34 +129,61 @@ menucheck)
   ;;
 module_*)
   m=$src/tests/sdk/modules/toolchain-module.c dll=$work/toolchain-module.dll
+  t=$src/tests/sdk/modules/test_toolchain_module.c exe=$work/test.exe
   gnu=(-std=gnu11 -Wall -Wextra -Werror -shared -I"$prefix/include" "$m" -L"$prefix/lib" -lOrvexC -o "$dll")
+  gnutest=(-std=c89 -pedantic -Wall -Wextra -Werror -I"$prefix/include" "$t" -L"$prefix/lib" -lOrvexCHostKit -o "$exe")
+  # The Microsoft ABI: clang-cl and lld-link with Wine's headers and import
+  # libraries as the Windows SDK, OrvexC.lib before any C runtime.
+  wine=/usr/include/wine/wine winelib=/usr/lib/i386-linux-gnu/wine/i386-windows
+  cl=(clang --driver-mode=cl --target=i686-pc-windows-msvc /O2 /W4 /WX /GS- /D_MSVCR_VER=0 /imsvc "$wine/windows"
+      /imsvc "$wine/msvcrt" /I"$prefix/include" /c /Fo"$work/module.obj")
+  link=(lld-link /nologo /dll /machine:x86 /safeseh:no "$work/module.obj" "$prefix/lib/OrvexC.lib"
+        "$winelib/libuser32.a" "$winelib/libkernel32.a" /out:"$dll")
   case ${check#module_} in
-  gcc_O0) $cc -O0 "${gnu[@]}" ;;
-  gcc_O2) $cc -O2 "${gnu[@]}" ;;
+  gcc_O0) $cc -O0 "${gnu[@]}" && $cc "${gnutest[@]}" ;;
+  gcc_O2) $cc -O2 "${gnu[@]}" && $cc "${gnutest[@]}" ;;
   clang)  # lld, and libgcc from where Debian's mingw-w64 GCC keeps it (Clang looks elsewhere)
-    clang --target=$triple -fuse-ld=lld -static-libgcc -L"$(dirname "$($cc -print-libgcc-file-name)")" -O2 "${gnu[@]}" ;;
-  msvc)   # the Microsoft ABI: clang-cl and lld-link, no C runtime, everything from OrvexC.lib
-    clang --driver-mode=cl --target=i686-pc-windows-msvc /O2 /W4 /WX /GS- /Zl /DORVEXC_NO_WINDOWS_SDK \
-      /I"$prefix/include" /c /Fo"$work/module.obj" -- "$m"
-    lld-link /nologo /dll /noentry /nodefaultlib /machine:x86 "$work/module.obj" "$prefix/lib/OrvexC.lib" /out:"$dll" ;;
+    clang=(clang --target=$triple -fuse-ld=lld -static-libgcc -L"$(dirname "$($cc -print-libgcc-file-name)")")
+    "${clang[@]}" -O2 "${gnu[@]}" && "${clang[@]}" "${gnutest[@]}" ;;
+  msvc)   # no C runtime: every C function from OrvexC.dll
+    "${cl[@]}" /Zl /D_NO_CRT_STDIO_INLINE /DORVEXC_NO_CRT_MODULE -- "$m"
+    "${link[@]}" /noentry /nodefaultlib ;;
+  msvc_crt)  # Wine's msvcrt as the C runtime, its DLL start-up from winecrt0
+    "${cl[@]}" /MD -- "$m"
+    "${link[@]}" /nodefaultlib /entry:DllMainCRTStartup "$winelib/libmsvcrt.a" "$winelib/libwinecrt0.a" ;;
   *) echo "no such toolchain: $check"; exit 2 ;;
   esac
+  if [ ! -f "$exe" ]; then  # the test, a program, links Wine's msvcrt either way
+    "${cl[@]/module.obj/test.obj}" /MD -- "$t"
+    lld-link /nologo /machine:x86 /safeseh:no "$work/test.obj" "$prefix/lib/OrvexCHostKit.lib" "$winelib/libmsvcrt.a" \
+      "$winelib/libuser32.a" "$winelib/libkernel32.a" /nodefaultlib /out:"$exe"
+  fi
   imports=$($triple-objdump -p "$dll" | sed -n '/DLL Name: OrvexC.dll/,/^$/p')
-  for f in GetTitleName IsThreadRunning SetStatusBarText stpcpy pow10 itoa; do
+  for f in GetTitleName IsThreadRunning SetStatusBarText stpcpy pow10 itoa SetResourceStorage LoadMenuFromFile; do
     grep -qw "$f" <<<"$imports" || { echo "$f is not imported by name from OrvexC.dll"; echo "$imports"; exit 1; }
   done
+  $triple-objdump -p "$dll" | sed -n '/DLL Name: [Uu][Ss][Ee][Rr]32.dll/,/^$/p' | grep -qw SetMenu ||
+    { echo "SetMenu is not imported from user32.dll"; exit 1; }
   # On a title folder of its own, in the build's Wine session, with
   # OrvexC.dll beside the module as its authors ship it.
   cp "$prefix/bin/OrvexC.dll" "$work/"
   export ORVEXC_WINEPREFIX=$build/wineprefix
-  mkdir "$work/title" && printf '[title]\npath = course.ovx\n[thread narration]\nrunning = yes\n' >"$work/title/title.ini"
+  mkdir -p "$work/title/media"
+  printf '[title]\npath = course.ovx\n[thread narration]\nrunning = yes\n[resource MainMenu]\nfile = main.mnu\n' \
+    >"$work/title/title.ini"
+  printf 'MainMenu MENU\nBEGIN\n  POPUP "&Course"\n  BEGIN\n    MENUITEM "&Next", 201\n  END\nEND\n' >"$work/title/main.mnu"
   cd "$work"
   "$src/scripts/wine-run.sh" "$build/bin/orvexc-demo-host.exe" --title title --entry ToolchainCheck \
     toolchain-module.dll | tr -d '\r' >transcript
   expect transcript 'window.SetStatusText("title: course")' 'window.SetStatusText("narration running: 1")' \
     'window.SetStatusText("stpcpy offset: 0")' 'window.SetStatusText("stpcpy copy: ab")' 'window.SetStatusText("pow10(2): 100")' \
-    'window.SetStatusText("1/pow10(-2): 100")' 'window.SetStatusText("itoa hex: beef")' 'ToolchainCheck returned 1' \
-    'references handed out and not given back: 0'
+    'window.SetStatusText("1/pow10(-2): 100")' 'window.SetStatusText("itoa hex: beef")' 'window.SetStatusText("sprintf: 007")' \
+    'window.SetStatusText("storage made: ' 'title\media\")' '  item 201 type=0 state=0 "&Next"' \
+    'ToolchainCheck returned 1' 'references handed out and not given back: 0'
+  # Its C test on the host kit, built by the same compiler.
+  cp "$prefix/bin/OrvexCHostKit.dll" "$prefix/bin/ResourceManager.dll" "$work/"
+  "$src/scripts/wine-run.sh" ./test.exe | tr -d '\r' | tee test.log
+  grep -qx 'passed: 9 checks' test.log
   ;;
 esac
 echo "sdk $check: ok"

@@ -28,4 +28,8 @@ namespace hostkit {
 // what is wrong: a missing folder or description, or "FILE:LINE: problem".
 std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder);
 
+// Gives `title` what `description` says, written as title.ini is (paths as
+// given). Returns an empty text, or "LINE: problem".
+std::string DescribeTitle(fake::Runtime& title, const std::string& description);
+
 }  // namespace hostkit

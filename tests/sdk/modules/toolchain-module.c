@@ -1,24 +1,18 @@
 /*
  * A title module built by each supported toolchain and run in the demo host:
  * it reports on the status bar what a few host functions, the library's own
- * stpcpy and pow10 and a forwarded C function (itoa) answered, as the module
- * saw it at the compiler's optimisation level.
+ * stpcpy and pow10 and forwarded C functions (itoa, sprintf) answered, as the
+ * module saw it at the compiler's optimisation level; it makes a storage and
+ * finds it again, and gives the frame window the title's menu with user32.
  */
-#ifdef ORVEXC_NO_WINDOWS_SDK
-/* The Microsoft-ABI build here has no Windows SDK for <OrvexC.h>: the
-   declarations of the host functions it uses, as that header has them, and
-   the floating-point marker that the absent C runtime would define. */
-typedef struct IHostContext IHostContext;
-__declspec(dllimport) void __cdecl GetTitleName(IHostContext* context, char* buffer, int length);
-__declspec(dllimport) int __cdecl IsThreadRunning(IHostContext* context, const char* thread);
-__declspec(dllimport) void __cdecl SetStatusBarText(IHostContext* context, const char* text);
-__declspec(dllimport) char* __cdecl itoa(int value, char* buffer, int radix);
-int _fltused = 0;
-#else
 #include <OrvexC.h>
+#include <stdio.h>
 #include <stdlib.h>
-#endif
 #include <OrvexCRT.h>
+
+#ifdef ORVEXC_NO_CRT_MODULE
+int _fltused = 0; /* the floating-point marker the absent C runtime would define */
+#endif
 
 /* "label value" on the status bar; composed with the library's stpcpy. */
 static void Report(IHostContext* context, const char* label, const char* value)
@@ -38,7 +32,9 @@ static void ReportNumber(IHostContext* context, const char* label, int value, in
 
 __declspec(dllexport) int __cdecl ToolchainCheck(IHostContext* context)
 {
-    char name[33], copy[8];
+    char name[33], copy[8], line[MAX_PATH];
+    HMENU menu;
+    HWND window;
     GetTitleName(context, name, sizeof name - 1);
     name[sizeof name - 1] = '\0';
     Report(context, "title: ", name);
@@ -48,5 +44,17 @@ __declspec(dllexport) int __cdecl ToolchainCheck(IHostContext* context)
     ReportNumber(context, "pow10(2): ", (int)pow10(2), 10);
     ReportNumber(context, "1/pow10(-2): ", (int)(1.0 / pow10(-2) + 0.5), 10);
     ReportNumber(context, "itoa hex: ", 0xBEEF, 16);
+    sprintf(copy, "%03d", 7);
+    Report(context, "sprintf: ", copy);
+    SetResourceStorage(context, "made", "media");
+    GetResourceStorage(context, "made", line, sizeof line);
+    Report(context, "storage made: ", line);
+    menu = LoadMenuFromFile(context, "MainMenu");
+    window = GetFrameWindow(context);
+    if (!menu || !window || !SetMenu(window, menu)) {
+        if (menu) DestroyMenu(menu);
+        return 0;
+    }
+    DrawMenuBar(window);
     return 1;
 }
