@@ -161,13 +161,16 @@ void WriteFaultReport() {
   WriteCalls();
 }
 
-// The watched thread's place, when the system can tell it (it may not, when
-// threads are emulated).
+// The watched thread's place, when the system can tell it.
 bool WatchedPlace(char* out, size_t size) {
   if (!g.watched || SuspendThread(g.watched) == DWORD(-1)) return false;
   alignas(16) CONTEXT registers = {};
   registers.ContextFlags = CONTEXT_CONTROL;
-  if (!GetThreadContext(g.watched, &registers)) return false;
+  bool read = GetThreadContext(g.watched, &registers);
+  // Running again before the place is named: stopped, it may hold a lock
+  // that naming takes (the loader's, the address space's).
+  ResumeThread(g.watched);
+  if (!read) return false;
 #ifdef _WIN64
   ULONG_PTR at = registers.Rip;
 #else

@@ -25,10 +25,18 @@ start)
   # (winedbg --auto waits for a console that a test has not got).
   "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
     /v Debugger /d no-debugger /f </dev/null >/dev/null 2>&1
+  # A process of the session's own, waiting until the session stops, keeps
+  # Wine's desktop (explorer) up between the tests: the server ends it with
+  # the last user process, and each test would start it again, which a
+  # window waits for 10 s at most: too short where 32-bit code is emulated
+  # and the machine busy.
+  setsid sh -c 'sleep 86400 | exec "$0" cmd /c pause' "$WINE" >/dev/null 2>&1 &
+  echo $! >"$build/wine-holder.pid"
   echo "wine session ready: WINEPREFIX=$WINEPREFIX DISPLAY=${DISPLAY:-}"
   ;;
 stop)
   wineserver -k </dev/null >/dev/null 2>&1
+  if [ -f "$build/wine-holder.pid" ]; then kill -- -"$(cat "$build/wine-holder.pid")" 2>/dev/null; rm -f "$build/wine-holder.pid"; fi
   if [ -f "$build/xvfb.pid" ]; then kill "$(cat "$build/xvfb.pid")" 2>/dev/null; rm -f "$build/xvfb.pid" "$build/wine-display" "$build/xvfb.displayfd"; fi
   echo "wine session stopped"
   ;;
