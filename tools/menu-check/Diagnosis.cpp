@@ -20,9 +20,11 @@ std::string TokenAt(const std::string& text, std::size_t at) {
   return std::string(start, end);
 }
 
-std::string Where(const std::string& text, std::size_t offset) {
-  TextPosition at = PositionOf(text, offset);
-  return std::to_string(at.line) + ":" + std::to_string(at.column);
+std::string Where(TextPosition at) { return std::to_string(at.line) + ":" + std::to_string(at.column); }
+
+// A token as a message quotes it: cut when it is long.
+std::string Quote(const std::string& token) {
+  return Echo(token.c_str(), token.c_str() + token.size(), kEchoChars);
 }
 
 bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
@@ -102,7 +104,7 @@ Finding MissingComma(const std::string& text, const MenuParseError& error, const
   const char* end = start + error.offset;
   for (const char* previous; (previous = PreviousChar(start, end)) && IsScriptWhite(*previous);)
     end = previous;
-  return {static_cast<std::size_t>(end - start), "a comma is missing before \"" + token + "\""};
+  return {static_cast<std::size_t>(end - start), "a comma is missing before \"" + Quote(token) + "\""};
 }
 
 // A name of more than seven characters where an identifier must be.
@@ -110,7 +112,7 @@ Finding LongName(const std::string& text, const MenuParseError& error, const Scr
   if (error.expected != expect::kShortIdentifier) return {};
   std::string token = TokenAt(text, error.offset);
   if (!IsNameStart(token[0])) return {};
-  return {error.offset, "identifier " + token +
+  return {error.offset, "identifier " + Quote(token) +
                             " is a name: names are not looked up, and an identifier has at most " +
                             std::to_string(kMaxIdentifier) + " characters; write its number"};
 }
@@ -119,28 +121,45 @@ constexpr Rule kRules[] = {Comment, MenuEx, EmptyText, MissingComma, LongName};
 
 }  // namespace
 
-std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& record) {
+// The kind of a warning NotAsWritten gives for `token`.
+const char* NotAsWrittenKind(const std::string& token) {
+  if (IsOptionWord(token)) return "options in the identifier's place";
+  if (IsNameStart(token[0])) return "names as identifiers";
+  return "identifiers not read as written";
+}
+
+std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& record,
+                              const TextPositions& positions) {
   std::vector<Finding> found;
-  std::map<unsigned, std::size_t> first;  // id -> where it was first given
+  // id -> where it was first given, and that place as the warnings name it
+  // (once found: every repeat of an id names the same place).
+  std::map<unsigned, std::pair<std::size_t, std::string>> first;
   for (const ScriptRecord::Identifier& identifier : record.identifiers) {
     if (KindOf(*identifier.node) != MenuNodeKind::kCommand) continue;  // a separator's has no effect
-    std::string why = NotAsWritten(text.substr(identifier.at, identifier.length), identifier.node->id);
+    const std::string token = text.substr(identifier.at, identifier.length);
+    std::string why = NotAsWritten(token, identifier.node->id);
     if (!why.empty()) {
-      found.push_back({identifier.at, why});
-    } else if (!first.emplace(identifier.node->id, identifier.at).second) {
-      found.push_back({identifier.at, "id " + std::to_string(identifier.node->id) +
-                                          " is given twice (first at " +
-                                          Where(text, first[identifier.node->id]) + ")"});
+      found.push_back({identifier.at, why, NotAsWrittenKind(token)});
+      continue;
     }
+    auto [given, fresh] = first.emplace(identifier.node->id, std::make_pair(identifier.at, std::string()));
+    if (fresh) continue;
+    std::string& place = given->second.second;
+    if (place.empty()) place = Where(positions.At(given->second.first));
+    found.push_back({identifier.at,
+                     "id " + std::to_string(identifier.node->id) + " is given twice (first at " + place + ")",
+                     "ids given twice"});
   }
   return found;
 }
 
 Finding ParserFinding(const std::string& text, const MenuParseError& error) {
   std::size_t at = error.offset < text.size() ? error.offset : text.size();
+  std::size_t end = at >= text.size() ? at : text.find_first_of(" \t\r\n", at);
+  if (end == std::string::npos) end = text.size();
   std::string found = at >= text.size()
                           ? "the end of the text"
-                          : "\"" + text.substr(at, text.find_first_of(" \t\r\n", at) - at) + "\"";
+                          : "\"" + Echo(text.c_str() + at, text.c_str() + end, kEchoChars) + "\"";
   return {at, "found " + found + ", expected " + error.expected};
 }
 
