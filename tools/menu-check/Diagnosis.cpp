@@ -93,6 +93,45 @@ Finding EmptyText(const std::string& text, const MenuParseError& error, const Sc
           "and the text runs on to the next quote"};
 }
 
+// A text that runs on past its line: its closing quote is missing, and the
+// text ends at the next quote (or at the end of the script).
+Finding UnclosedText(const std::string& text, const MenuParseError& error, const ScriptRecord& record) {
+  const char* start = text.c_str();
+  if (error.expected == expect::kClosingQuote) {  // no quote after the opening one but its first character
+    const char* last = FindLastChar(start, '"');
+    const char* before = last ? PreviousChar(start, last) : nullptr;
+    if (before && *before == '"') last = before;
+    return last ? Finding{static_cast<std::size_t>(last - start), "this text has no closing quote"}
+                : Finding{};
+  }
+  std::size_t quote = std::string::npos;
+  for (std::size_t at : record.quotes)
+    if (at < error.offset) quote = at;
+  if (quote == std::string::npos) return {};
+  const char* close = FindChar(NextChar(start + quote + 1), '"');
+  const char* lineBreak = FindChar(start + quote, '\n');
+  if (!close || !lineBreak || lineBreak > close) return {};
+  return {quote, "this text has no closing quote"};
+}
+
+// A lead byte of the code page before a quote, a comma or white space: the
+// two make one character, and the script reads on past what was swallowed.
+Finding SwallowedByLeadByte(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
+  const char* start = text.c_str();
+  for (const char* p = start; *p && static_cast<std::size_t>(p - start) <= error.offset; p = NextChar(p)) {
+    if (NextChar(p) - p != 2) continue;
+    const char* what = p[1] == '"'                    ? "the quote"
+                       : p[1] == ','                  ? "the comma"
+                       : p[1] == '\n' || p[1] == '\r' ? "the line break"
+                       : IsScriptWhite(p[1])          ? "the blank"
+                                                      : nullptr;
+    if (what)
+      return {static_cast<std::size_t>(p - start),
+              std::string("a lead byte with no second byte: ") + what + " is swallowed"};
+  }
+  return {};
+}
+
 // A number or an option where a statement must begin: the comma before it is missing.
 Finding MissingComma(const std::string& text, const MenuParseError& error, const ScriptRecord&) {
   if (error.expected != expect::kStatement || error.offset >= text.size()) return {};
@@ -117,7 +156,8 @@ Finding LongName(const std::string& text, const MenuParseError& error, const Scr
                             std::to_string(kMaxIdentifier) + " characters; write its number"};
 }
 
-constexpr Rule kRules[] = {Comment, MenuEx, EmptyText, MissingComma, LongName};
+constexpr Rule kRules[] = {SwallowedByLeadByte, Comment,      MenuEx,  EmptyText,
+                           UnclosedText,        MissingComma, LongName};
 
 }  // namespace
 

@@ -131,22 +131,28 @@ ScriptReport CheckScript(const std::string& bytes, bool rc, CMenuScript& script)
     ++report.warnings;
   }
 
-  // A resource compiler reads every byte, past a NUL too.
+  // A resource compiler reads every byte, past a NUL too. With --rc each
+  // place is a warning (--strict fails on it); without, one hint names them,
+  // after the finding when there is no menu.
   std::vector<RcDifference> differences = FindRcDifferences(bytes);
   if (rc) {
     out.Capped(differences, "rc: ");
-  } else if (!differences.empty()) {
+    report.warnings += static_cast<int>(differences.size());
+  }
+  auto hint = [&] {
+    if (rc || differences.empty()) return;
     out.At(differences.front().offset, "run with --rc: a resource compiler reads this script otherwise in " +
                                            std::to_string(differences.size()) +
                                            (differences.size() == 1 ? " place" : " places") +
                                            ", the first here");
-  }
+  };
 
   std::vector<Finding> warnings = Warnings(text, record, positions);
   out.Capped(warnings, "warning: ");
   report.warnings += static_cast<int>(warnings.size());
 
   if (nodes) {
+    hint();
     out.Whole("a menu");
     std::size_t items = 0;
     for (const MenuNode* node = *nodes; node; node = node->next)
@@ -165,6 +171,7 @@ ScriptReport CheckScript(const std::string& bytes, bool rc, CMenuScript& script)
     out.At(mistake.offset, "no menu: " + mistake.what);
     out.At(parser.offset, "note: " + parser.what);
   }
+  hint();
   return report;
 }
 

@@ -107,7 +107,7 @@ struct Options {
 const char kUsage[] =
     "usage: orvexc-menu-check [--rc] [--strict] SCRIPT...\n"
     "  --rc      also report where a resource compiler reads a script otherwise\n"
-    "  --strict  fail (exit 1) on any warning, for a title's build\n"
+    "  --strict  fail (exit 1) on any warning (with --rc, on each of its places too), for a title's build\n"
     "  --help    this text\n"
     "  --version the version\n"
     "Exit status: 0 every script yields a menu; 1 one does not, or a warning with --strict; 2 usage.\n"
