@@ -192,6 +192,15 @@ std::string Read(Target& t, std::istream& in) {
   for (std::string line; std::getline(in, line);) {
     if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
       line.erase(0, 3);  // a UTF-8 mark from an editor
+    // Values are narrow texts up to their first NUL: one past it would be
+    // read in part (a path taken for a URL, then stored empty).
+    if (line.find('\0') != std::string::npos) {
+      bool utf16 =
+          number == 1 && (line.compare(0, 2, "\xFF\xFE") == 0 || line.compare(0, 2, "\xFE\xFF") == 0 ||
+                          (line.size() > 1 && (line[0] == '\0') != (line[1] == '\0')));
+      return std::to_string(number) + (utf16 ? ": UTF-16 text: save the description in the ANSI code page"
+                                             : ": a NUL byte: the description is text in the ANSI code page");
+    }
     line = Trim(line.substr(0, Find(line, ';')));
     if (line.empty()) continue;
     std::string error = line[0] == '[' ? StartSection(t, line) : Setting(t, line);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "menu/MenuScript.h"
+#include "tools/menu-check/RcDifferences.h"
 
 namespace orvex {
 
@@ -30,11 +31,15 @@ class ScriptRecord : public MenuParseObserver {
 struct Finding {
   std::size_t offset;  // into the text
   std::string what;
+  // The kind, as "N more KIND" names more of it: "ids given twice".
+  const char* kind = "findings";
 };
 
 // Identifiers that do not give the item the number they show (names, hex,
-// numbers beyond 16 bits), and numbers given to two items.
-std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& record);
+// numbers beyond 16 bits), and numbers given to two items. `positions` are
+// those of `text`.
+std::vector<Finding> Warnings(const std::string& text, const ScriptRecord& record,
+                              const TextPositions& positions);
 
 // The parser's own answer where it stopped: found "102", expected ... .
 Finding ParserFinding(const std::string& text, const MenuParseError& error);

@@ -4,34 +4,75 @@
 // what the parser expected. Warnings name identifiers that do not give the
 // number they show and numbers given twice. --rc also reports wherever a
 // resource compiler reads the text otherwise (without it, one line says
-// whether it would). Exit 1 when a script yields no menu or cannot be read,
-// or, with --strict, when there is any warning; 2 for a wrong command line.
+// whether it would). A file that is no script in the ANSI code page (UTF-16,
+// binary data) gets one line that says so, a NUL byte a line at its place (the
+// library reads up to it); a file that cannot be read, one line with the
+// reason. Ten findings of a kind are shown, one line counts the rest; quoted
+// texts are cut. Exit 1 when a script yields no menu or cannot be read, or,
+// with --strict, when there is any warning; 2 for a wrong command line.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "../ToolOptions.h"
-#include "Diagnosis.h"
 #include "RcDifferences.h"
+#include "ScriptCheck.h"
 #include "menu/MenuBuilder.h"
 
 namespace {
 
-bool ReadFile(const char* path, std::string* text) {
-  FILE* file = std::fopen(path, "rb");
-  if (!file) return false;
-  char chunk[4096];
-  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text->append(chunk, n);
-  std::fclose(file);
-  return true;
+// The script file's bytes, read as the library opens it (frame/File.h: read
+// access, shared with readers and writers); false with the reason when it
+// cannot be read.
+bool ReadScript(const char* path, std::string* bytes, std::string* why) {
+  DWORD attributes = GetFileAttributesA(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return *why = "a directory", false;
+  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+  LARGE_INTEGER size = {};
+  if (!error && !GetFileSizeEx(file, &size)) error = GetLastError();
+  if (!error && static_cast<unsigned long long>(size.QuadPart) > orvex::kMaxScriptFileBytes) {
+    CloseHandle(file);
+    return *why = "too large (" + std::to_string(size.QuadPart) +
+                  " bytes): the runtime reads menu scripts of at most 64 MB",
+           false;
+  }
+  if (!error) {
+    bytes->resize(static_cast<std::size_t>(size.QuadPart));
+    std::size_t total = 0;
+    for (DWORD got = 0; total < bytes->size(); total += got) {
+      if (!ReadFile(file, &(*bytes)[total], static_cast<DWORD>(bytes->size() - total), &got, nullptr)) {
+        error = GetLastError();
+        break;
+      }
+      if (!got) break;  // shorter than it was: what is there
+    }
+    bytes->resize(total);
+  }
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  switch (error) {
+    case ERROR_SUCCESS: return true;
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH: *why = "no such file"; break;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: *why = "in use by another program"; break;
+    case ERROR_ACCESS_DENIED: *why = "access denied"; break;
+    default: *why = "Windows error " + std::to_string(error); break;
+  }
+  return false;
 }
 
-// An item's whole text, however long.
+// An item's text as the menu is printed: cut beyond the longest command text.
 std::string ItemText(HMENU menu, int index) {
   std::string text(GetMenuStringA(menu, index, nullptr, 0, MF_BYPOSITION) + 1, '\0');
   GetMenuStringA(menu, index, &text[0], static_cast<int>(text.size()), MF_BYPOSITION);
-  return text.c_str();
+  text.resize(std::strlen(text.c_str()));
+  return orvex::Echo(text.c_str(), text.c_str() + text.size(), orvex::kMaxCommandText);
 }
 
 // The menu as the script reads: one line per item, a popup's items indented
@@ -66,10 +107,11 @@ struct Options {
 const char kUsage[] =
     "usage: orvexc-menu-check [--rc] [--strict] SCRIPT...\n"
     "  --rc      also report where a resource compiler reads a script otherwise\n"
-    "  --strict  fail (exit 1) on any warning, for a title's build\n"
+    "  --strict  fail (exit 1) on any warning (with --rc, on each of its places too), for a title's build\n"
     "  --help    this text\n"
     "  --version the version\n"
-    "Exit status: 0 every script yields a menu; 1 one does not, or a warning with --strict; 2 usage.\n";
+    "Exit status: 0 every script yields a menu; 1 one does not, or a warning with --strict; 2 usage.\n"
+    "A script that cannot be read yields no menu.\n";
 
 // The command line; false, with the reason, when it is not one.
 bool ReadArguments(int argc, char** argv, Options* options, std::string* wrong) {
@@ -91,58 +133,23 @@ bool ReadArguments(int argc, char** argv, Options* options, std::string* wrong) 
   return true;
 }
 
-void Say(const char* path, const std::string& text, std::size_t offset, const char* kind,
-         const std::string& what) {
-  orvex::TextPosition where = orvex::PositionOf(text, offset);
-  std::printf("%s:%d:%d: %s%s\n", path, where.line, where.column, kind, what.c_str());
-}
-
-// The differences from a resource compiler: each with --rc, else one hint.
-void ReportRc(const char* path, const std::string& text, bool rc) {
-  std::vector<orvex::RcDifference> differences = orvex::FindRcDifferences(text);
-  if (rc) {
-    for (const orvex::RcDifference& difference : differences)
-      Say(path, text, difference.offset, "rc: ", difference.what);
-  } else if (!differences.empty()) {
-    Say(path, text, differences.front().offset, "",
-        "run with --rc: a resource compiler reads this script otherwise in " +
-            std::to_string(differences.size()) + (differences.size() == 1 ? " place" : " places") +
-            ", the first here");
-  }
-}
-
 // Reports on one script; counts its warnings. True when it yields a menu.
 bool Check(const char* path, const Options& options, int* warnings) {
-  std::string text;
-  if (!ReadFile(path, &text)) {
-    std::printf("%s: cannot be read\n", path);
+  std::string bytes, why;
+  if (!ReadScript(path, &bytes, &why)) {
+    std::printf("%s: cannot be read: %s\n", path, why.c_str());
     return false;
   }
-  ReportRc(path, text, options.rc);        // on every byte: a resource compiler reads past a NUL
-  text.resize(std::strlen(text.c_str()));  // the library reads up to a NUL byte
   orvex::CMenuScript script;
-  orvex::ScriptRecord record;
-  orvex::Expected<const orvex::MenuNode*> nodes = script.Parse(text.c_str(), &record);
-  for (const orvex::Finding& warning : orvex::Warnings(text, record)) {
-    Say(path, text, warning.offset, "warning: ", warning.what);
-    ++*warnings;
-  }
-  if (nodes) {
-    std::printf("%s: a menu\n", path);
-    HMENU menu = orvex::BuildMenu(*nodes);
+  orvex::ScriptReport report = orvex::CheckScript(bytes, options.rc, script);
+  for (const orvex::ReportLine& line : report.lines) std::printf("%s\n", orvex::Printed(path, line).c_str());
+  *warnings += report.warnings;
+  if (report.show) {
+    HMENU menu = orvex::BuildMenu(script.Head());
     PrintMenu(menu, 0);
     DestroyMenu(menu);
-    return true;
   }
-  orvex::Finding parser = orvex::ParserFinding(text, nodes.Error());
-  orvex::Finding mistake = orvex::LikelyMistake(text, nodes.Error(), record);
-  if (mistake.what.empty()) {
-    Say(path, text, parser.offset, "no menu: ", parser.what);
-  } else {
-    Say(path, text, mistake.offset, "no menu: ", mistake.what);
-    Say(path, text, parser.offset, "note: ", parser.what);
-  }
-  return false;
+  return report.menu;
 }
 
 }  // namespace
