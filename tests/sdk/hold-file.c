@@ -8,20 +8,13 @@
 #include <stdio.h>
 
 int main(int argc, char** argv) {
-  HANDLE held, ready;
+  HANDLE held = argc == 4 ? CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL)
+                          : INVALID_HANDLE_VALUE;
+  HANDLE ready =
+      held == INVALID_HANDLE_VALUE ? held : CreateFileA(argv[2], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
   int waited;
-  if (argc != 4) {
-    fprintf(stderr, "usage: hold-file FILE READY RELEASE\n");
-    return 2;
-  }
-  held = CreateFileA(argv[1], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-  if (held == INVALID_HANDLE_VALUE) {
-    fprintf(stderr, "hold-file: cannot open %s (error %lu)\n", argv[1], GetLastError());
-    return 1;
-  }
-  ready = CreateFileA(argv[2], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
   if (ready == INVALID_HANDLE_VALUE) {
-    fprintf(stderr, "hold-file: cannot create %s (error %lu)\n", argv[2], GetLastError());
+    fprintf(stderr, "hold-file FILE READY RELEASE: cannot hold the file or make READY (error %lu)\n", GetLastError());
     return 1;
   }
   CloseHandle(ready);

@@ -13,23 +13,13 @@
 #include <string>
 #include <vector>
 
-#include "frame/CharText.h"
+#include <cstring>
 
 namespace hostkit {
 
-// As the real Widened (Ledger.h: MultiByteToWideChar of the ANSI code page):
-// one wide character for each character of the narrow text.
+// As the real Widened (Ledger.h), which the reader only stores: byte by byte.
 inline std::wstring Widened(const char* text) {
-  std::wstring wide;
-  if (!text) return wide;
-  for (const char* p = text; *p;) {
-    const char* next = orvex::NextChar(p);
-    wchar_t c = static_cast<unsigned char>(*p);
-    if (next - p == 2) c = static_cast<wchar_t>(c << 8 | static_cast<unsigned char>(p[1]));
-    wide += c;
-    p = next;
-  }
-  return wide;
+  return text ? std::wstring(text, text + std::strlen(text)) : std::wstring();
 }
 
 }  // namespace hostkit
@@ -37,45 +27,33 @@ inline std::wstring Widened(const char* text) {
 namespace fake {
 
 struct FakeNode {
-  std::string nodeName;
-  std::string address;
+  std::string nodeName, address;
 };
-
 struct FakeThread {
   bool running = true;
   FakeNode frameNode;  // the node of the thread's own frame
-  void SetFrame(const std::string& name, const std::string& address = "") {
-    frameNode.nodeName = name;
-    frameNode.address = address;
-  }
+  void SetFrame(const std::string& name, const std::string& address = "") { frameNode = {name, address}; }
 };
-
 struct FakeHostObject {
   RECT rect = {0, 0, 0, 0};
   int enabled = 0, visible = 0, zOrder = 0, focus = 0, state = 0;
 };
-
 struct FakeStorage {
   std::wstring location;
 };
-
 struct FakeResource {
   std::string fileName;
 };
-
 struct FakeContext {
   std::map<std::string, FakeHostObject*> objects;
 };
-
 struct FakeApplication {
   int parameterCount = 0;
   std::vector<std::wstring> parameters;
-  std::wstring location;
-  std::wstring path;
+  std::wstring location, path;
   std::set<std::string> media;
   std::map<std::string, FakeThread*> threads;
 };
-
 struct FakeResources {
   std::map<std::string, FakeStorage*> storages;
   std::map<std::string, FakeResource*> resources;
@@ -83,15 +61,9 @@ struct FakeResources {
 
 class Runtime {
  public:
-  Runtime() = default;
-  Runtime(const Runtime&) = delete;
-  Runtime& operator=(const Runtime&) = delete;
-
   FakeContext context;
   FakeApplication app;
-  FakeNode moduleNode;
-  FakeNode frameNode;
-  FakeNode titleNode;
+  FakeNode moduleNode, frameNode, titleNode;
   FakeResources resources;
 
   // As the real ones: each adds a new one under its name (replacing an
