@@ -31,7 +31,8 @@ enum class Field {
   ObjectState,
   ObjectFlags,
   ObjectVisible,
-  ObjectKeyColor,  // properties of object "obj"
+  ObjectKeyColor,
+  ObjectAntiAlias,  // properties of object "obj" (the anti-alias's 16-bit second value)
   SurfaceWidth,
 };
 
@@ -60,6 +61,7 @@ void Apply(fake::Runtime& rt, const Given& given) {
     case Field::ObjectFlags: obj.flags = number; break;
     case Field::ObjectVisible: obj.visible = number; break;
     case Field::ObjectKeyColor: obj.keyColorFirst = number; break;
+    case Field::ObjectAntiAlias: obj.antiAliasSecond = static_cast<short>(number); break;
     case Field::SurfaceWidth: rt.surface.width = number; break;
   }
   if (!given.failing) return;
@@ -147,8 +149,9 @@ TEST_F(Rules, Texts) {
   }
 }
 
-// ---- values: (what is given, the call, its result, the runtime action) ----------
-constexpr int kVoid = INT_MIN;  // the export returns nothing
+// ---- values: (what is given, the call, its result, the runtime action, the value
+// written through its out-pointer) --------------------------------------------------
+constexpr int kVoid = INT_MIN;  // the export returns nothing, or writes nothing
 
 struct ValueCase {
   const char* label;
@@ -156,10 +159,11 @@ struct ValueCase {
   const char* call;
   int result;
   std::string action;
+  int out = kVoid;
 };
 
 TEST_F(Rules, Values) {
-  const std::string kLongTitle = std::string(40, 'T');
+  const std::string kLongTitle = std::string(40, 'T'), kAntiAlias = "object:obj.GetAntiAlias()";
   const ValueCase cases[] = {
       {"state 7", {Field::ObjectState, "7"}, "GetObjectActiveState S 'obj'", 3, "object:obj.GetState()"},
       {"state 3", {Field::ObjectState, "3"}, "GetObjectActiveState S 'obj'", 2, "object:obj.GetState()"},
@@ -176,7 +180,9 @@ TEST_F(Rules, Values) {
       {"set palette 0", {}, "SetObjectPaletteSetting S 'obj' 0", kVoid, "object:obj.ChangeFlags(4,0)"},
       {"set optimized 0", {}, "SetObjectOptimizedPainting S 'obj' 0", kVoid, "object:obj.ChangeFlags(8,0)"},
       {"visible -1", {Field::ObjectVisible, "-1"}, "IsObjectVisible S 'obj'", -1, "object:obj.GetVisible()"},
-      {"pair", {Field::ObjectKeyColor, "0xFF00"}, "GetObjectKeyColor S 'obj' o", 0xFF00, "object:obj.GetKeyColor()"},
+      {"pair", {Field::ObjectKeyColor, "0xFF00"}, "GetObjectKeyColor S 'obj' o", 0xFF00, "object:obj.GetKeyColor()", 0},
+      {"anti-alias min", {Field::ObjectAntiAlias, "-32768"}, "GetObjectAntiAlias S 'obj' o", 0, kAntiAlias, -32768},
+      {"anti-alias max", {Field::ObjectAntiAlias, "32767"}, "GetObjectAntiAlias S 'obj' o", 0, kAntiAlias, 32767},
       {"no scope", {}, "GetObjectX null 'obj'", 0, "object:obj.GetRect()"},
       {"not a scope", {}, "GetObjectX C 'obj'", 0, "object:obj.GetRect()"},
       {"freeze",
@@ -216,11 +222,12 @@ TEST_F(Rules, Values) {
     if (!Selected(ExportOf(c.call))) continue;
     Apply(rt, c.given);
     ResetJournal();
-    int outs[1] = {};
+    int outs[1] = {kVoid};
     int result = static_cast<int>(CallExport(c.call, rt.ctx(), {scope, nullptr, 0, outs}));
     if (c.result != kVoid) {
       EXPECT_EQ(result, c.result) << c.label;
     }
+    EXPECT_EQ(outs[0], c.out) << c.label;
     EXPECT_EQ(Action(), c.action) << c.label << "\n" << rt.journal.Text();
     Restore();
   }
