@@ -99,9 +99,15 @@ TEST(DosFind, MasksChooseTheEntries) {
     const char *pattern, *found;
     int mask;
   } cases[] = {
-      {"*.txt", "a.txt r.txt z.txt", 0},  {"h*", "(none)", 0},       {"s*", "(none)", 0},
-      {"d*", "(none)", 0},                {"nothing*", "(none)", 0}, {"d*", "d1 d2", 0x10},
-      {"*.txt", "r.txt", 0x01},           {"*.txt", "h.txt", 0x02},  {"*.txt", "s.txt", 0x04},
+      {"*.txt", "a.txt r.txt z.txt", 0},
+      {"h*", "(none)", 0},
+      {"s*", "(none)", 0},
+      {"d*", "(none)", 0},
+      {"nothing*", "(none)", 0},
+      {"d*", "d1 d2", 0x10},
+      {"*.txt", "r.txt", 0x01},
+      {"*.txt", "h.txt", 0x02},
+      {"*.txt", "s.txt", 0x04},
       {"*.txt", "a.txt h.txt r.txt s.txt z.txt", 0x20},
       {"t*", keepsTemporary ? "t?.tmp" : "t1.tmp t2.tmp", 0},
   };

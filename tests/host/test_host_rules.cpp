@@ -6,6 +6,7 @@
 // runs the rows that call the export NAME.
 #include <climits>
 #include <cstdio>
+#include <set>
 
 #include "HostCall.h"
 #include "HostTest.h"
@@ -130,6 +131,11 @@ TEST_F(Rules, Texts) {
       {"module 32", {Field::ModuleName, kLongModule.c_str()}, "GetModuleName b l", 40, std::string(32, 'N')},
       {"address", {Field::ModuleAddress, "Course/Intro/quiz"}, "GetModuleAddress b l", 20, "Course/Intro/quiz"},
       {"failed", {Field::None, "", "module.GetNode", -1}, "GetModuleName b l", 4, std::string("\0\x5A\x5A\x5A", 4)},
+      {"dir failed",
+       {Field::None, "", "app.GetTitlePath", -1},
+       "GetTitleDirectory b l",
+       4,
+       std::string("\0\x5A\x5A\x5A", 4)},
       {"storage", {Field::StorageLocation, "C:\\res\\"}, kStorage, 8, "C:\\res\\"},
       {"storage cut", {Field::StorageLocation, "C:\\res\\"}, kStorage, 5, "C:\\re"},
       {"storage url", {Field::StorageLocation, "http://h/x/"}, kStorage, 16, "http://h/x/\\"},
@@ -236,14 +242,20 @@ TEST_F(Rules, Values) {
   EXPECT_EQ(Journal().front(), "context.FindObject(null,\"obj\")") << "no scope object: a null scope key";
 }
 
+// The flag is the last setting; the system's cursor count moves only when it
+// turns from shown to hidden or back.
 TEST_F(Rules, CursorFlagRecordsTheLastSetting) {
   if (!Selected("ShowMouseCursor")) return;
+  auto count = [] { return ShowCursor(TRUE), ShowCursor(FALSE); };
   BOOL before = IsMouseCursorVisible(rt.ctx());
+  int shown = count() + !before;
   EXPECT_EQ(ShowMouseCursor(rt.ctx(), FALSE), before);
-  EXPECT_EQ(IsMouseCursorVisible(rt.ctx()), FALSE);
+  EXPECT_EQ(ShowMouseCursor(rt.ctx(), FALSE), FALSE);
+  EXPECT_EQ(count(), shown - 1);
   EXPECT_EQ(ShowMouseCursor(rt.ctx(), 5), FALSE);
   EXPECT_EQ(IsMouseCursorVisible(rt.ctx()), 5);
   EXPECT_EQ(ShowMouseCursor(rt.ctx(), TRUE), 5);
+  EXPECT_EQ(count(), shown);
   EXPECT_EQ(Journal(), Calls{});
 }
 
@@ -303,7 +315,25 @@ TEST_F(Rules, WindowOperations) {
 
 // ---- menus: (file bytes, a menu built) -------------------------------------------
 // A file that yields no menu makes none (CreateMenu is the library's only
-// menu maker); a menu made is handed to the caller.
+// menu maker); a menu made is handed to the caller. The library's calloc
+// blocks end where an inaccessible page starts: a read past one faults.
+std::set<void*> g_guarded;
+void(__cdecl* g_free)(void*) = nullptr;
+void* __cdecl GuardedCalloc(size_t count, size_t size) {
+  const size_t bytes = count * size, page = 4096, pages = bytes / page + 2;
+  auto* base = static_cast<char*>(VirtualAlloc(nullptr, pages * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  DWORD was;
+  if (!base || !VirtualProtect(base + (pages - 1) * page, page, PAGE_NOACCESS, &was)) return nullptr;
+  g_guarded.insert(base);
+  return base + (pages - 1) * page - bytes;  // zeros, as VirtualAlloc gives them
+}
+void __cdecl GuardedFree(void* block) {
+  MEMORY_BASIC_INFORMATION info;
+  if (block && VirtualQuery(block, &info, sizeof info) && g_guarded.erase(info.AllocationBase))
+    VirtualFree(info.AllocationBase, 0, MEM_RELEASE);
+  else if (block)
+    g_free(block);
+}
 struct MenuCase {
   const char* label;
   std::string bytes;
@@ -316,6 +346,9 @@ TEST_F(Rules, MenuFiles) {
   GetTempPathA(MAX_PATH, dir);
   std::string path = std::string(dir) + "orvexc-rules.mnu";
   rt.AddResource("menu").fileName = path;
+  void* callocBefore =
+      hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "calloc", reinterpret_cast<void*>(&GuardedCalloc));
+  ASSERT_TRUE(callocBefore && hostkit::RouteImport(hosttest::Library(), "msvcrt.dll", "free", &GuardedFree, &g_free));
   const MenuCase cases[] = {
       {"menu", "M MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END", 1},
       {"nul byte", std::string("M MENU BEGIN POPUP \"a\" BEGIN END END\0 POPUP", 44), 1},
@@ -333,6 +366,9 @@ TEST_F(Rules, MenuFiles) {
     EXPECT_TRUE(menu || hosttest::MenusMade() == menusBefore) << c.label << ": a menu left behind";
     if (menu) DestroyMenu(menu);
   }
+  hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "calloc", callocBefore);
+  hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "free", reinterpret_cast<void*>(g_free));
+  EXPECT_TRUE(g_guarded.empty()) << "a block not freed";
   DeleteFileA(path.c_str());
 }
 
