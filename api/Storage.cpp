@@ -78,7 +78,10 @@ HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, 
   path.assign(title);
   DirectoryOf(path, drive, dir);  // on failure the application's directory remains
   path.Make(nullptr, nullptr, drive.c_str(), dir.c_str(), nullptr, nullptr, nullptr, nullptr);
-  if (CLocation(location).IsRelative()) path.MakeAbsolute(location);
+  if (CLocation(location).IsRelative())
+    path.MakeAbsolute(location);
+  else
+    path.assign(location);  // a drive path, a network path or a URL: passed as it is
   storage->SetLocation(path.c_str());
   resources->AddStorage(storage.get());
   return S_OK;

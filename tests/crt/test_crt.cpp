@@ -3,7 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <sys/locking.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -46,15 +50,28 @@ class Scratch {
   std::vector<std::string> made_;
 };
 
-// All names a search finds, in order.
+DWORD Handles() {
+  DWORD count = 0;
+  GetProcessHandleCount(GetCurrentProcess(), &count);
+  return count;
+}
+
+// The names a search finds, sorted (the listing's order is the file system's:
+// each rule is seen whatever it is); every search leaves no handle open.
 std::string FindAll(const std::string& pattern, int attrib) {
+  DWORD before = Handles();
   struct ffblk block;
-  std::string names;
-  if (findfirst(pattern.c_str(), &block, attrib) != 0) return "(none)";
-  do names += std::string(block.ff_name) + " ";
-  while (findnext(&block) == 0);
-  EXPECT_NE(findclose(&block), -1);
-  return names;
+  std::vector<std::string> names;
+  if (findfirst(pattern.c_str(), &block, attrib) == 0) {
+    do names.push_back(block.ff_name);
+    while (findnext(&block) == 0);
+    EXPECT_NE(findclose(&block), -1);
+  }
+  EXPECT_EQ(Handles(), before) << pattern << " " << attrib << ": a search handle left open";
+  std::sort(names.begin(), names.end());
+  std::string joined;
+  for (const std::string& name : names) joined += (joined.empty() ? "" : " ") + name;
+  return names.empty() ? "(none)" : joined;
 }
 
 // The block's layout is the 32-bit library's.
@@ -64,40 +81,45 @@ static_assert(sizeof(struct ffblk) == 276 && offsetof(struct ffblk, ff_fsize) ==
               "ffblk layout");
 static_assert(sizeof(struct dfree) == 16, "dfree layout");
 
-// (pattern, mask, names found, names not found). Mask 0: no hidden files or
-// directories, and findnext passes over a file with an attribute bit beyond
-// read-only/archive/normal (the temporary one, where the file system keeps
-// that bit); 0x10: directories only; 0x20: everything with the archive bit.
-struct MaskCase {
-  const char* pattern;
-  int mask;
-  std::vector<const char*> found, notFound;
-};
-
+// (pattern, mask, every name found). A pattern over entries of one kind
+// alone lets findfirst's rule judge them: mask 0 takes no hidden, system or
+// directory entry; findnext's (of two temporary files, where the file system
+// keeps that bit, one is found) takes no attribute bit beyond
+// read-only/archive/normal; another mask, the entries with one of its bits.
 TEST(DosFind, MasksChooseTheEntries) {
   Scratch s;
-  s.File("a.txt");
+  for (const char* name : {"a.txt", "z.txt"}) s.File(name);
   s.File("r.txt", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
   s.File("h.txt", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE);
-  s.File("t.txt", FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_ARCHIVE);
-  s.File("z.txt");
-  s.Dir("d1");
-  s.Dir("d2");
-  bool keepsTemporary = GetFileAttributesA(s.Path("t.txt").c_str()) & FILE_ATTRIBUTE_TEMPORARY;
-  const MaskCase cases[] = {
-      {"*", 0, {"a.txt", "r.txt", "z.txt"}, {"h.txt", "d1", keepsTemporary ? "t.txt" : "-"}},
-      {"*", 0x10, {"d1", "d2"}, {"a.txt", "r.txt", "h.txt"}},
-      {"*.txt", 0x20, {"a.txt", "r.txt", "h.txt", "t.txt", "z.txt"}, {}},
-      {"*.txt", 0x01, {"r.txt"}, {"a.txt", "h.txt", "t.txt", "z.txt"}},
+  s.File("s.txt", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  for (const char* name : {"t1.tmp", "t2.tmp"}) s.File(name, FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_ARCHIVE);
+  s.Dir("d1"), s.Dir("d2");
+  bool keepsTemporary = GetFileAttributesA(s.Path("t1.tmp").c_str()) & FILE_ATTRIBUTE_TEMPORARY;
+  const struct {
+    const char *pattern, *found;
+    int mask;
+  } cases[] = {
+      {"*.txt", "a.txt r.txt z.txt", 0},
+      {"h*", "(none)", 0},
+      {"s*", "(none)", 0},
+      {"d*", "(none)", 0},
+      {"nothing*", "(none)", 0},
+      {"d*", "d1 d2", 0x10},
+      {"*.txt", "r.txt", 0x01},
+      {"*.txt", "h.txt", 0x02},
+      {"*.txt", "s.txt", 0x04},
+      {"*.txt", "a.txt h.txt r.txt s.txt z.txt", 0x20},
+      {"t*", keepsTemporary ? "t?.tmp" : "t1.tmp t2.tmp", 0},
   };
   for (const auto& c : cases) {
-    std::string names = FindAll(s.Path(c.pattern), c.mask);
-    for (const char* name : c.found) EXPECT_NE(names.find(name), std::string::npos) << c.mask << ": " << names;
-    for (const char* name : c.notFound) EXPECT_EQ(names.find(name), std::string::npos) << c.mask << ": " << names;
+    std::string found = FindAll(s.Path(c.pattern), c.mask), want = c.found;
+    EXPECT_TRUE(std::equal(want.begin(), want.end(), found.begin(), found.end(),
+                           [](char w, char f) { return w == '?' || w == f; }))
+        << c.pattern << " " << c.mask << ": " << found;
   }
 }
 
-TEST(DosFind, DirectoriesOnlyPatternWithMaskZeroLeavesNothingOpen) {
+TEST(DosFind, ARefusedSearchLeavesTheBlockEmpty) {
   Scratch s;
   s.Dir("d1");
   struct ffblk block;
@@ -105,7 +127,6 @@ TEST(DosFind, DirectoriesOnlyPatternWithMaskZeroLeavesNothingOpen) {
   EXPECT_EQ(findfirst(s.Path("d*").c_str(), &block, 0), -1);
   EXPECT_EQ(block.ff_reserved, nullptr);
   EXPECT_EQ(findclose(&block), -1);
-  EXPECT_EQ(findfirst(s.Path("nothing*").c_str(), &block, 0), -1);
   EXPECT_EQ(findfirst("x", nullptr, 0), -1);
   EXPECT_EQ(findnext(nullptr), -1);
   EXPECT_EQ(findclose(nullptr), -1);
@@ -129,7 +150,7 @@ TEST(DosFind, AfterTheLastMatchTheBlockShowsTheLastFileAndClosesOnce) {
 TEST(DosFind, TimeAndDateAreTheLastWriteInDosFormat) {
   Scratch s;
   std::string path = s.File("dated.txt");
-  SYSTEMTIME when = {2001, 2, 0, 3, 4, 5, 6, 0};  // 2001-02-03 04:05:06 UTC
+  SYSTEMTIME when = {2050, 12, 0, 31, 23, 58, 58, 0};  // UTC; the top bit of both 16-bit fields set
   FILETIME stamp;
   SystemTimeToFileTime(&when, &stamp);
   HANDLE h = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -137,15 +158,16 @@ TEST(DosFind, TimeAndDateAreTheLastWriteInDosFormat) {
   CloseHandle(h);
   struct ffblk block;
   ASSERT_EQ(findfirst(path.c_str(), &block, 0), 0);
-  EXPECT_EQ(block.ff_fdate, ((2001 - 1980) << 9) | (2 << 5) | 3);
-  EXPECT_EQ(block.ff_ftime, (4 << 11) | (5 << 5) | (6 / 2));
+  EXPECT_EQ(block.ff_fdate, ((2050 - 1980) << 9) | (12 << 5) | 31);
+  EXPECT_EQ(block.ff_ftime, (23 << 11) | (58 << 5) | (58 / 2));
   findclose(&block);
 }
 
 // (fnsplit and fnmerge are in the code-page tables.)
 TEST(DosPaths, SearchpathLooksAlongThePath) {
-  char drive[3], dir[256], name[256], ext[256];
-  EXPECT_EQ(fnsplit("", drive, dir, name, ext), 0);
+  char parts[4][8] = {"x", "x", "x", "x"};
+  EXPECT_EQ(fnsplit("", parts[0], parts[1], parts[2], parts[3]), 0);
+  for (const char* part : parts) EXPECT_STREQ(part, "") << "an empty path has empty parts";
   Scratch s;
   s.File("orvexc_on_path.txt");
   ASSERT_EQ(_putenv(("PATH=" + s.path()).c_str()), 0);  // the C runtime OrvexC.dll forwards to
@@ -154,6 +176,28 @@ TEST(DosPaths, SearchpathLooksAlongThePath) {
   EXPECT_NE(std::string(found).find("orvexc_on_path.txt"), std::string::npos);
   EXPECT_EQ(searchpath("orvexc_nowhere_at_all.txt"), nullptr);
   EXPECT_EQ(searchpath(nullptr), nullptr);
+}
+
+// lock and unlock take the range from the handle's position (not `offset`),
+// as another handle of the file sees.
+TEST(DosFiles, LockAndUnlockTheRangeAtTheHandlesPosition) {
+  Scratch s;
+  std::string path = s.File("locked.dat", FILE_ATTRIBUTE_ARCHIVE, 8);
+  int mine = _open(path.c_str(), _O_RDWR | _O_BINARY), other = _open(path.c_str(), _O_RDWR | _O_BINARY);
+  ASSERT_TRUE(mine >= 0 && other >= 0);
+  auto othersLock = [other](long at, long length) {  // locks and unlocks at once when it can
+    _lseek(other, at, SEEK_SET);
+    return _locking(other, _LK_NBLCK, length) == 0 && _locking(other, _LK_UNLCK, length) == 0;
+  };
+  _lseek(mine, 2, SEEK_SET);
+  EXPECT_EQ(lock(mine, 6, 3), 0);  // bytes 2 to 4
+  EXPECT_TRUE(othersLock(0, 2) && othersLock(5, 3));
+  EXPECT_FALSE(othersLock(4, 1) || othersLock(2, 1));
+  _lseek(mine, 2, SEEK_SET);
+  EXPECT_EQ(unlock(mine, 0, 3), 0);
+  EXPECT_TRUE(othersLock(2, 3));
+  EXPECT_EQ(unlock(mine, 0, 3), -1) << "nothing left locked";
+  _close(mine), _close(other);
 }
 
 TEST(DosDisks, DrivesDirectoriesAndFreeSpace) {

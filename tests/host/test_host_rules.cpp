@@ -6,6 +6,7 @@
 // runs the rows that call the export NAME.
 #include <climits>
 #include <cstdio>
+#include <set>
 
 #include "HostCall.h"
 #include "HostTest.h"
@@ -31,7 +32,8 @@ enum class Field {
   ObjectState,
   ObjectFlags,
   ObjectVisible,
-  ObjectKeyColor,  // properties of object "obj"
+  ObjectKeyColor,
+  ObjectAntiAlias,  // properties of object "obj" (the anti-alias's 16-bit second value)
   SurfaceWidth,
 };
 
@@ -60,6 +62,7 @@ void Apply(fake::Runtime& rt, const Given& given) {
     case Field::ObjectFlags: obj.flags = number; break;
     case Field::ObjectVisible: obj.visible = number; break;
     case Field::ObjectKeyColor: obj.keyColorFirst = number; break;
+    case Field::ObjectAntiAlias: obj.antiAliasSecond = static_cast<short>(number); break;
     case Field::SurfaceWidth: rt.surface.width = number; break;
   }
   if (!given.failing) return;
@@ -128,6 +131,11 @@ TEST_F(Rules, Texts) {
       {"module 32", {Field::ModuleName, kLongModule.c_str()}, "GetModuleName b l", 40, std::string(32, 'N')},
       {"address", {Field::ModuleAddress, "Course/Intro/quiz"}, "GetModuleAddress b l", 20, "Course/Intro/quiz"},
       {"failed", {Field::None, "", "module.GetNode", -1}, "GetModuleName b l", 4, std::string("\0\x5A\x5A\x5A", 4)},
+      {"dir failed",
+       {Field::None, "", "app.GetTitlePath", -1},
+       "GetTitleDirectory b l",
+       4,
+       std::string("\0\x5A\x5A\x5A", 4)},
       {"storage", {Field::StorageLocation, "C:\\res\\"}, kStorage, 8, "C:\\res\\"},
       {"storage cut", {Field::StorageLocation, "C:\\res\\"}, kStorage, 5, "C:\\re"},
       {"storage url", {Field::StorageLocation, "http://h/x/"}, kStorage, 16, "http://h/x/\\"},
@@ -147,8 +155,9 @@ TEST_F(Rules, Texts) {
   }
 }
 
-// ---- values: (what is given, the call, its result, the runtime action) ----------
-constexpr int kVoid = INT_MIN;  // the export returns nothing
+// ---- values: (what is given, the call, its result, the runtime action, the value
+// written through its out-pointer) --------------------------------------------------
+constexpr int kVoid = INT_MIN;  // the export returns nothing, or writes nothing
 
 struct ValueCase {
   const char* label;
@@ -156,10 +165,11 @@ struct ValueCase {
   const char* call;
   int result;
   std::string action;
+  int out = kVoid;
 };
 
 TEST_F(Rules, Values) {
-  const std::string kLongTitle = std::string(40, 'T');
+  const std::string kLongTitle = std::string(40, 'T'), kAntiAlias = "object:obj.GetAntiAlias()";
   const ValueCase cases[] = {
       {"state 7", {Field::ObjectState, "7"}, "GetObjectActiveState S 'obj'", 3, "object:obj.GetState()"},
       {"state 3", {Field::ObjectState, "3"}, "GetObjectActiveState S 'obj'", 2, "object:obj.GetState()"},
@@ -176,7 +186,9 @@ TEST_F(Rules, Values) {
       {"set palette 0", {}, "SetObjectPaletteSetting S 'obj' 0", kVoid, "object:obj.ChangeFlags(4,0)"},
       {"set optimized 0", {}, "SetObjectOptimizedPainting S 'obj' 0", kVoid, "object:obj.ChangeFlags(8,0)"},
       {"visible -1", {Field::ObjectVisible, "-1"}, "IsObjectVisible S 'obj'", -1, "object:obj.GetVisible()"},
-      {"pair", {Field::ObjectKeyColor, "0xFF00"}, "GetObjectKeyColor S 'obj' o", 0xFF00, "object:obj.GetKeyColor()"},
+      {"pair", {Field::ObjectKeyColor, "0xFF00"}, "GetObjectKeyColor S 'obj' o", 0xFF00, "object:obj.GetKeyColor()", 0},
+      {"anti-alias min", {Field::ObjectAntiAlias, "-32768"}, "GetObjectAntiAlias S 'obj' o", 0, kAntiAlias, -32768},
+      {"anti-alias max", {Field::ObjectAntiAlias, "32767"}, "GetObjectAntiAlias S 'obj' o", 0, kAntiAlias, 32767},
       {"no scope", {}, "GetObjectX null 'obj'", 0, "object:obj.GetRect()"},
       {"not a scope", {}, "GetObjectX C 'obj'", 0, "object:obj.GetRect()"},
       {"freeze",
@@ -216,11 +228,12 @@ TEST_F(Rules, Values) {
     if (!Selected(ExportOf(c.call))) continue;
     Apply(rt, c.given);
     ResetJournal();
-    int outs[1] = {};
+    int outs[1] = {kVoid};
     int result = static_cast<int>(CallExport(c.call, rt.ctx(), {scope, nullptr, 0, outs}));
     if (c.result != kVoid) {
       EXPECT_EQ(result, c.result) << c.label;
     }
+    EXPECT_EQ(outs[0], c.out) << c.label;
     EXPECT_EQ(Action(), c.action) << c.label << "\n" << rt.journal.Text();
     Restore();
   }
@@ -229,14 +242,20 @@ TEST_F(Rules, Values) {
   EXPECT_EQ(Journal().front(), "context.FindObject(null,\"obj\")") << "no scope object: a null scope key";
 }
 
+// The flag is the last setting; the system's cursor count moves only when it
+// turns from shown to hidden or back.
 TEST_F(Rules, CursorFlagRecordsTheLastSetting) {
   if (!Selected("ShowMouseCursor")) return;
+  auto count = [] { return ShowCursor(TRUE), ShowCursor(FALSE); };
   BOOL before = IsMouseCursorVisible(rt.ctx());
+  int shown = count() + !before;
   EXPECT_EQ(ShowMouseCursor(rt.ctx(), FALSE), before);
-  EXPECT_EQ(IsMouseCursorVisible(rt.ctx()), FALSE);
+  EXPECT_EQ(ShowMouseCursor(rt.ctx(), FALSE), FALSE);
+  EXPECT_EQ(count(), shown - 1);
   EXPECT_EQ(ShowMouseCursor(rt.ctx(), 5), FALSE);
   EXPECT_EQ(IsMouseCursorVisible(rt.ctx()), 5);
   EXPECT_EQ(ShowMouseCursor(rt.ctx(), TRUE), 5);
+  EXPECT_EQ(count(), shown);
   EXPECT_EQ(Journal(), Calls{});
 }
 
@@ -296,7 +315,25 @@ TEST_F(Rules, WindowOperations) {
 
 // ---- menus: (file bytes, a menu built) -------------------------------------------
 // A file that yields no menu makes none (CreateMenu is the library's only
-// menu maker); a menu made is handed to the caller.
+// menu maker); a menu made is handed to the caller. The library's calloc
+// blocks end where an inaccessible page starts: a read past one faults.
+std::set<void*> g_guarded;
+void(__cdecl* g_free)(void*) = nullptr;
+void* __cdecl GuardedCalloc(size_t count, size_t size) {
+  const size_t bytes = count * size, page = 4096, pages = bytes / page + 2;
+  auto* base = static_cast<char*>(VirtualAlloc(nullptr, pages * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  DWORD was;
+  if (!base || !VirtualProtect(base + (pages - 1) * page, page, PAGE_NOACCESS, &was)) return nullptr;
+  g_guarded.insert(base);
+  return base + (pages - 1) * page - bytes;  // zeros, as VirtualAlloc gives them
+}
+void __cdecl GuardedFree(void* block) {
+  MEMORY_BASIC_INFORMATION info;
+  if (block && VirtualQuery(block, &info, sizeof info) && g_guarded.erase(info.AllocationBase))
+    VirtualFree(info.AllocationBase, 0, MEM_RELEASE);
+  else if (block)
+    g_free(block);
+}
 struct MenuCase {
   const char* label;
   std::string bytes;
@@ -309,6 +346,9 @@ TEST_F(Rules, MenuFiles) {
   GetTempPathA(MAX_PATH, dir);
   std::string path = std::string(dir) + "orvexc-rules.mnu";
   rt.AddResource("menu").fileName = path;
+  void* callocBefore =
+      hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "calloc", reinterpret_cast<void*>(&GuardedCalloc));
+  ASSERT_TRUE(callocBefore && hostkit::RouteImport(hosttest::Library(), "msvcrt.dll", "free", &GuardedFree, &g_free));
   const MenuCase cases[] = {
       {"menu", "M MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END", 1},
       {"nul byte", std::string("M MENU BEGIN POPUP \"a\" BEGIN END END\0 POPUP", 44), 1},
@@ -326,6 +366,9 @@ TEST_F(Rules, MenuFiles) {
     EXPECT_TRUE(menu || hosttest::MenusMade() == menusBefore) << c.label << ": a menu left behind";
     if (menu) DestroyMenu(menu);
   }
+  hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "calloc", callocBefore);
+  hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "free", reinterpret_cast<void*>(g_free));
+  EXPECT_TRUE(g_guarded.empty()) << "a block not freed";
   DeleteFileA(path.c_str());
 }
 

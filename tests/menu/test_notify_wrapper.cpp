@@ -42,18 +42,20 @@ TEST_F(NotifyWrapper, StartHoldsTheBindingAndANullOneReleasesIt) {
   EXPECT_FALSE(rt.journal.Has("resource:menu"));
 }
 
-TEST_F(NotifyWrapper, QueryInterfaceAnswersBothIdentifiersWithOnePointer) {
+TEST_F(NotifyWrapper, QueryInterfaceAnswersBothIdentifiersWithOnePointerAndAReference) {
   IResourceNotify* notify = wrapper->Notify();
-  void* unknown = nullptr;
-  void* listener = nullptr;
+  for (const IID* iid : {&IID_IUnknown, &IID_IResourceNotify}) {
+    void* answer = nullptr;
+    EXPECT_EQ(notify->QueryInterface(*iid, &answer), S_OK);
+    EXPECT_EQ(answer, static_cast<void*>(notify));
+    EXPECT_EQ(notify->AddRef(), 3u) << "the creator's, the answer's and this one";
+    EXPECT_EQ(notify->Release(), 2u);
+    EXPECT_EQ(notify->Release(), 1u);
+  }
   void* other = &other;
-  EXPECT_EQ(notify->QueryInterface(IID_IUnknown, &unknown), S_OK);
-  EXPECT_EQ(notify->QueryInterface(IID_IResourceNotify, &listener), S_OK);
   EXPECT_EQ(notify->QueryInterface(IID_IResourceStorage, &other), E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
-  EXPECT_EQ(unknown, listener);
-  EXPECT_EQ(listener, static_cast<void*>(notify));
-  notify->Release();
+  EXPECT_EQ(notify->AddRef(), 2u) << "no reference for a refusal";
   notify->Release();
 }
 

@@ -103,7 +103,8 @@ TEST(Fnmerge, AddsTheSeparatorAfterTheLastCharacter) {
 // ---- storages ----------------------------------------------------------------
 
 // The title's location; the location a new storage is given; where it is
-// created; what GetResourceStorage reads from a storage there.
+// created (a location that is not relative, as it is); what
+// GetResourceStorage reads from a storage there.
 const struct {
   const char *title, *location, *created, *readBack;
 } kStorages[] = {
@@ -116,6 +117,9 @@ const struct {
     {"C:\\res\\{5C}\\{5C}.dat", "{5C}.\\{plain}/", "C:\\res\\{5C}\\{plain}/", "C:\\res\\{5C}\\{plain}/\\"},
     {"[{5D}:p]http://h/{5C}/a/x.htm", "..\\r\\", "/{5C}/r\\", "/{5C}/r\\"},
     {"C:\\titles\\t1\\main.dat", "sub\\x{lead}", "C:\\titles\\t1\\sub\\x{lead}", "C:\\titles\\t1\\sub\\x{lead}\\"},
+    {"C:\\titles\\t1\\main.dat", "D:\\{5C}\\m\\", "D:\\{5C}\\m\\", "D:\\{5C}\\m\\"},
+    {"C:\\titles\\t1\\main.dat", "\\\\srv\\s\\{5C}", "\\\\srv\\s\\{5C}", "\\\\srv\\s\\{5C}\\"},
+    {"C:\\titles\\t1\\main.dat", "http://h/{5C}/r/", "http://h/{5C}/r/", "http://h/{5C}/r/\\"},
 };
 
 using Storage = hosttest::StorageTest;

@@ -67,6 +67,7 @@ class Base {
       : status(owner),
         nullOut(owner),
         writeOnFailure(owner),
+        lendOnFailure(owner),
         onlyCall(owner),
         recorder_(recorder),
         name_(std::move(name)),
@@ -81,6 +82,10 @@ class Base {
   ByMethod<bool> nullOut;
   // Methods that still write their out-values when their status is not 0.
   ByMethod<bool> writeOnFailure;
+  // Methods that, with a status other than 0, still write their interface or
+  // text out, as the caller's to neither release nor free: no reference, not
+  // a string of the caller's.
+  ByMethod<bool> lendOnFailure;
   // Methods whose scripted status and null out-pointer apply to one call of
   // them alone: the n-th, counted from 0. Others answer as unscripted.
   ByMethod<int> onlyCall;
@@ -95,6 +100,10 @@ class Base {
   bool NullOut(int slot) const {
     const bool* set = nullOut.At(slot);
     return set && *set && Scripted(slot);
+  }
+  bool Lends(int slot, HRESULT status) const {
+    const bool* set = lendOnFailure.At(slot);
+    return status != S_OK && set && *set;
   }
 
  protected:
@@ -286,6 +295,7 @@ HRESULT Object<I>::Hand(int slot, HRESULT result, F* object, T** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   T* given = object;
+  if (Lends(slot, result) && !NullOut(slot)) return *out = given, result;
   if (!Writes(slot, result) || NullOut(slot) || !given) return result;
   given->AddRef();
   if (!recorder_.quiet) {
@@ -300,7 +310,7 @@ template <class I>
 HRESULT Object<I>::HandText(int slot, HRESULT result, const std::wstring* text, BSTR* out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  if (!Writes(slot, result) || NullOut(slot) || !text) return result;
+  if (!(Writes(slot, result) || Lends(slot, result)) || NullOut(slot) || !text) return result;
   *out = SysAllocString(text->c_str());
   if (recorder_.quiet) return result;
   auto hold = Hold();
