@@ -345,7 +345,8 @@ TEST_F(Rules, MenuFiles) {
   char dir[MAX_PATH];
   GetTempPathA(MAX_PATH, dir);
   std::string path = std::string(dir) + "orvexc-rules.mnu";
-  rt.AddResource("menu").fileName = path;
+  fake::FakeResource& resource = rt.AddResource("menu");
+  resource.fileName = path;
   void* callocBefore =
       hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "calloc", reinterpret_cast<void*>(&GuardedCalloc));
   ASSERT_TRUE(callocBefore && hostkit::RouteImport(hosttest::Library(), "msvcrt.dll", "free", &GuardedFree, &g_free));
@@ -366,6 +367,10 @@ TEST_F(Rules, MenuFiles) {
     EXPECT_TRUE(menu || hosttest::MenusMade() == menusBefore) << c.label << ": a menu left behind";
     if (menu) DestroyMenu(menu);
   }
+  // A resource that never stops: the loader unadvises it itself.
+  resource.onStart = [&](IResourceNotify* notify) { notify->OnProgress(0, 0, 0, 14, path.c_str()); };
+  EXPECT_EQ(LoadMenuFromFile(rt.ctx(), "menu"), nullptr);
+  EXPECT_EQ(resource.advised, nullptr) << "left advised";
   hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "calloc", callocBefore);
   hostkit::HookImport(hosttest::Library(), "msvcrt.dll", "free", reinterpret_cast<void*>(g_free));
   EXPECT_TRUE(g_guarded.empty()) << "a block not freed";

@@ -55,6 +55,7 @@ TEST(MenuParseErrors, EachFailurePointNamesItsExpectation) {
       {"M MENX BEGIN END", 2, expect::kMenu},
       {"M MENU BEGIX END", 7, expect::kBegin},
       {"M MENU BEGIN X", 13, expect::kStatement},
+      {"M MENU BEGIN \vEND", 13, expect::kStatement},  // no white space
       {"M MENU BEGIN POPUP x", 19, expect::kQuoted},
       {"M MENU BEGIN POPUP \"x", 21, expect::kClosingQuote},
       {"M MENU BEGIN POPUP \"x\" END", 23, expect::kPopupBegin},
