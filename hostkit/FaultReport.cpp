@@ -202,7 +202,8 @@ bool TimeIsUp() {
   return g.state == kRunning && g.timeout && static_cast<LONG>(GetTickCount() - g.deadline) >= 0;
 }
 
-DWORD WINAPI ReporterMain(void*) {
+DWORD WINAPI ReporterMain(void* started) {
+  SetEvent(started);
   for (;;) {
     DWORD wait = INFINITE;
     if (g.state == kRunning && g.timeout) {
@@ -308,7 +309,12 @@ void InstallFaultReporter() {
   NarrowFileName(path, g.process, sizeof g.process);
   g.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   g.written = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  g.thread = CreateThread(nullptr, 64 * 1024, ReporterMain, nullptr, 0, &g.threadId);
+  // Running before the caller goes on: a new thread's start takes the
+  // loader lock, which a module's DllMain that never returns holds for good.
+  // (The event lives on with the process: the thread may set it late.)
+  HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  g.thread = CreateThread(nullptr, 64 * 1024, ReporterMain, started, 0, &g.threadId);
+  if (g.thread) WaitForSingleObject(started, 5000);
   SetUnhandledExceptionFilter(OnUnhandled);
   std::signal(SIGABRT, OnAbort);
   if (g.thread) std::atexit(StopReporter);
