@@ -61,11 +61,7 @@ void Tell(Phase phase, const std::string& what) {
   InterlockedIncrement(&g_state->sequence);
 }
 
-void TellFaultReported() {
-  if (!g_state) return;
-  g_state->status = 3;
-  g_state->reported = 1;
-}
+void TellFaultReported() { ReportStatus(3); }
 
 // "exit code 7", "exit code 0xC0000409: stack buffer overrun".
 std::string ExitCodeText(DWORD code) {
