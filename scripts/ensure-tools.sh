@@ -17,12 +17,25 @@ apt_install() {
   echo "installing: $*"
   export DEBIAN_FRONTEND=noninteractive
   dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "$@"
+  # A mirror caught mid-sync fails a list or a download now and then. The
+  # other lists stay usable; but where the security suite's i386 list is the
+  # one missing, its amd64 updates no longer match any i386 package of the
+  # same name, so the install then keeps to the release's own versions.
+  local try pin=() codename
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  for try in 1 2 3; do
+    if ! apt-get update -q; then
+      echo "apt-get update failed for some lists; installing from the others"
+      [ -z "$codename" ] || pin=(-t "$codename")
+    fi
+    apt-get install -y -q --no-install-recommends "${pin[@]}" "$@" && return 0
+    [ $try = 3 ] || { echo "apt-get install failed (try $try of 3); trying again in $((try * 15)) s"; sleep $((try * 15)); }
+  done
+  return 1
 }
 missing=()
 command -v i686-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-i686-posix mingw-w64-i686-dev)
-command -v wine >/dev/null || missing+=(wine wine32)
+command -v wine >/dev/null || missing+=(wine)
 dpkg -s wine32:i386 >/dev/null 2>&1 || missing+=(wine32)
 command -v xvfb-run >/dev/null || missing+=(xvfb xauth)
 command -v cmake >/dev/null || missing+=(cmake)
@@ -32,10 +45,21 @@ command -v xmllint >/dev/null || missing+=(libxml2-utils)  # its property sheet 
 [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
 command -v clang++ >/dev/null || missing+=(clang)
 command -v lld-link >/dev/null || missing+=(lld)
-dpkg -s libwine-dev:i386 >/dev/null 2>&1 || missing+=(libwine-dev:i386)
 { command -v clang++ >/dev/null && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; } ||
   missing+=(libclang-rt-14-dev)
 apt_install "${missing[@]}"
+# Wine's Windows headers and import libraries are files only. The package
+# also asks for the i386 C library's headers, which cannot be installed
+# where the i386 lists lag behind the amd64 ones; the files are then
+# unpacked where the package puts them.
+windows_sdk=/usr/include/wine/wine/windows/windows.h
+if [ ! -f $windows_sdk ] && ! apt_install libwine-dev:i386; then
+  echo "unpacking libwine-dev:i386's files without its dependencies"
+  unpack=$(mktemp -d) && chmod a+rwx "$unpack"  # apt downloads as _apt
+  (cd "$unpack" && apt-get download libwine-dev:i386 && dpkg-deb -x libwine-dev_*_i386.deb /)
+  rm -rf "$unpack"
+  [ -f $windows_sdk ] || { echo "ensure-tools: libwine-dev:i386 could not be unpacked"; exit 1; }
+fi
 "$here/ensure-32bit.sh"
 if [ "${1:-}" = --bench ] && "$here/ensure-32bit.sh" | grep -q emulated; then
   more=()
