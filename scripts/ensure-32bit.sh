@@ -55,7 +55,9 @@ installed=$(dpkg-query -W -f '${Version}' qemu-user-static 2>/dev/null || true)
 if [ -z "$installed" ] || dpkg --compare-versions "${installed#*:}" lt "$minimum"; then
   export DEBIAN_FRONTEND=noninteractive
   candidate() { apt-cache policy qemu-user-static | awk '/Candidate:/ { print $2 }'; }
-  apt-get update -q >/dev/null
+  # A list that fails to update (a mirror mid-sync) leaves the others usable.
+  update() { apt-get update -q >/dev/null || echo "apt-get update failed for some lists; going on with the others"; }
+  update
   target=()
   if dpkg --compare-versions "$(candidate | sed 's/^[0-9]*://')" lt "$minimum"; then
     . /etc/os-release
@@ -64,7 +66,7 @@ if [ -z "$installed" ] || dpkg --compare-versions "${installed#*:}" lt "$minimum
       echo "adding the $suite suite to apt's sources"
       printf 'Types: deb\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
         "$suite" >/etc/apt/sources.list.d/"$suite".sources
-      apt-get update -q >/dev/null
+      update
     fi
     target=(-t "$suite")
   fi

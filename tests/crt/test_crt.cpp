@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "include/OrvexC.h"
+#include "include/OrvexC/hostkit/ImportHook.h"
 
 namespace {
 
@@ -50,18 +51,34 @@ class Scratch {
   std::vector<std::string> made_;
 };
 
-// The handle value the process is given next (the lowest free slot, or the
-// last freed): a handle left open takes the slot and moves it on.
-HANDLE NextHandle() {
-  HANDLE probe = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-  CloseHandle(probe);
-  return probe;
+// The library's search handles still open: its imports of FindFirstFileA and
+// FindClose are routed through a count (a process's handle count or next
+// handle value would not do: Wine reports no count, and reuses the slot).
+int g_searchesOpen = 0;
+HANDLE WINAPI CountedFindFirst(const char* pattern, WIN32_FIND_DATAA* entry) {
+  HANDLE handle = FindFirstFileA(pattern, entry);
+  if (handle != INVALID_HANDLE_VALUE) ++g_searchesOpen;
+  return handle;
+}
+BOOL WINAPI CountedFindClose(HANDLE handle) {
+  BOOL closed = FindClose(handle);
+  if (closed) --g_searchesOpen;
+  return closed;
+}
+int SearchesOpen() {
+  static const bool routed = [] {
+    HMODULE library = GetModuleHandleA("OrvexC.dll");
+    return hostkit::HookImport(library, "kernel32.dll", "FindFirstFileA", reinterpret_cast<void*>(&CountedFindFirst)) &&
+           hostkit::HookImport(library, "kernel32.dll", "FindClose", reinterpret_cast<void*>(&CountedFindClose));
+  }();
+  EXPECT_TRUE(routed) << "the library's FindFirstFileA and FindClose imports";
+  return g_searchesOpen;
 }
 
 // The names a search finds, sorted (the listing's order is the file system's:
 // each rule is seen whatever it is); every search leaves no handle open.
 std::string FindAll(const std::string& pattern, int attrib) {
-  HANDLE before = NextHandle();
+  int before = SearchesOpen();
   struct ffblk block;
   std::vector<std::string> names;
   if (findfirst(pattern.c_str(), &block, attrib) == 0) {
@@ -69,7 +86,7 @@ std::string FindAll(const std::string& pattern, int attrib) {
     while (findnext(&block) == 0);
     EXPECT_NE(findclose(&block), -1);
   }
-  EXPECT_EQ(NextHandle(), before) << pattern << " " << attrib << ": a search handle left open";
+  EXPECT_EQ(SearchesOpen(), before) << pattern << " " << attrib << ": a search handle left open";
   std::sort(names.begin(), names.end());
   std::string joined;
   for (const std::string& name : names) joined += (joined.empty() ? "" : " ") + name;
