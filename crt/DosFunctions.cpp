@@ -135,6 +135,9 @@ char* __cdecl OrvexCrt_searchpath(const char* file) {
 }
 
 int __cdecl OrvexCrt_getcurdir(int drive, char* directory) {
+  // Given no buffer, the runtime would allocate one that nobody frees and
+  // report success with the text lost.
+  if (!directory) return -1;
   return _getdcwd(drive, directory, MAX_PATH) ? 0 : -1;
 }
 

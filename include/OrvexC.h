@@ -76,7 +76,9 @@ ORVEXC_API void __cdecl GetTitleLocation(IHostContext* context, char* buffer, in
 /* Drive and directory of the title's path, with the final separator
    ("C:\Courses\Intro\"); always terminated, cut to length - 1 bytes. */
 ORVEXC_API void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length);
-/* File name of the title's path without extension ("lesson"). */
+/* File name of the title's path without extension ("lesson"), by the copy
+   rule: a name of length bytes or more is not terminated, so give a buffer
+   of MAX_PATH (260) bytes, which every name fits. */
 ORVEXC_API void __cdecl GetTitleName(IHostContext* context, char* buffer, int length);
 /* Shows (nonzero) or hides (0) the mouse cursor; returns the previous setting.
    The setting is shared by every module and thread (1 after loading). */
@@ -91,7 +93,8 @@ ORVEXC_API BOOL __cdecl IsMediaAvailable(IHostContext* context, const char* medi
 
 /* ---- Current frame (111, 401-416) -------------------------------------- */
 
-/* Sets the calling thread's return branch (value passed to the runtime). */
+/* Sets the calling thread's return branch. The value is the runtime's own
+   (what the title's branch takes), passed through unchanged and unchecked. */
 ORVEXC_API void __cdecl SetReturnBranch(IHostContext* context, int value);
 /* The window of the module's drawing surface; 0 when there is none. */
 ORVEXC_API HWND __cdecl GetFrameWindow(IHostContext* context);
@@ -155,7 +158,9 @@ ORVEXC_API void __cdecl GetThreadFrameName(IHostContext* context, const char* th
 ORVEXC_API void __cdecl GetThreadFrameAddress(IHostContext* context, const char* thread, char* buffer, int length);
 /* Hides the thread's drawing surface. */
 ORVEXC_API void __cdecl HideThreadDrawingSurface(IHostContext* context, const char* thread);
-/* Shows the thread's drawing surface. */
+/* Shows the thread's drawing surface, through which its frame is drawn in
+   its window; the window itself is left as it is (ShowThreadWindow shows
+   that). */
 ORVEXC_API void __cdecl ShowThreadDrawingSurface(IHostContext* context, const char* thread);
 /* Position (x, y) of the thread's drawing surface; nothing is written if a
    pointer is null, both get 0 on failure. */
@@ -169,11 +174,17 @@ ORVEXC_API void __cdecl MoveThreadDrawingSurface(IHostContext* context, const ch
 ORVEXC_API void __cdecl SizeThreadDrawingSurface(IHostContext* context, const char* thread, int width, int height);
 /* Branches the named thread by path value. */
 ORVEXC_API void __cdecl BranchThreadByPath(IHostContext* context, const char* thread, int path);
-/* Branches the named thread by path name; nothing happens for null. */
+/* Branches the named thread by path name. A null path name does nothing
+   (no runtime call); the thread name is passed as it is, and a thread the
+   runtime does not know is not branched. */
 ORVEXC_API void __cdecl BranchThreadByPathName(IHostContext* context, const char* thread, const char* pathName);
-/* Branches the named thread by colour value. */
+/* Branches the named thread by colour value: the runtime's own value,
+   passed through unchanged and unchecked. */
 ORVEXC_API void __cdecl BranchThreadByColor(IHostContext* context, const char* thread, int color);
-/* Branches the named thread to the named frame; nothing happens for null. */
+/* Branches the named thread to a frame of the title, named as the runtime
+   names it: "frame" or "<title name>.frame", the form BranchToTitleFrame
+   makes. A null frame name does nothing (no runtime call); the thread name
+   is passed as it is. */
 ORVEXC_API void __cdecl BranchThreadToFrame(IHostContext* context, const char* thread, const char* frame);
 /* 1 when the thread's surface reports itself visible and its window is
    visible, else 0. */
@@ -185,7 +196,9 @@ ORVEXC_API void __cdecl HideThreadWindow(IHostContext* context, const char* thre
 /* Posts WM_CLOSE to the thread's window, if there is one, without waiting. */
 ORVEXC_API void __cdecl CloseThreadWindow(IHostContext* context, const char* thread);
 /* Places the second thread (null: "") in the stacking order relative to the
-   first (null: none); nothing happens if the first is not found. */
+   first: the runtime's z-order call is made on the second, with the first
+   as its reference (a null first: no reference, the runtime's own place).
+   Nothing happens if the first is not found. */
 ORVEXC_API void __cdecl SetThreadZOrder(IHostContext* context, const char* first, const char* second);
 /* Sends the named thread a message of three values, in this order. */
 ORVEXC_API void __cdecl SendThreadMessage(IHostContext* context, const char* thread, int value1, int value2, int value3);
@@ -228,7 +241,9 @@ ORVEXC_API void __cdecl PrintWindow(IHostContext* context, int value1, int value
    there is no such resource, no file, or the script does not parse. The menu
    belongs to the caller (give it to a window or DestroyMenu it). A command
    item's text holds at most 127 characters and an identifier at most 7
-   characters; a longer one rejects the script. */
+   characters; a longer one rejects the script, as do popups nested more
+   than 24 deep below the menu bar (USER32 turns deeper ones into plain
+   items). */
 ORVEXC_API HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name);
 
 /* ---- end of menus ------------------------------------------------------ */
@@ -290,8 +305,9 @@ ORVEXC_API void __cdecl SendObjectToBack(IHostContext* context, IUnknown* scope,
 ORVEXC_API int __cdecl GetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int* second);
 /* The object's key colour pair. */
 ORVEXC_API int __cdecl GetObjectKeyColor(IHostContext* context, IUnknown* scope, const char* name, int* second);
-/* The object's anti-aliasing pair; the second value is 16 bits wide in the
-   runtime, widened with its sign. */
+/* The object's anti-aliasing pair, in SetObjectAntiAlias's order: returns the
+   first value (32 bits in the runtime) and writes the second (16 bits in the
+   runtime, widened with its sign: 0xFFFF gives -1) to *second. */
 ORVEXC_API int __cdecl GetObjectAntiAlias(IHostContext* context, IUnknown* scope, const char* name, int* second);
 /* Sets the object's transparency pair. */
 ORVEXC_API void __cdecl SetObjectTransparent(IHostContext* context, IUnknown* scope, const char* name, int first, int second);
@@ -319,8 +335,10 @@ ORVEXC_API void __cdecl SetObjectActiveState(IHostContext* context, IUnknown* sc
    written for a null name or buffer or a length of 0 or less. */
 ORVEXC_API void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* buffer, int length);
 /* Moves the storage `name` to `location` (passed as it is), or creates it with
-   the resource manager beside the application, a relative location being
-   resolved against the title's directory. Failures are silent: ask
+   the resource manager beside the application: a drive path, a network path
+   or a URL as it is, a relative location resolved against the title's
+   directory (one that cannot be resolved, too long for MAX_PATH, leaves the
+   new storage at the title's directory). Failures are silent: ask
    GetResourceStorage afterwards. */
 ORVEXC_API void __cdecl SetResourceStorage(IHostContext* context, const char* name, const char* location);
 

@@ -94,10 +94,12 @@ ORVEXC_API void __cdecl fnmerge(char* path, const char* drive, const char* dir, 
 ORVEXC_API int __cdecl fnsplit(const char* path, char* drive, char* dir, char* name, char* ext);
 /* The full name of file found in the current directory or along PATH, in
    one buffer shared by all callers (overwritten by the next call); null
-   when not found or file is null. */
+   when not found or file is null. A directory of that name is found as a
+   file is (the C runtime's _searchenv rule): check it if it matters. */
 ORVEXC_API char* __cdecl searchpath(const char* file);
-/* The full current directory of drive (with drive letter) into a buffer of
-   260 bytes; 0 or -1. */
+/* The full current directory of drive (0: the current drive, 1: A, 3: C),
+   drive letter included, into a buffer of 260 bytes. 0 is success; -1 when
+   the drive has no current directory or directory is null. */
 ORVEXC_API int __cdecl getcurdir(int drive, char* directory);
 /* Free and total clusters of drive; all zeros when the query fails. */
 ORVEXC_API void __cdecl getdfree(unsigned char drive, struct dfree* record);

@@ -29,9 +29,20 @@ start)
   # Wine's desktop (explorer) up between the tests: the server ends it with
   # the last user process, and each test would start it again, which a
   # window waits for 10 s at most: too short where 32-bit code is emulated
-  # and the machine busy.
-  setsid sh -c 'sleep 86400 | exec "$0" cmd /c pause' "$WINE" >/dev/null 2>&1 &
+  # and the machine busy. It says when it runs.
+  ready=$WINEPREFIX/drive_c/windows/temp/orvexc-session-holder
+  rm -f "$ready"
+  setsid sh -c 'sleep 86400 | exec "$0" cmd /c "echo ready>C:\windows\temp\orvexc-session-holder & pause"' \
+    "$WINE" >/dev/null 2>&1 &
   echo $! >"$build/wine-holder.pid"
+  for _ in $(seq 600); do [ -s "$ready" ] && break; sleep 0.1; done
+  # The desktop, started here with none of a test's streams: the one wineboot
+  # started has ended where the holder came later than a second after the
+  # last process (emulated), and the first test to make a window would start
+  # it again, holding that test's output pipe open until the session stops
+  # (CTest waits for it). A desktop still ending is given time to end.
+  sleep 2
+  setsid "$WINE" explorer.exe /desktop </dev/null >/dev/null 2>&1 &
   echo "wine session ready: WINEPREFIX=$WINEPREFIX DISPLAY=${DISPLAY:-}"
   ;;
 stop)

@@ -227,6 +227,7 @@ TEST(DosDisks, DrivesDirectoriesAndFreeSpace) {
   GetCurrentDirectoryA(MAX_PATH, expected);
   EXPECT_STREQ(directory, expected);
   EXPECT_EQ(getcurdir(missing, directory), -1);
+  EXPECT_EQ(getcurdir(0, nullptr), -1) << "no buffer: nothing to report";
 
   struct dfree space = {9, 9, 9, 9};
   getdfree(3, &space);
