@@ -380,7 +380,8 @@ struct Outcome {
   std::vector<int> outs;
   std::string text;
   bool bufferUntouched = false;
-  Calls calls;  // runtime calls as journaled, releases left out
+  std::string call;  // the export and its arguments, as CallExport reads them
+  Calls calls;       // runtime calls as journaled, releases left out
   Calls faults;
   std::string Methods() const {  // the calls without arguments
     std::string keys;
@@ -430,6 +431,7 @@ class Matrix {
       if (word == "i") word = std::to_string(nextInt), nextInt += 2;
       call += " " + (i == v.nullArg ? "null" : word);
     }
+    outcome.call = call;
     GuardedBuffer buffer(v.length);
     std::vector<int> outs(std::count(row.args, row.args + std::strlen(row.args), 'o'), kUntouched);
     StringLedger::Clear();
@@ -504,6 +506,7 @@ Outcome Succeed(Matrix& matrix, const Row& row, const std::vector<Step>& steps) 
   } else {
     EXPECT_EQ(Result(row, o), row.success) << row.label;
   }
+  o.calls = got;  // a pointer the library made shown as *, as the row has it
   return o;
 }
 
@@ -558,15 +561,50 @@ void Judge(const Row& row, const std::vector<Step>& steps, const Outcome& succes
   }
 }
 
+// The call as a module writes it: GetObjectX(context, scope, "obj").
+std::string AsWritten(const std::string& call) {
+  std::istringstream words(call);
+  std::string name, written, word;
+  words >> name;
+  written = name + "(context";
+  while (words >> word) {
+    static const std::map<std::string, std::string> meaning = {
+        {"S", "scope"}, {"b", "buffer"}, {"l", "64"}, {"o", "&value"}, {"null", "NULL"}};
+    auto it = meaning.find(word);
+    written += ", " + (it != meaning.end() ? it->second : word[0] == '\'' ? '"' + word.substr(1, word.size() - 2) + '"' : word);
+  }
+  return written + ")";
+}
+
+// The journal of each export's success path on the test title, as the host
+// kit's guide lists it: `journal-table.md` beside this program, which
+// scripts/gen-journal.sh puts into docs/hostkit.md (and a test compares).
+void WriteJournalTable(const std::vector<std::pair<Row, Outcome>>& runs) {
+  std::ofstream table("journal-table.md", std::ios::binary);
+  table << "| Export | Called as | Runtime calls, in order (releases left out) | Result |\n| --- | --- | --- | --- |\n";
+  for (const auto& [row, o] : runs) {
+    std::string label = row.label, name = "`" + ExportName(row) + "`";
+    if (label != ExportName(row)) name += " (" + label.substr(name.size() - 1, label.size() - name.size()) + ")";
+    std::string calls;
+    for (const std::string& entry : o.calls) calls += (calls.empty() ? "`" : " → `") + entry + "`";
+    std::string result = row.kind == Kind::None || row.kind == Kind::Own ? "—" : Result(row, o);
+    if (std::string(row.success) == "*") result = "nonzero";
+    table << "| " << name << " | `" << AsWritten(o.call) << "` | "
+          << (calls.empty() ? "none: the library's own" : calls) << " | " << result << " |\n";
+  }
+}
+
 TEST(HostExports, EveryExportOnItsSuccessPathAndUnderEveryFault) {
   CoInitialize(nullptr);                  // SetResourceStorage loads the resource manager component
   int rows = 0, runs = 0, kinds[3] = {};  // step faults, null arguments, lengths
+  std::vector<std::pair<Row, Outcome>> successes;
   {
     Matrix matrix;
     for (const Row& row : Rows()) {
       if (!hosttest::Selected(ExportName(row))) continue;
       std::vector<Step> steps = ParseChain(row.chain);
       Outcome success = Succeed(matrix, row, steps);
+      successes.emplace_back(row, success);
       for (const Variation& v : Variations(matrix, row, steps)) {
         Judge(row, steps, success, v, matrix.Run(row, v));
         ++kinds[v.faulty ? 0 : v.nullArg >= 0 ? 1 : 2];
@@ -575,6 +613,7 @@ TEST(HostExports, EveryExportOnItsSuccessPathAndUnderEveryFault) {
     }
   }
   CoUninitialize();
+  if (successes.size() == Rows().size()) WriteJournalTable(successes);
   std::printf("host exports: %d rows, %d runs: %d step faults, %d null arguments, %d lengths\n", rows,
               runs + kinds[0] + kinds[1] + kinds[2], kinds[0], kinds[1], kinds[2]);
 }
