@@ -13,6 +13,7 @@
 #                            cmake/OrvexC/ (the package)
 #   share/orvexc/toolchains/ toolchain files: mingw-w64 GCC, Clang, clang-cl
 #   OrvexC.props             the property sheet for Visual Studio projects
+#   README.md                what is where, and the commands to a first test
 #   share/doc/orvexc/        guide, host kit, reference (.md, .html), changelog,
 #                            license, third-party notices
 #   samples/, templates/     the sample module; the new-module template and
@@ -105,6 +106,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/docs/guide.md ${CMAKE_SOURCE_DIR}/docs/hostkit
         DESTINATION ${ORVEXC_DOC_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/cmake/toolchains/ DESTINATION ${CMAKE_INSTALL_DATADIR}/orvexc/toolchains)
 install(FILES ${CMAKE_SOURCE_DIR}/OrvexC.props DESTINATION .)
+install(FILES ${CMAKE_SOURCE_DIR}/docs/SDK-README.md DESTINATION . RENAME README.md)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/samples/ DESTINATION samples)
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/templates/ DESTINATION templates)
 

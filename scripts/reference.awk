@@ -112,8 +112,8 @@ END {
   close_family()
   print "# OrvexC reference"
   print ""
-  print "Generated from `include/OrvexC.h` and `include/OrvexCRT.h` by `scripts/gen-reference.sh`"
-  print "when the library is built; the comments in the headers are the source."
+  print "Made from the comments of `include/OrvexC.h` and `include/OrvexCRT.h` when the library"
+  print "is built: each entry is the comment above its declaration."
   print ""
   print "## Index"
   print ""

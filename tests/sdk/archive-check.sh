@@ -24,6 +24,26 @@ trap 'rm -rf "$work"' EXIT
 sdk=$work/OrvexC-SDK
 unzip -q "$zip" -d "$sdk"
 
+# The shipped documents name only what the archive holds: a path under one of
+# its folders or of OrvexC's source tree is an entry of the archive or a
+# folder of some (a * in it matches within a name), and a document named by
+# its file name is one of the archive's. HTML comments are for the tools that
+# write the documents; the changelog tells the source tree's history.
+entries=$(unzip -Z1 "$zip")
+roots='bin|include|lib|share|samples|templates|docs|scripts|hostkit|tests|tools|frame|api|menu|resource|crt|cmake|bench'
+for doc in README.md share/doc/orvexc/guide.md share/doc/orvexc/hostkit.md share/doc/orvexc/reference.md; do
+  [ -f "$sdk/$doc" ] || fail "the archive has no $doc"
+  text=$(perl -0pe 's/<!--.*?-->//gs' "$sdk/$doc")
+  for path in $(grep -oP "(?<![\\w/.<>-])(?:<SDK>/)?(?:$roots)/[\\w./*-]*" <<<"$text" | sed 's|^<SDK>/||; s|[.,]*$||' | sort -u); do
+    pattern=${path%/}
+    grep -qxE "$(sed 's/[.]/\\./g; s/[*]/[^\/]*/g' <<<"$pattern")(/.*)?" <<<"$entries" ||
+      fail "$doc names $path, which the archive does not hold"
+  done
+  for name in $(grep -oP '(?<![\w/.-])[\w-]+\.md\b' <<<"$text" | sort -u); do
+    grep -qE "(^|/)$name\$" <<<"$entries" || fail "$doc names $name, which the archive does not hold"
+  done
+done
+
 # The Wine session (and display) of the build tree runs the Windows programs.
 export WINEPREFIX=$build/wineprefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 [ -z "${DISPLAY:-}" ] && [ -f "$build/wine-display" ] && export DISPLAY=$(cat "$build/wine-display")
