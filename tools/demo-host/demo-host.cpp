@@ -10,7 +10,8 @@
 // The module is hello-module.dll by default, the entry RunModule. The title
 // is a built-in one, or the one DIR\title.ini describes (hostkit/TitleFolder).
 // The module runs in a sandbox (Sandbox.h). Exit status: 0 when the entry
-// returned nonzero and every reference came back, 1 otherwise, 2 when the
+// returned nonzero, every reference came back and no thread of the module
+// called the runtime after the entry returned, 1 otherwise, 2 when the
 // title, the module, its entry or a display is missing, 3 when the module
 // faulted, did not return in time or the title's process ended without a verdict.
 #include <OrvexC/hostkit/FakeRuntime.h>
@@ -28,6 +29,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
@@ -115,8 +117,8 @@ constexpr char kUsage[] =
     "                        [--wait] [--hold] [--no-sandbox] [MODULE.dll]\n"
     "Runs the module's entry (default RunModule) in a sandbox on a built-in title or the title\n"
     "DIR\\title.ini describes, and prints the module's runtime calls as they are made. Exit status\n"
-    "0 passed, 1 the entry returned 0 or kept a reference, 2 something is missing or the screenshot\n"
-    "cannot be written, 3 the module faulted, ran past --timeout (default 30) or ended the process.\n"
+    "0 passed, 1 the entry returned 0, kept a reference or left a thread calling the runtime, 2\n"
+    "something is missing or the screenshot cannot be written, 3 the module faulted, ran past --timeout (default 30) or ended the process.\n"
     "--wait: keep the frame window open until it is closed. --hold: wait for a debugger to\n"
     "attach before loading the module. --help, --version: this text, the version.\n";
 
@@ -186,6 +188,21 @@ void FollowThreads(fake::Runtime& title, const fake::JournalCall& call) {
   if (thread != title.app.threads.end()) thread->second->running = method != "Stop";
 }
 
+std::atomic<bool> g_returned{false};
+std::atomic<unsigned> g_lateCalls{0};
+
+// Ends the transcript; false (with what to do) when the module's threads
+// called the runtime after its entry returned.
+bool EndTranscript(fake::Runtime& title, const Options& options) {
+  title.journal.onAdd = nullptr;
+  if (!g_lateCalls) return true;
+  std::printf("\nthe module kept working after %s returned: %u runtime calls came from its threads (above)."
+              " Wait for the threads the entry starts, or end them, before it returns: the runtime may"
+              " unload the module then\n",
+              options.entry.c_str(), g_lateCalls.load());
+  return false;
+}
+
 // Calls the module's entry with the transcript streaming, and reports what
 // it returned and kept. True when it returned nonzero and kept nothing.
 bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Options& options) {
@@ -193,15 +210,24 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
-  title.journal.onAdd = [&title](const fake::JournalCall& call) {
-    std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
+  // Calls after the entry returned come from threads the module left
+  // running: they stream on, marked, until the run ends (EndTranscript).
+  g_lateCalls = 0;
+  g_returned = false;
+  title.journal.onAdd = [&title, entry = options.entry](const fake::JournalCall& call) {
+    if (g_returned) {
+      ++g_lateCalls;
+      std::printf("after %s returned: %-30s %s\n", entry.c_str(), call.Text().c_str(), call.Note());
+    } else {
+      std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
+    }
     FollowThreads(title, call);
   };
   auto run = reinterpret_cast<int(__cdecl*)(IHostContext*)>(reinterpret_cast<void*>(module.entry));
   demo::NoteModuleRunning(options.entry);
   int result = run(title.ctx());
   demo::NoteModuleDone();
-  title.journal.onAdd = nullptr;
+  g_returned = true;
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
   std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(unreleased.size()));
@@ -256,7 +282,9 @@ int PlayTitle(const Options& options) {
         " xvfb-run -a wine orvexc-demo-host.exe ...");
   title.window.handle = window;
   bool passed = RunEntry(title, module, options);
-  if (!ShowFrame(window, options)) return 2;
+  bool shown = ShowFrame(window, options);
+  passed = EndTranscript(title, options) && passed;
+  if (!shown) return 2;
   return passed ? 0 : 1;
 }
 
