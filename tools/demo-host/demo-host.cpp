@@ -24,6 +24,7 @@
 #include "menu/MenuScript.h"
 #include "tools/menu-check/Diagnosis.h"
 #include "tools/menu-check/RcDifferences.h"
+#include "tools/menu-check/ScriptFile.h"
 
 #include "../ToolOptions.h"
 
@@ -34,7 +35,6 @@
 #include <cstring>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -72,13 +72,15 @@ void MakeBuiltInTitle(fake::Runtime& title) {
 }
 
 // Menu scripts of the title that LoadMenuFromFile would refuse, with the
-// place and the reason, as orvexc-menu-check gives them.
-void WarnOfBadMenuScripts(const fake::Runtime& title) {
+// place and the reason, as orvexc-menu-check gives them. Returns what cannot
+// be read at all (no such file, a directory, in use), or an empty text.
+std::string WarnOfBadMenuScripts(const fake::Runtime& title) {
   for (const auto& [name, resource] : title.resources.resources) {
     const std::string& file = resource->fileName;
     if (file.size() < 4 || lstrcmpiA(file.c_str() + file.size() - 4, ".mnu") != 0) continue;
-    std::ifstream in(file, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
+    std::string text, why;
+    if (!orvex::ReadScriptFile(file.c_str(), &text, &why))
+      return file + ": cannot be read: " + why + " (the menu script of the resource " + name + ")";
     text.resize(std::strlen(text.c_str()));
     orvex::CMenuScript script;
     orvex::ScriptRecord record;
@@ -93,6 +95,7 @@ void WarnOfBadMenuScripts(const fake::Runtime& title) {
       std::printf("%s:%d:%d: %s\n", file.c_str(), where.line, where.column, finding->what.c_str());
     }
   }
+  return "";
 }
 
 // "--timeout SECONDS": a whole number above 0.
@@ -118,7 +121,8 @@ constexpr char kUsage[] =
     "Runs the module's entry (default RunModule) in a sandbox on a built-in title or the title\n"
     "DIR\\title.ini describes, and prints the module's runtime calls as they are made. Exit status\n"
     "0 passed, 1 the entry returned 0, kept a reference or left a thread calling the runtime, 2\n"
-    "something is missing or the screenshot cannot be written, 3 the module faulted, ran past --timeout (default 30) or ended the process.\n"
+    "something is missing or the screenshot cannot be written, 3 the module faulted, ran past --timeout\n"
+    "(default 30) or ended the process.\n"
     "--wait: keep the frame window open until it is closed. --hold: wait for a debugger to\n"
     "attach before loading the module. --help, --version: this text, the version.\n";
 
@@ -264,17 +268,21 @@ bool ShowFrame(HWND window, const Options& options) {
 int PlayTitle(const Options& options) {
   demo::EnterSandbox(options.timeout);
   fake::Runtime title;
-  if (!options.titleFolder)
+  if (!options.titleFolder) {
     MakeBuiltInTitle(title);
-  else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty())
-    return Missing(error);
+  } else {
+    std::vector<std::string> warnings;
+    std::string error = hostkit::LoadTitleFolder(title, options.titleFolder, &warnings);
+    for (const std::string& warning : warnings) std::printf("%s\n", warning.c_str());
+    if (!error.empty()) return Missing(error);
+  }
+  if (std::string unreadable = WarnOfBadMenuScripts(title); !unreadable.empty()) return Missing(unreadable);
   if (options.hold) demo::HoldForDebugger(options.module);
   demo::NoteModuleRunning("loading " + options.module);
   demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
   demo::NoteModuleDone();
   if (!module.error.empty()) return Missing(module.error);
   for (const std::string& warning : module.warnings) std::printf("warning: %s\n", warning.c_str());
-  WarnOfBadMenuScripts(title);
   HWND window = demo::MakeFrameWindow(title.titleNode.nodeName, title);
   if (!window)
     return Missing(
