@@ -19,6 +19,7 @@ ENTRY Crash(IHostContext* c) { SetStatusBarText(c, "about to crash"); *(volatile
 ENTRY Divide(IHostContext* c) { SetStatusBarText(c, "about to divide"); return 7 / zero; }
 ENTRY Overflow(IHostContext* c) { SetStatusBarText(c, "about to recurse"); return Recurse(0); }
 ENTRY Abort(IHostContext* c) { SetStatusBarText(c, "about to abort"); abort(); return 1; }
+ENTRY Raise(IHostContext* c) { SetStatusBarText(c, "about to raise"); RaiseException(0xE0000001, 0, 0, NULL); return 1; }
 ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(7); return 1; }
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
 
