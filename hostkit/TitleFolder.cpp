@@ -187,7 +187,9 @@ const Key kKeys[] = {
 // "[kind NAME]": starts a section. Empty text, or what is wrong.
 std::string StartSection(Target& t, const std::string& header) {
   std::string inner = Trim(header.substr(1, header.size() - 2));
-  size_t space = inner.find_first_of(" \t");
+  const char* blank = inner.c_str();
+  while (*blank && *blank != ' ' && *blank != '\t') blank = orvex::NextChar(blank);
+  size_t space = *blank ? blank - inner.c_str() : std::string::npos;
   t.kind = inner.substr(0, space);
   t.name = space == std::string::npos ? "" : Trim(inner.substr(space));
   const char* expected = "expected [title], [thread NAME], [object NAME], [storage NAME] or [resource NAME]";
@@ -269,7 +271,8 @@ std::string Read(Target& t, std::string bytes) {
   if (title.titleNode.nodeName.empty() && !t.path.empty()) {
     const char* separator = orvex::LastSeparator(t.path.c_str());
     std::string name = separator ? separator + 1 : t.path;
-    title.titleNode.nodeName = name.substr(0, name.rfind('.'));
+    const char* dot = orvex::FindLastChar(name.c_str(), '.');
+    title.titleNode.nodeName = dot ? name.substr(0, dot - name.c_str()) : name;
   }
   return "";
 }
@@ -284,7 +287,7 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder,
   DWORD attributes = GetFileAttributesA(dir.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
     return "no title folder " + dir;
-  if (dir.back() != '\\') dir += '\\';
+  if (!orvex::EndsWithSeparator(dir.c_str())) dir += '\\';
   std::string file = dir + "title.ini";
   std::ifstream in(file, std::ios::binary);
   if (!in)

@@ -15,6 +15,7 @@
 // title, the module, its entry or a display is missing, 3 when the module
 // faulted, did not return in time or the title's process ended without a verdict.
 #include <OrvexC/hostkit/FakeRuntime.h>
+#include <OrvexC/hostkit/Ledger.h>
 #include <OrvexC/hostkit/MenuTree.h>
 #include <OrvexC/hostkit/TitleFolder.h>
 
@@ -210,7 +211,7 @@ bool EndTranscript(fake::Runtime& title, const Options& options) {
 // Calls the module's entry with the transcript streaming, and reports what
 // it returned and kept. True when it returned nonzero and kept nothing.
 bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Options& options) {
-  std::printf("Orvex demo host: title %ls, frame window %p\n", title.app.path.c_str(),
+  std::printf("Orvex demo host: title %s, frame window %p\n", hostkit::Narrowed(title.app.path).c_str(),
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
