@@ -136,20 +136,32 @@ bool InAuthorsCode(ULONG_PTR address, ImageCache& cache) {
   cache.authors = info.AllocationBase != g.program &&
                   GetMappedFileNameW(GetCurrentProcess(), info.AllocationBase, path, MAX_PATH) &&
                   !UnderWindowsFolder(path);
-  const wchar_t* name = std::wcsrchr(path, L'\\');
-  if (cache.authors && name && _wcsicmp(name + 1, L"OrvexC.dll") == 0) cache.authors = false;
+  const wchar_t* name = cache.authors ? std::wcsrchr(path, L'\\') : nullptr;
+  if (name && _wcsicmp(name + 1, L"OrvexC.dll") == 0) cache.authors = false;
   return cache.authors;
 }
+
+#ifndef _WIN64
+// The end of the committed, readable memory that starts at `at`, up to
+// `limit` at most; `at` when there is none.
+ULONG_PTR ReadableUpTo(ULONG_PTR at, ULONG_PTR limit) {
+  MEMORY_BASIC_INFORMATION info;
+  while (at < limit && VirtualQuery(reinterpret_cast<void*>(at), &info, sizeof info) &&
+         info.State == MEM_COMMIT && !(info.Protect & (PAGE_NOACCESS | PAGE_GUARD)))
+    at = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
+  return at < limit ? at : limit;
+}
+
+#endif
 
 // The first call on the faulting thread's stack made from the author's code:
 // along the frame-pointer chain from the context's, the first frame whose
 // return address is in such code right after a call instruction; failing
 // that (code without frame pointers), the first such word from the stack
-// pointer up (within the thread's stack, at most kScannedBytes), which can
+// pointer up (within the thread's stack, at most 256 KB), which can
 // be one a call left there before. Only the thread's stack and what
 // VirtualQuery shows committed is read. 0 when none is found. Run on the
 // faulting thread.
-const ULONG_PTR kScannedBytes = 256 * 1024;
 ULONG_PTR FirstAuthorsCall(const CONTEXT& context) {
 #ifdef _WIN64
   (void)context;
@@ -158,25 +170,19 @@ ULONG_PTR FirstAuthorsCall(const CONTEXT& context) {
   const NT_TIB* tib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
   const ULONG_PTR top = reinterpret_cast<ULONG_PTR>(tib->StackBase), sp = context.Esp & ~ULONG_PTR(3);
   if (sp >= top || top - sp > 256 * 1024 * 1024) return 0;  // not this thread's stack
-  const ULONG_PTR end = top - sp > kScannedBytes ? sp + kScannedBytes : top;
+  const ULONG_PTR stack = ReadableUpTo(sp, top);  // [sp, stack) can be read
   ImageCache cache;
   ULONG_PTR frame = context.Ebp;
-  for (int n = 0; n < 256 && frame >= sp && frame + 2 * sizeof(ULONG_PTR) <= top && !(frame & 3); ++n) {
+  for (int n = 0; n < 256 && frame >= sp && frame + 2 * sizeof(ULONG_PTR) <= stack && !(frame & 3); ++n) {
     const ULONG_PTR* words = reinterpret_cast<const ULONG_PTR*>(frame);
     if (InAuthorsCode(words[1], cache))
       if (ULONG_PTR call = CallBefore(words[1])) return call;
     if (words[0] <= frame) break;
     frame = words[0];
   }
-  ULONG_PTR readable = 0;  // the end of the committed region `at` is in
+  const ULONG_PTR kScannedBytes = 256 * 1024;
+  const ULONG_PTR end = stack - sp > kScannedBytes ? sp + kScannedBytes : stack;
   for (ULONG_PTR at = sp; at + sizeof(ULONG_PTR) <= end; at += sizeof(ULONG_PTR)) {
-    MEMORY_BASIC_INFORMATION info;
-    if (at + sizeof(ULONG_PTR) > readable) {
-      if (!VirtualQuery(reinterpret_cast<void*>(at), &info, sizeof info) || info.State != MEM_COMMIT ||
-          (info.Protect & (PAGE_NOACCESS | PAGE_GUARD)))
-        return 0;
-      readable = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
-    }
     const ULONG_PTR value = *reinterpret_cast<const ULONG_PTR*>(at);
     if (!InAuthorsCode(value, cache)) continue;
     if (ULONG_PTR call = CallBefore(value)) return call;
