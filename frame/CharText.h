@@ -74,6 +74,17 @@ const char* FindText(const char* text, const char* sought) noexcept;
 const char* FindTextBefore(const char* text, const char* end, const char* sought,
                            std::size_t length) noexcept;
 
+// Files that are no narrow text, told from their first bytes (`size` of
+// them, NULs among them). UTF-16 of either byte order: by its byte order
+// mark, or without one by the zero high bytes of the ASCII characters a
+// script or a description is mostly made of (keywords, numbers, white
+// space), in one byte of each pair.
+bool IsUtf16(const char* bytes, std::size_t size) noexcept;
+// Binary data: the offset of the first byte no text holds (a control
+// character other than TAB, LF, vertical tab, form feed and CR, or DEL) when
+// such bytes are at least four and one in 32 of them; SIZE_MAX for a text.
+std::size_t BinaryAt(const char* bytes, std::size_t size) noexcept;
+
 inline char* FindChar(char* text, char c) noexcept {
   return const_cast<char*>(FindChar(static_cast<const char*>(text), c));
 }

@@ -47,13 +47,6 @@ std::string Joined(const std::vector<std::string>& lines, const char* separator)
   return text;
 }
 
-std::string Narrowed(const std::wstring& wide) {
-  int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-  std::string narrow(length > 0 ? length - 1 : 0, '\0');
-  if (length > 1) WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &narrow[0], length, nullptr, nullptr);
-  return narrow;
-}
-
 // Scripts `method` ("app.GetTitlePath") of its object: `script` picks the table.
 template <class V>
 int Script(HostKitTitle* title, const char* method, fake::ByMethod<V> fake::Base::*script, V value) {
@@ -188,7 +181,7 @@ const char* __cdecl HostKit_StringFaults(HostKitTitle* title) {
 const char* __cdecl HostKit_StorageLocation(HostKitTitle* title, const char* storage) {
   return Guarded(title, static_cast<const char*>(nullptr), [&](HostKitTitle& t) -> const char* {
     fake::FakeStorage* found = fake::FindByName(t.runtime.resources.storages, storage);
-    return found ? t.Keep(Narrowed(found->location)) : nullptr;
+    return found ? t.Keep(hostkit::Narrowed(found->location)) : nullptr;
   });
 }
 

@@ -9,6 +9,7 @@
 #include "FaultDecode.h"
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace hostkit {
 
@@ -79,7 +80,30 @@ bool EffectiveAddress(const uint8_t*& p, const CONTEXT& c, DWORD& address) {
   return true;
 }
 
+// Whether a ModRM byte makes an FF opcode "call r/m" (its reg field 2).
+bool IsCallModRm(uint8_t modrm) { return ((modrm >> 3) & 7) == 2; }
+
 }  // namespace
+
+ULONG_PTR CallBefore(ULONG_PTR returnAddress) {
+  const uint8_t* r = reinterpret_cast<const uint8_t*>(returnAddress);
+  if (returnAddress < 8 || !Readable(r - 7, 7)) return 0;
+  if (r[-5] == 0xE8) {  // call rel32, to code that is there
+    ULONG_PTR target = returnAddress + static_cast<ULONG_PTR>(*reinterpret_cast<const int32_t*>(r - 4));
+    return Readable(reinterpret_cast<const void*>(target), 1) ? returnAddress - 5 : 0;
+  }
+  // call r/m: FF, a ModRM byte with reg 2, a SIB byte for rm 4, a displacement.
+  for (int length : {6, 7, 3, 4, 2}) {
+    const uint8_t* op = r - length;
+    if (op[0] != 0xFF || !IsCallModRm(op[1])) continue;
+    int mod = op[1] >> 6, rm = op[1] & 7;
+    bool sib = mod != 3 && rm == 4;
+    int displacement = mod == 1 ? 1 : mod == 2 || (mod == 0 && rm == 5) ? 4 : 0;
+    if (sib && mod == 0 && (op[2] & 7) == 5) displacement = 4;
+    if (2 + sib + displacement == length) return returnAddress - length;
+  }
+  return 0;
+}
 
 void CorrectFault(const CONTEXT& c, DWORD& code, ULONG_PTR& access, ULONG_PTR& target) {
   if (code != EXCEPTION_ILLEGAL_INSTRUCTION && code != EXCEPTION_FLT_INVALID_OPERATION) return;
@@ -124,6 +148,7 @@ void CorrectFault(const CONTEXT& c, DWORD& code, ULONG_PTR& access, ULONG_PTR& t
 #else
 
 void CorrectFault(const CONTEXT&, DWORD&, ULONG_PTR&, ULONG_PTR&) {}
+ULONG_PTR CallBefore(ULONG_PTR) { return 0; }
 
 #endif
 

@@ -35,6 +35,7 @@ struct Fault {
   ULONG_PTR address = 0;
   ULONG_PTR access = ~ULONG_PTR(0);  // an access violation's kind (0 read, 1 write, 8 execute)
   ULONG_PTR target = 0;              // and the address it touched
+  ULONG_PTR caller = 0;              // the author's call that led there, when the place is not in it
 };
 
 // The process's one reporter. Its events and the watched thread's handle
@@ -54,6 +55,8 @@ struct Reporter {
   DWORD watchedId = 0;
   volatile DWORD deadline = 0;
   volatile unsigned timeout = 0;
+  const void* program = nullptr;  // the program's own image
+  wchar_t windows[MAX_PATH] = L"";  // the Windows folder without its drive: "\windows\"
   const fake::Journal* volatile journal = nullptr;
   volatile bool hadJournal = false;
   void (*hook)() = nullptr;
@@ -105,6 +108,89 @@ void Place(ULONG_PTR address, char* out, size_t size) {
   }
 }
 
+// Whether a mapped file's path ("\??\C:\windows\system32\x.dll" under Wine,
+// "\Device\HarddiskVolume3\Windows\SysWOW64\x.dll") is in the Windows
+// folder: after its volume (two components), the folder's path.
+bool UnderWindowsFolder(const wchar_t* path) {
+  const wchar_t* p = path;
+  for (int n = 0; n < 3 && p; ++n) p = std::wcschr(n ? p + 1 : p, L'\\');
+  return p && *g.windows && _wcsnicmp(p, g.windows, std::wcslen(g.windows)) == 0;
+}
+
+// Whether `address` is in the code of an image of the author's: neither the
+// program's own, nor OrvexC.dll, nor one in the Windows folder (the system's
+// DLLs). `cache` holds the last image asked about and its answer.
+struct ImageCache {
+  const void* base = nullptr;
+  bool authors = false;
+};
+bool InAuthorsCode(ULONG_PTR address, ImageCache& cache) {
+  MEMORY_BASIC_INFORMATION info;
+  const DWORD executable = PAGE_EXECUTE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  if (!VirtualQuery(reinterpret_cast<void*>(address), &info, sizeof info) || info.Type != MEM_IMAGE ||
+      info.State != MEM_COMMIT || !(info.Protect & executable))
+    return false;
+  if (info.AllocationBase == cache.base) return cache.authors;
+  wchar_t path[MAX_PATH];
+  cache.base = info.AllocationBase;
+  cache.authors = info.AllocationBase != g.program &&
+                  GetMappedFileNameW(GetCurrentProcess(), info.AllocationBase, path, MAX_PATH) &&
+                  !UnderWindowsFolder(path);
+  const wchar_t* name = cache.authors ? std::wcsrchr(path, L'\\') : nullptr;
+  if (name && _wcsicmp(name + 1, L"OrvexC.dll") == 0) cache.authors = false;
+  return cache.authors;
+}
+
+#ifndef _WIN64
+// The end of the committed, readable memory that starts at `at`, up to
+// `limit` at most; `at` when there is none.
+ULONG_PTR ReadableUpTo(ULONG_PTR at, ULONG_PTR limit) {
+  MEMORY_BASIC_INFORMATION info;
+  while (at < limit && VirtualQuery(reinterpret_cast<void*>(at), &info, sizeof info) &&
+         info.State == MEM_COMMIT && !(info.Protect & (PAGE_NOACCESS | PAGE_GUARD)))
+    at = reinterpret_cast<ULONG_PTR>(info.BaseAddress) + info.RegionSize;
+  return at < limit ? at : limit;
+}
+
+#endif
+
+// The first call on the faulting thread's stack made from the author's code:
+// along the frame-pointer chain from the context's, the first frame whose
+// return address is in such code right after a call instruction; failing
+// that (code without frame pointers), the first such word from the stack
+// pointer up (within the thread's stack, at most 256 KB), which can
+// be one a call left there before. Only the thread's stack and what
+// VirtualQuery shows committed is read. 0 when none is found. Run on the
+// faulting thread.
+ULONG_PTR FirstAuthorsCall(const CONTEXT& context) {
+#ifdef _WIN64
+  (void)context;
+  return 0;
+#else
+  const NT_TIB* tib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
+  const ULONG_PTR top = reinterpret_cast<ULONG_PTR>(tib->StackBase), sp = context.Esp & ~ULONG_PTR(3);
+  if (sp >= top || top - sp > 256 * 1024 * 1024) return 0;  // not this thread's stack
+  const ULONG_PTR stack = ReadableUpTo(sp, top);  // [sp, stack) can be read
+  ImageCache cache;
+  ULONG_PTR frame = context.Ebp;
+  for (int n = 0; n < 256 && frame >= sp && frame + 2 * sizeof(ULONG_PTR) <= stack && !(frame & 3); ++n) {
+    const ULONG_PTR* words = reinterpret_cast<const ULONG_PTR*>(frame);
+    if (InAuthorsCode(words[1], cache))
+      if (ULONG_PTR call = CallBefore(words[1])) return call;
+    if (words[0] <= frame) break;
+    frame = words[0];
+  }
+  const ULONG_PTR kScannedBytes = 256 * 1024;
+  const ULONG_PTR end = stack - sp > kScannedBytes ? sp + kScannedBytes : stack;
+  for (ULONG_PTR at = sp; at + sizeof(ULONG_PTR) <= end; at += sizeof(ULONG_PTR)) {
+    const ULONG_PTR value = *reinterpret_cast<const ULONG_PTR*>(at);
+    if (!InAuthorsCode(value, cache)) continue;
+    if (ULONG_PTR call = CallBefore(value)) return call;
+  }
+  return 0;
+#endif
+}
+
 // Whom a report names: the code running, the code that ran, or the program.
 void Who(char* out, size_t size) {
   const char* what = const_cast<const char*>(g.running);
@@ -152,8 +238,12 @@ void WriteFaultReport() {
                         static_cast<unsigned long>(f.code), place);
   if (f.access != ~ULONG_PTR(0) && n > 0 && size_t(n) < sizeof line) {
     const char* kind = f.access == 0 ? "reading" : f.access == 1 ? "writing" : f.access == 8 ? "executing" : "at";
-    std::snprintf(line + n, sizeof line - n, ", %s address 0x%08llX", kind,
-                  static_cast<unsigned long long>(f.target));
+    n += std::snprintf(line + n, sizeof line - n, ", %s address 0x%08llX", kind,
+                       static_cast<unsigned long long>(f.target));
+  }
+  if (f.caller && n > 0 && size_t(n) < sizeof line) {
+    Place(f.caller, place, sizeof place);
+    std::snprintf(line + n, sizeof line - n, "; called from the module's code at %s", place);
   }
   std::fflush(stdout);  // what the program printed first (the faulting thread may hold the lock: see Raise)
   Write(line);
@@ -256,6 +346,12 @@ LONG WINAPI OnUnhandled(EXCEPTION_POINTERS* info) {
     fault.target = record.ExceptionInformation[1];
   }
   if (info->ContextRecord) CorrectFault(*info->ContextRecord, fault.code, fault.access, fault.target);
+  // Where the place says little of the author's code (a system DLL's
+  // RaiseException, the compiler's stack probe of an overflow), the call
+  // that led there.
+  ImageCache cache;
+  if (info->ContextRecord && (fault.code == EXCEPTION_STACK_OVERFLOW || !InAuthorsCode(fault.address, cache)))
+    fault.caller = FirstAuthorsCall(*info->ContextRecord);
   Raise(fault);
 }
 
@@ -307,6 +403,13 @@ void InstallFaultReporter() {
   wchar_t path[MAX_PATH] = L"";
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   NarrowFileName(path, g.process, sizeof g.process);
+  g.program = GetModuleHandleW(nullptr);
+  wchar_t windows[MAX_PATH];
+  UINT length = GetWindowsDirectoryW(windows, MAX_PATH);
+  if (length > 2 && length + 1 < MAX_PATH && windows[1] == L':') {
+    std::wcscpy(g.windows, windows + 2);
+    if (g.windows[std::wcslen(g.windows) - 1] != L'\\') std::wcscat(g.windows, L"\\");
+  }
   g.wake = CreateEventA(nullptr, FALSE, FALSE, nullptr);
   g.written = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   // Running before the caller goes on: a new thread's start takes the

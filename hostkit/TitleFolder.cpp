@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <map>
 #include <vector>
 
 #include "OrvexC/hostkit/FakeRuntime.h"
@@ -24,6 +28,9 @@ struct Target {
   fake::FakeHostObject* object = nullptr;
   fake::FakeStorage* storage = nullptr;
   fake::FakeResource* resource = nullptr;
+  int line = 0;                                  // the one being read
+  std::map<std::string, int> given;              // "kind name\nkey": the line that gave it
+  std::vector<std::string>* warnings = nullptr;  // "LINE: warning: ...", or null
 };
 
 std::string Trim(const std::string& text) {
@@ -49,17 +56,44 @@ std::vector<std::string> List(const std::string& value) {
   return items;
 }
 
-// A path of the description: relative ones are in the title folder.
+// Whether a relative path climbs out of the folder it is relative to with
+// "..", read by characters (a trail byte can be '\\').
+bool LeavesFolder(const std::string& path) {
+  int depth = 0;
+  for (const char* part = path.c_str(); *part;) {
+    const char* end = part;
+    while (*end && !orvex::IsSeparator(end)) end = orvex::NextChar(end);
+    std::string name(part, end);
+    if (name == "..")
+      --depth;
+    else if (!name.empty() && name != ".")
+      ++depth;
+    if (depth < 0) return true;
+    part = *end ? end + 1 : end;
+  }
+  return false;
+}
+
+// A path of the description: relative ones are in the title folder; one
+// that leaves it is taken, with a warning.
 std::string InFolder(const Target& t, const std::string& path) {
   bool absolute = path.size() > 1 && (path[1] == ':' || (path[0] == '\\' && path[1] == '\\'));
-  return absolute || path.find("://") != std::string::npos ? path : t.folder + path;
+  if (absolute || path.find("://") != std::string::npos) return path;
+  if (t.warnings && LeavesFolder(path))
+    t.warnings->push_back(std::to_string(t.line) + ": warning: " + path +
+                          " leaves the title folder: the title would read it from outside its own folder");
+  return t.folder + path;
 }
 
 // Value readers: an empty text when the value reads, else what was expected.
+const char kOutOfRange[] = " is out of range: a number is from -2147483648 to 2147483647";
+
 std::string Number(const std::string& value, int& out) {
   char* end = nullptr;
-  long number = std::strtol(value.c_str(), &end, 10);
+  errno = 0;
+  long long number = std::strtoll(value.c_str(), &end, 10);
   if (value.empty() || *end) return "expected a number, found \"" + value + "\"";
+  if (errno == ERANGE || number < INT_MIN || number > INT_MAX) return value + kOutOfRange;
   out = static_cast<int>(number);
   return "";
 }
@@ -75,8 +109,12 @@ std::string Flag(const std::string& value, int& out) {
 std::string Rect(const std::string& value, RECT& out) {
   std::vector<std::string> parts = List(value);
   int v[4] = {};
-  for (size_t i = 0; i < 4 && parts.size() == 4; ++i)
-    if (!Number(parts[i], v[i]).empty()) parts.clear();
+  for (size_t i = 0; i < 4 && parts.size() == 4; ++i) {
+    std::string error = Number(parts[i], v[i]);
+    if (error.size() > parts[i].size() && error.compare(parts[i].size(), std::string::npos, kOutOfRange) == 0)
+      return error;
+    if (!error.empty()) parts.clear();
+  }
   if (parts.size() != 4) return "expected left, top, right, bottom (four numbers), found \"" + value + "\"";
   out = {v[0], v[1], v[2], v[3]};
   return "";
@@ -149,7 +187,9 @@ const Key kKeys[] = {
 // "[kind NAME]": starts a section. Empty text, or what is wrong.
 std::string StartSection(Target& t, const std::string& header) {
   std::string inner = Trim(header.substr(1, header.size() - 2));
-  size_t space = inner.find_first_of(" \t");
+  const char* blank = inner.c_str();
+  while (*blank && *blank != ' ' && *blank != '\t') blank = orvex::NextChar(blank);
+  size_t space = *blank ? blank - inner.c_str() : std::string::npos;
   t.kind = inner.substr(0, space);
   t.name = space == std::string::npos ? "" : Trim(inner.substr(space));
   const char* expected = "expected [title], [thread NAME], [object NAME], [storage NAME] or [resource NAME]";
@@ -180,66 +220,91 @@ std::string Setting(Target& t, const std::string& line) {
   std::string keys;
   for (const Key& k : kKeys) {
     if (t.kind != k.section) continue;
-    if (key == k.key) return k.apply(t, value);
+    if (key == k.key) {
+      int& first = t.given[t.kind + " " + t.name + "\n" + key];
+      if (first) return key + " is given twice (first at line " + std::to_string(first) + ")";
+      first = t.line;
+      return k.apply(t, value);
+    }
     keys += (keys.empty() ? "" : ", ") + std::string(k.key);
   }
   return "unknown key \"" + key + "\" in [" + t.kind + "]; expected one of: " + keys;
 }
 
-// Reads a description from `in` into `t`: empty text, or "LINE: problem".
-std::string Read(Target& t, std::istream& in) {
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    if (++number == 1 && line.compare(0, 3, "\xEF\xBB\xBF") == 0)
-      line.erase(0, 3);  // a UTF-8 mark from an editor
+// The end of the line that starts at `at` in `bytes`, read by characters
+// (NUL bytes among them): its CR, LF, CR LF or the end.
+size_t LineEnd(const std::string& bytes, size_t at) {
+  const char* p = bytes.c_str() + at;
+  const char* end = bytes.c_str() + bytes.size();
+  while (p < end && *p != '\r' && *p != '\n') p = *p ? orvex::NextChar(p) : p + 1;
+  return p < end ? p - bytes.c_str() : bytes.size();
+}
+
+// Reads the description in `bytes` into `t`: empty text, or "LINE: problem".
+std::string Read(Target& t, std::string bytes) {
+  if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);  // a UTF-8 mark from an editor
+  if (orvex::IsUtf16(bytes.data(), bytes.size()))
+    return "1: UTF-16 text: save the description in the ANSI code page";
+  const size_t binary = orvex::BinaryAt(bytes.data(), bytes.size());
+  for (size_t at = 0; at < bytes.size();) {
+    size_t end = LineEnd(bytes, at);
+    std::string line = bytes.substr(at, end - at);
+    ++t.line;
+    if (binary >= at && binary < end) {
+      char byte[8];
+      std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(bytes[binary]));
+      return std::to_string(t.line) + ": binary data (byte " + byte +
+             "): the description is text in the ANSI code page";
+    }
     // Values are narrow texts up to their first NUL: one past it would be
     // read in part (a path taken for a URL, then stored empty).
-    if (line.find('\0') != std::string::npos) {
-      bool utf16 =
-          number == 1 && (line.compare(0, 2, "\xFF\xFE") == 0 || line.compare(0, 2, "\xFE\xFF") == 0 ||
-                          (line.size() > 1 && (line[0] == '\0') != (line[1] == '\0')));
-      return std::to_string(number) + (utf16 ? ": UTF-16 text: save the description in the ANSI code page"
-                                             : ": a NUL byte: the description is text in the ANSI code page");
-    }
+    if (line.find('\0') != std::string::npos)
+      return std::to_string(t.line) + ": a NUL byte: the description is text in the ANSI code page";
+    at = end + (bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1);
     line = Trim(line.substr(0, Find(line, ';')));
     if (line.empty()) continue;
     std::string error = line[0] == '[' ? StartSection(t, line) : Setting(t, line);
-    if (!error.empty()) return std::to_string(number) + ": " + error;
+    if (!error.empty()) return std::to_string(t.line) + ": " + error;
   }
   fake::Runtime& title = t.title;
   if (title.app.location.empty()) title.app.location = title.app.path;
   if (title.titleNode.nodeName.empty() && !t.path.empty()) {
     const char* separator = orvex::LastSeparator(t.path.c_str());
     std::string name = separator ? separator + 1 : t.path;
-    title.titleNode.nodeName = name.substr(0, name.rfind('.'));
+    const char* dot = orvex::FindLastChar(name.c_str(), '.');
+    title.titleNode.nodeName = dot ? name.substr(0, dot - name.c_str()) : name;
   }
   return "";
 }
 
 }  // namespace
 
-std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder) {
+std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder,
+                            std::vector<std::string>* warnings) {
   char full[MAX_PATH];
   DWORD length = GetFullPathNameA(folder.c_str(), MAX_PATH, full, nullptr);
   std::string dir = length && length < MAX_PATH ? full : folder;
   DWORD attributes = GetFileAttributesA(dir.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
     return "no title folder " + dir;
-  if (dir.back() != '\\') dir += '\\';
+  if (!orvex::EndsWithSeparator(dir.c_str())) dir += '\\';
   std::string file = dir + "title.ini";
   std::ifstream in(file, std::ios::binary);
   if (!in)
     return "no title description " + file + ": describe the title there ([title] name = ..., path = ...)";
-  Target target{title, dir, "", "", dir + "title.ovx"};
+  std::vector<std::string> found;
+  Target target{title, dir, "", "", dir + "title.ovx", nullptr, nullptr, nullptr, nullptr, 0, {}, &found};
   title.app.path = hostkit::Widened(target.path.c_str());
-  std::string error = Read(target, in);
+  std::string error = Read(target, std::string(std::istreambuf_iterator<char>(in), {}));
+  for (const std::string& warning : found)
+    if (warnings) warnings->push_back(file + ":" + warning);
   return error.empty() ? "" : file + ":" + error;
 }
 
-std::string DescribeTitle(fake::Runtime& title, const std::string& description) {
-  std::istringstream in(description);
-  Target target{title, "", "", "", ""};
-  return Read(target, in);
+std::string DescribeTitle(fake::Runtime& title, const std::string& description,
+                          std::vector<std::string>* warnings) {
+  Target target{title, "", "", "", "", nullptr, nullptr, nullptr, nullptr, 0, {}, warnings};
+  return Read(target, description);
 }
 
 }  // namespace hostkit

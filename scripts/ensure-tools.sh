@@ -5,9 +5,11 @@
 # libFuzzer and lld (the native fuzzing of the menu script parser, modules
 # built for the Microsoft ABI), and Wine's development files
 # (libwine-dev:i386: the Windows headers and import libraries those modules
-# are built and tested against). Then makes 32-bit programs run
-# (scripts/ensure-32bit.sh: natively, or emulated where the kernel runs no
-# 32-bit code). With --bench, also what scripts/bench.sh times where 32-bit
+# are built and tested against), and a font with CJK characters (the demo
+# host's frame window and screenshots of titles in code pages 932, 936, 949
+# and 950: Wine takes it for its own fonts' missing characters). Then makes
+# 32-bit programs run (scripts/ensure-32bit.sh: natively, or emulated where
+# the kernel runs no 32-bit code). With --bench, also what scripts/bench.sh times where 32-bit
 # code is only emulated: the x86_64 cross compiler and 64-bit Wine. Debian,
 # as root.
 set -eu
@@ -47,6 +49,7 @@ command -v clang++ >/dev/null || missing+=(clang)
 command -v lld-link >/dev/null || missing+=(lld)
 { command -v clang++ >/dev/null && [ -f "$(clang++ -print-file-name=libclang_rt.fuzzer-x86_64.a)" ]; } ||
   missing+=(libclang-rt-14-dev)
+[ -n "$(fc-list :lang=ja 2>/dev/null)" ] || missing+=(fonts-wqy-microhei)
 apt_install "${missing[@]}"
 # Wine's Windows headers and import libraries are files only. The package
 # also asks for the i386 C library's headers, which cannot be installed

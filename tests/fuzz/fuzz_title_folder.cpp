@@ -74,10 +74,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     Check(static_cast<bool>(out), "title.ini not written");
   }
-  // The lines std::getline gives the reader.
+  // The lines of the file at most: each ends with LF, CR LF or CR (a lead
+  // byte before a CR takes it into its character).
   std::size_t lines = 0;
-  for (std::size_t k = 0; k < size; ++k) lines += data[k] == '\n';
-  if (size && data[size - 1] != '\n') ++lines;
+  for (std::size_t k = 0; k < size; ++k)
+    lines += data[k] == '\n' || (data[k] == '\r' && (k + 1 == size || data[k + 1] != '\n'));
+  if (size && data[size - 1] != '\n' && data[size - 1] != '\r') ++lines;
 
   fake::Runtime title;
   const std::string answer = hostkit::LoadTitleFolder(title, place.folder);

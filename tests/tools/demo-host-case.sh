@@ -4,17 +4,29 @@
 # every text of TEXTS (separated by " && "). VAR=VALUE before the arguments set
 # the environment of that run (DISPLAY= for a machine without a display);
 # KILL_HELD_CHILD=1 kills the title's process from outside (SIGKILL, as the
-# system's OOM killer would) once it waits with --hold.
+# system's OOM killer would) once it waits with --hold; HOLD_FILE=PATH has
+# another process hold PATH open without sharing during the run (hold-file.exe);
+# OUTPUT_CODE_PAGE=N reads the output as text of code page N (TEXTS are UTF-8).
 set -u
 status=$1 texts=$2 host=$3; shift 3
-env=() kill_held=
+env=() kill_held= hold= page=
 while [ $# -gt 0 ] && [[ $1 == [A-Z]*=* ]]; do
-  if [ "$1" = KILL_HELD_CHILD=1 ]; then kill_held=1; else env+=("$1"); fi
+  case $1 in
+    KILL_HELD_CHILD=1) kill_held=1 ;;
+    HOLD_FILE=*) hold=${1#HOLD_FILE=} ;;
+    OUTPUT_CODE_PAGE=*) page=CP${1#OUTPUT_CODE_PAGE=} ;;
+    *) env+=("$1") ;;
+  esac
   shift
 done
 here=$(cd "$(dirname "$0")" && pwd)
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+trap 'rm -f "$log" "$log.held"; touch "$log.release"; wait; rm -f "$log.release"' EXIT
+if [ -n "$hold" ]; then
+  "$here/../../scripts/wine-run.sh" mods/hold-file.exe "$hold" "$log.held" "$log.release" </dev/null &
+  for _ in $(seq 600); do [ -e "$log.held" ] && break; sleep 0.05; done
+  [ -e "$log.held" ] || { echo "FAIL: hold-file did not take $hold"; exit 1; }
+fi
 env "${env[@]}" "$here/../../scripts/wine-run.sh" "$host" "$@" >"$log" 2>&1 &
 run=$!
 if [ -n "$kill_held" ]; then
@@ -23,7 +35,8 @@ if [ -n "$kill_held" ]; then
 fi
 wait $run
 got=$?
-out=$(tr -d '\r' <"$log")
+if [ -n "$page" ]; then out=$(iconv -c -f "$page" -t UTF-8 "$log" | tr -d '\r')
+else out=$(tr -d '\r' <"$log"); fi
 echo "$out"
 echo "exit status $got"
 [ "$got" = "$status" ] || { echo "FAIL: expected exit status $status"; exit 1; }

@@ -19,8 +19,18 @@ ENTRY Crash(IHostContext* c) { SetStatusBarText(c, "about to crash"); *(volatile
 ENTRY Divide(IHostContext* c) { SetStatusBarText(c, "about to divide"); return 7 / zero; }
 ENTRY Overflow(IHostContext* c) { SetStatusBarText(c, "about to recurse"); return Recurse(0); }
 ENTRY Abort(IHostContext* c) { SetStatusBarText(c, "about to abort"); abort(); return 1; }
+ENTRY Raise(IHostContext* c) { SetStatusBarText(c, "about to raise"); RaiseException(0xE0000001, 0, 0, NULL); return 1; }
 ENTRY Quit(IHostContext* c) { SetStatusBarText(c, "about to quit"); ExitProcess(7); return 1; }
 ENTRY Hang(IHostContext* c) { SetStatusBarText(c, "about to hang"); for (;;) zero = zero; return 1; }
+
+/* Returns while a thread it started still calls the runtime. */
+static DWORD WINAPI LateCall(void* c)
+{
+    Sleep(150);
+    SetStatusBarText((IHostContext*)c, "still here");
+    return 0;
+}
+ENTRY Linger(IHostContext* c) { CloseHandle(CreateThread(NULL, 0, LateCall, c, 0, NULL)); return 1; }
 
 /* Gives back a reference to the context it never had. */
 ENTRY Release(IHostContext* c) { ((IUnknown*)c)->lpVtbl->Release((IUnknown*)c); return 1; }

@@ -1,6 +1,7 @@
 #include "FrameWindow.h"
 
 #include <OrvexC/hostkit/FakeRuntime.h>
+#include <OrvexC/hostkit/Ledger.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -18,6 +19,13 @@ struct Shown {
   const fake::Runtime* title = nullptr;
 } g_shown;
 
+// Narrow text of the title (the ANSI code page) painted as wide text: the
+// DC's font would read the bytes in its own character set.
+void Paint(HDC dc, int x, int y, const std::string& text) {
+  std::wstring wide = hostkit::Widened(text.c_str());
+  TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+}
+
 void PaintFrame(HWND window) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window, &paint);
@@ -26,12 +34,12 @@ void PaintFrame(HWND window) {
   FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   SetBkMode(dc, TRANSPARENT);
   std::string heading = g_shown.name + " - frame " + g_shown.title->frameNode.nodeName;
-  TextOutA(dc, 12, 10, heading.c_str(), static_cast<int>(heading.size()));
+  Paint(dc, 12, 10, heading);
   {
     for (const auto& [name, object] : g_shown.title->context.objects) {
       if (!object->visible) continue;
       Rectangle(dc, object->rect.left, object->rect.top, object->rect.right, object->rect.bottom);
-      TextOutA(dc, object->rect.left + 6, object->rect.top + 4, name.c_str(), static_cast<int>(name.size()));
+      Paint(dc, object->rect.left + 6, object->rect.top + 4, name);
     }
   }
   EndPaint(window, &paint);

@@ -2,6 +2,8 @@
 
 #include <OrvexC/hostkit/FaultReport.h>
 
+#include "frame/CharText.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -175,10 +177,11 @@ int Watcher::Verdict(DWORD exitCode) const {
   return 3;
 }
 
-// The command line after the program's own name, as it was given.
+// The command line after the program's own name, as it was given; read by
+// characters of the ANSI code page.
 const char* Arguments(const char* line) {
   bool quoted = false;
-  for (; *line && (quoted || (*line != ' ' && *line != '\t')); ++line)
+  for (; *line && (quoted || (*line != ' ' && *line != '\t')); line = orvex::NextChar(line))
     if (*line == '"') quoted = !quoted;
   while (*line == ' ' || *line == '\t') ++line;
   return line;

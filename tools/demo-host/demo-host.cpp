@@ -10,10 +10,12 @@
 // The module is hello-module.dll by default, the entry RunModule. The title
 // is a built-in one, or the one DIR\title.ini describes (hostkit/TitleFolder).
 // The module runs in a sandbox (Sandbox.h). Exit status: 0 when the entry
-// returned nonzero and every reference came back, 1 otherwise, 2 when the
+// returned nonzero, every reference came back and no thread of the module
+// called the runtime after the entry returned, 1 otherwise, 2 when the
 // title, the module, its entry or a display is missing, 3 when the module
 // faulted, did not return in time or the title's process ended without a verdict.
 #include <OrvexC/hostkit/FakeRuntime.h>
+#include <OrvexC/hostkit/Ledger.h>
 #include <OrvexC/hostkit/MenuTree.h>
 #include <OrvexC/hostkit/TitleFolder.h>
 
@@ -23,16 +25,17 @@
 #include "menu/MenuScript.h"
 #include "tools/menu-check/Diagnosis.h"
 #include "tools/menu-check/RcDifferences.h"
+#include "tools/menu-check/ScriptFile.h"
 
 #include "../ToolOptions.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -70,13 +73,15 @@ void MakeBuiltInTitle(fake::Runtime& title) {
 }
 
 // Menu scripts of the title that LoadMenuFromFile would refuse, with the
-// place and the reason, as orvexc-menu-check gives them.
-void WarnOfBadMenuScripts(const fake::Runtime& title) {
+// place and the reason, as orvexc-menu-check gives them. Returns what cannot
+// be read at all (no such file, a directory, in use), or an empty text.
+std::string WarnOfBadMenuScripts(const fake::Runtime& title) {
   for (const auto& [name, resource] : title.resources.resources) {
     const std::string& file = resource->fileName;
     if (file.size() < 4 || lstrcmpiA(file.c_str() + file.size() - 4, ".mnu") != 0) continue;
-    std::ifstream in(file, std::ios::binary);
-    std::string text(std::istreambuf_iterator<char>(in), {});
+    std::string text, why;
+    if (!orvex::ReadScriptFile(file.c_str(), &text, &why))
+      return file + ": cannot be read: " + why + " (the menu script of the resource " + name + ")";
     text.resize(std::strlen(text.c_str()));
     orvex::CMenuScript script;
     orvex::ScriptRecord record;
@@ -91,6 +96,7 @@ void WarnOfBadMenuScripts(const fake::Runtime& title) {
       std::printf("%s:%d:%d: %s\n", file.c_str(), where.line, where.column, finding->what.c_str());
     }
   }
+  return "";
 }
 
 // "--timeout SECONDS": a whole number above 0.
@@ -115,8 +121,9 @@ constexpr char kUsage[] =
     "                        [--wait] [--hold] [--no-sandbox] [MODULE.dll]\n"
     "Runs the module's entry (default RunModule) in a sandbox on a built-in title or the title\n"
     "DIR\\title.ini describes, and prints the module's runtime calls as they are made. Exit status\n"
-    "0 passed, 1 the entry returned 0 or kept a reference, 2 something is missing or the screenshot\n"
-    "cannot be written, 3 the module faulted, ran past --timeout (default 30) or ended the process.\n"
+    "0 passed, 1 the entry returned 0, kept a reference or left a thread calling the runtime, 2\n"
+    "something is missing or the screenshot cannot be written, 3 the module faulted, ran past --timeout\n"
+    "(default 30) or ended the process.\n"
     "--wait: keep the frame window open until it is closed. --hold: wait for a debugger to\n"
     "attach before loading the module. --help, --version: this text, the version.\n";
 
@@ -186,22 +193,46 @@ void FollowThreads(fake::Runtime& title, const fake::JournalCall& call) {
   if (thread != title.app.threads.end()) thread->second->running = method != "Stop";
 }
 
+std::atomic<bool> g_returned{false};
+std::atomic<unsigned> g_lateCalls{0};
+
+// Ends the transcript; false (with what to do) when the module's threads
+// called the runtime after its entry returned.
+bool EndTranscript(fake::Runtime& title, const Options& options) {
+  title.journal.onAdd = nullptr;
+  if (!g_lateCalls) return true;
+  std::printf("\nthe module kept working after %s returned: %u runtime calls came from its threads (above)."
+              " Wait for the threads the entry starts, or end them, before it returns: the runtime may"
+              " unload the module then\n",
+              options.entry.c_str(), g_lateCalls.load());
+  return false;
+}
+
 // Calls the module's entry with the transcript streaming, and reports what
 // it returned and kept. True when it returned nonzero and kept nothing.
 bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Options& options) {
-  std::printf("Orvex demo host: title %ls, frame window %p\n", title.app.path.c_str(),
+  std::printf("Orvex demo host: title %s, frame window %p\n", hostkit::Narrowed(title.app.path).c_str(),
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
-  title.journal.onAdd = [&title](const fake::JournalCall& call) {
-    std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
+  // Calls after the entry returned come from threads the module left
+  // running: they stream on, marked, until the run ends (EndTranscript).
+  g_lateCalls = 0;
+  g_returned = false;
+  title.journal.onAdd = [&title, entry = options.entry](const fake::JournalCall& call) {
+    if (g_returned) {
+      ++g_lateCalls;
+      std::printf("after %s returned: %-30s %s\n", entry.c_str(), call.Text().c_str(), call.Note());
+    } else {
+      std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
+    }
     FollowThreads(title, call);
   };
   auto run = reinterpret_cast<int(__cdecl*)(IHostContext*)>(reinterpret_cast<void*>(module.entry));
   demo::NoteModuleRunning(options.entry);
   int result = run(title.ctx());
   demo::NoteModuleDone();
-  title.journal.onAdd = nullptr;
+  g_returned = true;
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
   std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(unreleased.size()));
@@ -238,17 +269,21 @@ bool ShowFrame(HWND window, const Options& options) {
 int PlayTitle(const Options& options) {
   demo::EnterSandbox(options.timeout);
   fake::Runtime title;
-  if (!options.titleFolder)
+  if (!options.titleFolder) {
     MakeBuiltInTitle(title);
-  else if (std::string error = hostkit::LoadTitleFolder(title, options.titleFolder); !error.empty())
-    return Missing(error);
+  } else {
+    std::vector<std::string> warnings;
+    std::string error = hostkit::LoadTitleFolder(title, options.titleFolder, &warnings);
+    for (const std::string& warning : warnings) std::printf("%s\n", warning.c_str());
+    if (!error.empty()) return Missing(error);
+  }
+  if (std::string unreadable = WarnOfBadMenuScripts(title); !unreadable.empty()) return Missing(unreadable);
   if (options.hold) demo::HoldForDebugger(options.module);
   demo::NoteModuleRunning("loading " + options.module);
   demo::LoadedModule module = demo::LoadModule(options.module, options.entry);
   demo::NoteModuleDone();
   if (!module.error.empty()) return Missing(module.error);
   for (const std::string& warning : module.warnings) std::printf("warning: %s\n", warning.c_str());
-  WarnOfBadMenuScripts(title);
   HWND window = demo::MakeFrameWindow(title.titleNode.nodeName, title);
   if (!window)
     return Missing(
@@ -256,7 +291,9 @@ int PlayTitle(const Options& options) {
         " xvfb-run -a wine orvexc-demo-host.exe ...");
   title.window.handle = window;
   bool passed = RunEntry(title, module, options);
-  if (!ShowFrame(window, options)) return 2;
+  bool shown = ShowFrame(window, options);
+  passed = EndTranscript(title, options) && passed;
+  if (!shown) return 2;
   return passed ? 0 : 1;
 }
 

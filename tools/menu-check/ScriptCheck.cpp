@@ -3,51 +3,11 @@
 #include <cstdio>
 #include <map>
 
+#include "frame/CharText.h"
 #include "tools/menu-check/Diagnosis.h"
 
 namespace orvex {
 namespace {
-
-// A byte that no text holds: a control character other than the white space
-// of a script (TAB, LF, vertical tab, form feed, CR), or DEL.
-bool IsBinaryByte(unsigned char byte) {
-  return (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\v' && byte != '\f' && byte != '\r') ||
-         byte == 0x7F;
-}
-
-// UTF-16 of either byte order: by its byte order mark, or, without one, by
-// the zero high bytes of the ASCII characters that every menu script is
-// mostly made of (keywords, numbers, white space), in one byte of each pair.
-bool IsUtf16(const std::string& bytes) {
-  if (bytes.size() >= 2 &&
-      ((bytes[0] == '\xFF' && bytes[1] == '\xFE') || (bytes[0] == '\xFE' && bytes[1] == '\xFF')))
-    return true;
-  const std::size_t pairs = (bytes.size() < 65536 ? bytes.size() : 65536) / 2;
-  std::size_t zeroHigh[2] = {0, 0}, bothZero = 0;  // [0]: little-endian pairs (x, 0); [1]: big-endian (0, x)
-  for (std::size_t k = 0; k < pairs; ++k) {
-    const bool first = bytes[2 * k] == '\0', second = bytes[2 * k + 1] == '\0';
-    if (first && second)
-      ++bothZero;
-    else if (second)
-      ++zeroHigh[0];
-    else if (first)
-      ++zeroHigh[1];
-  }
-  for (int order = 0; order < 2; ++order) {
-    const std::size_t hits = zeroHigh[order], others = zeroHigh[1 - order] + bothZero;
-    if (hits >= 2 && 3 * hits >= pairs && 8 * others <= hits) return true;
-  }
-  return false;
-}
-
-// Where binary data shows: the first byte no text holds, when such bytes are
-// at least four and one in 32 of the file; npos for a text.
-std::size_t BinaryAt(const std::string& bytes) {
-  std::size_t count = 0, first = std::string::npos;
-  for (std::size_t k = 0; k < bytes.size(); ++k)
-    if (IsBinaryByte(static_cast<unsigned char>(bytes[k])) && count++ == 0) first = k;
-  return count >= 4 && 32 * count >= bytes.size() ? first : std::string::npos;
-}
 
 // The report's lines, placed by the positions of the file's bytes.
 class Lines {
@@ -106,11 +66,11 @@ ScriptReport CheckScript(const std::string& bytes, bool rc, CMenuScript& script)
   // A file that is no script in the ANSI code page: one line says so, and
   // what the parser makes of its bytes would only mislead.
   if (!nodes) {
-    if (IsUtf16(bytes)) {
+    if (IsUtf16(bytes.data(), bytes.size())) {
       out.Whole("UTF-16 text: save the script in the ANSI code page");
       return report;
     }
-    const std::size_t binary = BinaryAt(bytes);
+    const std::size_t binary = BinaryAt(bytes.data(), bytes.size());
     if (binary != std::string::npos) {
       char byte[8];
       std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned char>(bytes[binary]));

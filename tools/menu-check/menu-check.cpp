@@ -18,54 +18,10 @@
 #include "../ToolOptions.h"
 #include "RcDifferences.h"
 #include "ScriptCheck.h"
+#include "ScriptFile.h"
 #include "menu/MenuBuilder.h"
 
 namespace {
-
-// The script file's bytes, read as the library opens it (frame/File.h: read
-// access, shared with readers and writers); false with the reason when it
-// cannot be read.
-bool ReadScript(const char* path, std::string* bytes, std::string* why) {
-  DWORD attributes = GetFileAttributesA(path);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-    return *why = "a directory", false;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
-  LARGE_INTEGER size = {};
-  if (!error && !GetFileSizeEx(file, &size)) error = GetLastError();
-  if (!error && static_cast<unsigned long long>(size.QuadPart) > orvex::kMaxScriptFileBytes) {
-    CloseHandle(file);
-    return *why = "too large (" + std::to_string(size.QuadPart) +
-                  " bytes): the runtime reads menu scripts of at most 64 MB",
-           false;
-  }
-  if (!error) {
-    bytes->resize(static_cast<std::size_t>(size.QuadPart));
-    std::size_t total = 0;
-    for (DWORD got = 0; total < bytes->size(); total += got) {
-      if (!ReadFile(file, &(*bytes)[total], static_cast<DWORD>(bytes->size() - total), &got, nullptr)) {
-        error = GetLastError();
-        break;
-      }
-      if (!got) break;  // shorter than it was: what is there
-    }
-    bytes->resize(total);
-  }
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  switch (error) {
-    case ERROR_SUCCESS: return true;
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_NETPATH: *why = "no such file"; break;
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION: *why = "in use by another program"; break;
-    case ERROR_ACCESS_DENIED: *why = "access denied"; break;
-    default: *why = "Windows error " + std::to_string(error); break;
-  }
-  return false;
-}
 
 // An item's text as the menu is printed: cut beyond the longest command text.
 std::string ItemText(HMENU menu, int index) {
@@ -136,7 +92,7 @@ bool ReadArguments(int argc, char** argv, Options* options, std::string* wrong) 
 // Reports on one script; counts its warnings. True when it yields a menu.
 bool Check(const char* path, const Options& options, int* warnings) {
   std::string bytes, why;
-  if (!ReadScript(path, &bytes, &why)) {
+  if (!orvex::ReadScriptFile(path, &bytes, &why)) {
     std::printf("%s: cannot be read: %s\n", path, why.c_str());
     return false;
   }

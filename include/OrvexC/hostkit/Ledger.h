@@ -25,6 +25,15 @@ inline std::wstring Widened(const char* text) {
   return wide;
 }
 
+// The runtime's wide text as narrow text of the ANSI code page, for a
+// host's own output.
+inline std::string Narrowed(const std::wstring& wide) {
+  int length = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+  std::string narrow(length > 0 ? length - 1 : 0, '\0');
+  if (length > 1) WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &narrow[0], length, nullptr, nullptr);
+  return narrow;
+}
+
 // The life of the BSTRs that cross the library, in one sequence: the fake
 // notes each one it hands out, the hook each one the library frees.
 class StringLedger {

@@ -1,6 +1,9 @@
 // A title of the author's own for the fake runtime, from the description in
 // a title folder (FOLDER\title.ini). Sections and keys, one per line, `;`
-// starting a comment; paths are relative to the folder:
+// starting a comment, each key at most once in a section; lines end with
+// CR LF, LF or CR. The file is text in the ANSI code page (UTF-16 and
+// binary data are refused, a UTF-8 byte order mark is skipped); paths are
+// relative to the folder:
 //
 //   [title]               name = Quiz course     (the title node's name)
 //                         path = quiz.ovx        (GetTitleName gives "quiz")
@@ -17,6 +20,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace fake {
 class Runtime;
@@ -26,10 +30,14 @@ namespace hostkit {
 
 // Gives `title` what FOLDER\title.ini describes. Returns an empty text, or
 // what is wrong: a missing folder or description, or "FILE:LINE: problem".
-std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder);
+// `warnings` gets what is taken but likely wrong ("FILE:LINE: warning: ...":
+// a path that leaves the folder with "..").
+std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder,
+                            std::vector<std::string>* warnings = nullptr);
 
 // Gives `title` what `description` says, written as title.ini is (paths as
-// given). Returns an empty text, or "LINE: problem".
-std::string DescribeTitle(fake::Runtime& title, const std::string& description);
+// given). Returns an empty text, or "LINE: problem"; warnings "LINE: warning: ...".
+std::string DescribeTitle(fake::Runtime& title, const std::string& description,
+                          std::vector<std::string>* warnings = nullptr);
 
 }  // namespace hostkit
