@@ -167,7 +167,10 @@ ULONG_PTR FirstAuthorsCall(const CONTEXT& context) {
   (void)context;
   return 0;
 #else
-  const NT_TIB* tib = reinterpret_cast<const NT_TIB*>(NtCurrentTeb());
+  // The thread's information block, read as NtCurrentTeb does (whose
+  // inlined form GCC takes for an access through a null pointer).
+  const NT_TIB* tib = nullptr;
+  __asm__("movl %%fs:0x18, %0" : "=r"(tib));
   const ULONG_PTR top = reinterpret_cast<ULONG_PTR>(tib->StackBase), sp = context.Esp & ~ULONG_PTR(3);
   if (sp >= top || top - sp > 256 * 1024 * 1024) return 0;  // not this thread's stack
   const ULONG_PTR stack = ReadableUpTo(sp, top);  // [sp, stack) can be read

@@ -36,6 +36,7 @@
 #include <cstring>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -199,6 +200,7 @@ std::atomic<unsigned> g_lateCalls{0};
 // Ends the transcript; false (with what to do) when the module's threads
 // called the runtime after its entry returned.
 bool EndTranscript(fake::Runtime& title, const Options& options) {
+  std::lock_guard<std::recursive_mutex> hold(title.mutex);  // a late call's line finished first
   title.journal.onAdd = nullptr;
   if (!g_lateCalls) return true;
   std::printf("\nthe module kept working after %s returned: %u runtime calls came from its threads (above)."
@@ -232,6 +234,9 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
   demo::NoteModuleRunning(options.entry);
   int result = run(title.ctx());
   demo::NoteModuleDone();
+  // The module's threads may call on: each call then waits until the title
+  // has been read.
+  std::lock_guard<std::recursive_mutex> hold(title.mutex);
   g_returned = true;
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
@@ -269,6 +274,7 @@ bool ShowFrame(HWND window, const Options& options) {
 int PlayTitle(const Options& options) {
   demo::EnterSandbox(options.timeout);
   fake::Runtime title;
+  title.shared = true;  // the module's threads may call the runtime beside its entry
   if (!options.titleFolder) {
     MakeBuiltInTitle(title);
   } else {
