@@ -17,6 +17,7 @@
 #include <OrvexC/hostkit/MenuTree.h>
 #include <OrvexC/hostkit/TitleFolder.h>
 
+#include "DebugOutput.h"
 #include "FrameWindow.h"
 #include "ModuleFile.h"
 #include "Sandbox.h"
@@ -193,7 +194,13 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
-  title.journal.onAdd = [&title](const fake::JournalCall& call) {
+  // The tracing edition's lines, each before the runtime call that follows it.
+  demo::DebugOutput trace;
+  if (demo::TracingEditionLoaded())
+    if (std::string why = trace.Start(); !why.empty())
+      std::printf("  (the tracing edition's lines: %s)\n", why.c_str());
+  title.journal.onAdd = [&title, &trace](const fake::JournalCall& call) {
+    trace.Drain();
     std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
     FollowThreads(title, call);
   };
@@ -201,6 +208,7 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
   demo::NoteModuleRunning(options.entry);
   int result = run(title.ctx());
   demo::NoteModuleDone();
+  trace.Stop();
   title.journal.onAdd = nullptr;
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
