@@ -70,19 +70,22 @@ bool IsTracingEdition(HMODULE library) {
   return resource.find(kMark) != std::wstring_view::npos;
 }
 
-ExportJournal::ExportJournal(HMODULE library) : library_(library) {
+ExportJournal::ExportJournal(HMODULE library) : library_(library), previous_(g_exports) {
   InitializeCriticalSection(&lock_);
   g_exports = this;
-  tracing_ =
-      IsTracingEdition(library_) && hostkit::RouteImport(library_, "kernel32.dll", "OutputDebugStringA",
-                                                         &RoutedOutputDebugString, &g_outputDebugString);
+  if (previous_)
+    tracing_ = previous_->tracing_ && previous_->library_ == library_;
+  else
+    tracing_ =
+        IsTracingEdition(library_) && hostkit::RouteImport(library_, "kernel32.dll", "OutputDebugStringA",
+                                                           &RoutedOutputDebugString, &g_outputDebugString);
 }
 
 ExportJournal::~ExportJournal() {
-  if (tracing_)
+  g_exports = previous_;
+  if (tracing_ && !previous_)
     hostkit::HookImport(library_, "kernel32.dll", "OutputDebugStringA",
                         reinterpret_cast<void*>(g_outputDebugString));
-  g_exports = nullptr;
   DeleteCriticalSection(&lock_);
 }
 

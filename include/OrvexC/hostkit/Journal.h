@@ -64,7 +64,8 @@ bool IsTracingEdition(HMODULE library);
 // "  IHostContext::FindObject -> 0x80004005", "GetObjectX -> 0". While one
 // exists, the library's OutputDebugStringA calls are routed through it on
 // every thread (and still reach the debugger); the shipped OrvexC.dll reports
-// nothing, and Tracing() says so. One at a time.
+// nothing, and Tracing() says so. Of journals made one inside another's
+// life, the latest gets the lines until it ends.
 class ExportJournal {
  public:
   // `library`: the OrvexC.dll in this process (by default the one loaded).
@@ -86,6 +87,7 @@ class ExportJournal {
 
  private:
   HMODULE library_;
+  ExportJournal* previous_;
   bool tracing_ = false;
   mutable CRITICAL_SECTION lock_;
   std::vector<std::string> entries_;
