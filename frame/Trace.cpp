@@ -12,7 +12,21 @@ namespace {
 
 // The thread's innermost export, in a slot of its own: no allocation on a
 // thread's first export (as compiler-made thread-local storage would make).
-const DWORD g_slot = TlsAlloc();
+// Given back when the library unloads.
+class Slot {
+ public:
+  Slot() noexcept : index_(TlsAlloc()) {}
+  ~Slot() {
+    if (index_ != TLS_OUT_OF_INDEXES) TlsFree(index_);
+  }
+  Slot(const Slot&) = delete;
+  Slot& operator=(const Slot&) = delete;
+  operator DWORD() const noexcept { return index_; }
+
+ private:
+  DWORD index_;
+};
+const Slot g_slot;
 
 constexpr char kPrefix[] = "OrvexC: ";
 constexpr int kTextShown = 40;  // bytes of a text before it is cut
