@@ -11,13 +11,14 @@
 // the functions' own (__func__), exported without their "Orvex"/"OrvexCrt_"
 // prefix; interface and method names come from the runtime's list of
 // methods. A line is built in a fixed buffer on the stack: the trace
-// allocates nothing, takes no lock, keeps the caller's last-error value and
-// never changes a result.
+// allocates nothing, holds no lock across a runtime call (OutputDebugStringA
+// takes the system's only while it writes a line), keeps the caller's
+// last-error value and never changes a result.
 //
 // Without ORVEXC_TRACE every hook below is nothing: ORVEX_EXPORT(arguments)
 // declares nothing, ORVEX_RESULT(value) is the value, ORVEX_CALL(object,
-// Method) is `object->Method`, the notes are empty inline functions, and the shipped library holds no trace
-// code or text.
+// Method) is `object->Method`, the notes are empty inline functions, and the
+// shipped library holds no trace code or text.
 #pragma once
 
 #include <windows.h>
@@ -41,7 +42,7 @@ struct MethodOf;
   };
 #include "OrvexC/RuntimeInterfaces.def"
 
-// The names of the runtime method `member` points to; null when not listed.
+// The names of the runtime method `member` points to; "?" when not listed.
 template <class Member>
 const char* NameOfMember(Member member, const char*& interfaceName) noexcept {
 #define ORVEX_METHOD(interface, slot, method, parameters, note)       \
@@ -181,6 +182,9 @@ R Result(R result) noexcept {
 // The export's trace, the first statement of its body: the export line now,
 // the result line when the export returns.
 #define ORVEX_EXPORT(...) ::orvex::trace::ExportLine orvexExportLine_(__func__ __VA_OPT__(, ) __VA_ARGS__)
+// A runtime call: ORVEX_CALL(app, GetTitlePath)(path.Out()) calls
+// app->GetTitlePath(path.Out()) and writes its line once it has answered;
+// ORVEX_CALL_AT(object, member) the same through a member pointer.
 #define ORVEX_CALL(object, method)                                         \
   ::orvex::trace::Step<std::remove_pointer_t<decltype(object)>,            \
                        &std::remove_pointer_t<decltype(object)>::method> { \
