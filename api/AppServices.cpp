@@ -18,7 +18,7 @@ bool DeliverTitlePath(IHostContext* context, CallerText& out, Keep keep) {
   IHostApplication* app = ReachApplication(chain, context);
   if (!app) return false;
   WideText path;
-  if (!path.Accept(app->GetTitlePath(path.Out()))) return false;
+  if (!path.Accept(ORVEX_CALL(app, GetTitlePath)(path.Out()))) return false;
   NarrowText narrow(path.get());
   PathParts parts;
   SplitPath(narrow.c_str(), parts);
@@ -44,46 +44,52 @@ extern "C" {
 
 // runtime → application; GetInstance (out HINSTANCE)
 HINSTANCE __cdecl GetAppInstance(IHostContext* context) {
+  ORVEX_EXPORT(context);
   return HostExport<HINSTANCE>(nullptr, [&] {
     Chain chain;
     HINSTANCE instance = nullptr;
-    if (IHostApplication* app = ReachApplication(chain, context)) app->GetInstance(&instance);
+    if (IHostApplication* app = ReachApplication(chain, context)) ORVEX_CALL(app, GetInstance)(&instance);
     return instance;
   });
 }
 
 // runtime → application; GetParameterCount (out count)
 int __cdecl GetNumberOfAppParameters(IHostContext* context) {
+  ORVEX_EXPORT(context);
   return HostExport(0, [&] {
     Chain chain;
     int count = 0;
-    if (IHostApplication* app = ReachApplication(chain, context)) app->GetParameterCount(&count);
+    if (IHostApplication* app = ReachApplication(chain, context)) ORVEX_CALL(app, GetParameterCount)(&count);
     return count;
   });
 }
 
 // runtime → application; GetParameter (index, out wide string)
 void __cdecl GetAppParameter(IHostContext* context, int index, char* buffer, int length) {
+  ORVEX_EXPORT(context, index, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
-    DeliverAppText(context, out,
-                   [&](IHostApplication* app, BSTR* text) { return app->GetParameter(index, text); });
+    DeliverAppText(context, out, [&](IHostApplication* app, BSTR* text) {
+      return ORVEX_CALL(app, GetParameter)(index, text);
+    });
   });
 }
 
 // runtime → application; GetTitleLocation (out wide string)
 void __cdecl GetTitleLocation(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
     DeliverAppText(context, out,
-                   [](IHostApplication* app, BSTR* text) { return app->GetTitleLocation(text); });
+                   [](IHostApplication* app, BSTR* text) { return ORVEX_CALL(app, GetTitleLocation)(text); });
   });
 }
 
 // runtime → application; GetTitlePath; drive and directory kept, always terminated
 void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
@@ -96,6 +102,7 @@ void __cdecl GetTitleDirectory(IHostContext* context, char* buffer, int length) 
 
 // runtime → application; GetTitlePath; the file name without extension kept
 void __cdecl GetTitleName(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
@@ -106,7 +113,8 @@ void __cdecl GetTitleName(IHostContext* context, char* buffer, int length) {
 }
 
 // No runtime call: the library's cursor flag, and ShowCursor when it changes.
-BOOL __cdecl ShowMouseCursor(IHostContext* /*context*/, BOOL show) {
+BOOL __cdecl ShowMouseCursor([[maybe_unused]] IHostContext* context, BOOL show) {
+  ORVEX_EXPORT(context, show);
   return HostExport<BOOL>(TRUE, [&] {
     BOOL& flag = LibraryApp().m_bCursorShown;
     BOOL previous = flag;
@@ -117,27 +125,31 @@ BOOL __cdecl ShowMouseCursor(IHostContext* /*context*/, BOOL show) {
   });
 }
 
-BOOL __cdecl IsMouseCursorVisible(IHostContext* /*context*/) {
+BOOL __cdecl IsMouseCursorVisible([[maybe_unused]] IHostContext* context) {
+  ORVEX_EXPORT(context);
   return HostExport<BOOL>(TRUE, [] { return LibraryApp().m_bCursorShown; });
 }
 
 // surface; IsPaintingFrozen; FreezePainting (freeze); status flag of IsPaintingFrozen
 BOOL __cdecl FreezePainting(IHostContext* context, BOOL freeze) {
+  ORVEX_EXPORT(context, freeze);
   return HostExport<BOOL>(FALSE, [&] { return FreezeContextPainting(context, freeze); });
 }
 
 // runtime → application; IsMediaAvailable (media); status flag
 BOOL __cdecl IsMediaAvailable(IHostContext* context, const char* media) {
+  ORVEX_EXPORT(context, media);
   return HostExport<BOOL>(FALSE, [&] {
     if (!media) return FALSE;
     Chain chain;
     IHostApplication* app = ReachApplication(chain, context);
-    return app ? StatusFlag(app->IsMediaAvailable(media)) : FALSE;
+    return app ? StatusFlag(ORVEX_CALL(app, IsMediaAvailable)(media)) : FALSE;
   });
 }
 
 // module → node; GetName (32, buffer)
 void __cdecl GetModuleName(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;
@@ -148,6 +160,7 @@ void __cdecl GetModuleName(IHostContext* context, char* buffer, int length) {
 
 // module → node; GetAddress (260, buffer)
 void __cdecl GetModuleAddress(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (!out.Open()) return;

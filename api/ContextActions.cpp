@@ -18,11 +18,11 @@ void ContextFrameAddress(IHostContext* context, CallerText& out) noexcept {
 }
 
 void HideContextSurface(IHostContext* context) noexcept {
-  OnContextSurface(context, [](IHostSurface* surface) { surface->Hide(); });
+  OnContextSurface(context, [](IHostSurface* surface) { ORVEX_CALL(surface, Hide)(); });
 }
 
 void ShowContextSurface(IHostContext* context) noexcept {
-  OnContextSurface(context, [](IHostSurface* surface) { surface->Show(); });
+  OnContextSurface(context, [](IHostSurface* surface) { ORVEX_CALL(surface, Show)(); });
 }
 
 void ReadSurfacePosition(IHostContext* context, OutPair& out) noexcept {
@@ -68,8 +68,8 @@ void SizeContextSurface(IHostContext* context, int width, int height) noexcept {
 BOOL FreezeContextPainting(IHostContext* context, BOOL freeze) noexcept {
   BOOL wasFrozen = FALSE;
   OnContextSurface(context, [&](IHostSurface* surface) {
-    wasFrozen = StatusFlag(surface->IsPaintingFrozen());
-    surface->FreezePainting(freeze);
+    wasFrozen = StatusFlag(ORVEX_CALL(surface, IsPaintingFrozen)());
+    ORVEX_CALL(surface, FreezePainting)(freeze);
   });
   return wasFrozen;
 }

@@ -31,7 +31,7 @@ std::string TitlePrefix(IHostContext* context) {
   IHostNode* title = ReachTitleNode(chain, context);
   if (!title) return std::string();
   NameText name;
-  title->GetName(NameText::kCapacity, name.data());
+  ORVEX_CALL(title, GetName)(NameText::kCapacity, name.data());
   return std::string(name.Text()) + ".";
 }
 
@@ -40,16 +40,19 @@ std::string TitlePrefix(IHostContext* context) {
 extern "C" {
 
 HWND __cdecl GetFrameWindow(IHostContext* context) {
+  ORVEX_EXPORT(context);
   return HostExport<HWND>(nullptr, [&] { return ContextWindow(context); });
 }
 
 HMENU __cdecl GetFrameMenu(IHostContext* context) {
+  ORVEX_EXPORT(context);
   return HostExport<HMENU>(nullptr, [&] {
     return OnFrameWindow<HMENU>(context, nullptr, [](HWND window) { return GetMenu(window); });
   });
 }
 
 void __cdecl GetFrameName(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (out.Open()) ContextFrameName(context, out);
@@ -57,6 +60,7 @@ void __cdecl GetFrameName(IHostContext* context, char* buffer, int length) {
 }
 
 void __cdecl GetFrameAddress(IHostContext* context, char* buffer, int length) {
+  ORVEX_EXPORT(context, buffer, length);
   HostExport([&] {
     CallerText out(buffer, length);
     if (out.Open()) ContextFrameAddress(context, out);
@@ -64,39 +68,54 @@ void __cdecl GetFrameAddress(IHostContext* context, char* buffer, int length) {
 }
 
 void __cdecl ScrollWindowTo(IHostContext* context, int x, int y) {
-  HostExport([&] { OnContextWindow(context, [&](IHostWindow* window) { window->ScrollTo(x, y); }); });
+  ORVEX_EXPORT(context, x, y);
+  HostExport([&] {
+    OnContextWindow(context, [&](IHostWindow* window) { ORVEX_CALL(window, ScrollTo)(x, y); });
+  });
 }
 
 void __cdecl SetScrollIncrement(IHostContext* context, int horizontal, int vertical) {
+  ORVEX_EXPORT(context, horizontal, vertical);
   HostExport([&] {
-    OnContextWindow(context, [&](IHostWindow* window) { window->SetScrollIncrement(horizontal, vertical); });
+    OnContextWindow(context, [&](IHostWindow* window) {
+      ORVEX_CALL(window, SetScrollIncrement)(horizontal, vertical);
+    });
   });
 }
 
 void __cdecl BranchByPath(IHostContext* context, int path) {
-  HostExport([&] { OnCallingThread(context, [&](IHostThread* thread) { thread->BranchByPath(path); }); });
+  ORVEX_EXPORT(context, path);
+  HostExport([&] {
+    OnCallingThread(context, [&](IHostThread* thread) { ORVEX_CALL(thread, BranchByPath)(path); });
+  });
 }
 
 void __cdecl BranchByPathName(IHostContext* context, const char* pathName) {
+  ORVEX_EXPORT(context, pathName);
   HostExport([&] {
     if (!pathName) return;
-    OnCallingThread(context, [&](IHostThread* thread) { thread->BranchByPathName(pathName); });
+    OnCallingThread(context, [&](IHostThread* thread) { ORVEX_CALL(thread, BranchByPathName)(pathName); });
   });
 }
 
 void __cdecl BranchByColor(IHostContext* context, int color) {
-  HostExport([&] { OnCallingThread(context, [&](IHostThread* thread) { thread->BranchByColor(color); }); });
+  ORVEX_EXPORT(context, color);
+  HostExport([&] {
+    OnCallingThread(context, [&](IHostThread* thread) { ORVEX_CALL(thread, BranchByColor)(color); });
+  });
 }
 
 void __cdecl BranchToFrame(IHostContext* context, const char* frame) {
+  ORVEX_EXPORT(context, frame);
   HostExport([&] {
     if (!frame) return;
-    OnCallingThread(context, [&](IHostThread* thread) { thread->BranchToFrame(frame); });
+    OnCallingThread(context, [&](IHostThread* thread) { ORVEX_CALL(thread, BranchToFrame)(frame); });
   });
 }
 
 // "<title name>.<frame>", or the frame alone when the title cannot be reached.
 void __cdecl BranchToTitleFrame(IHostContext* context, const char* frame) {
+  ORVEX_EXPORT(context, frame);
   HostExport([&] {
     if (!frame) return;
     std::string composed = TitlePrefix(context) + frame;
@@ -105,31 +124,41 @@ void __cdecl BranchToTitleFrame(IHostContext* context, const char* frame) {
 }
 
 void __cdecl SetReturnBranch(IHostContext* context, int value) {
-  HostExport([&] { OnCallingThread(context, [&](IHostThread* thread) { thread->SetReturnBranch(value); }); });
+  ORVEX_EXPORT(context, value);
+  HostExport([&] {
+    OnCallingThread(context, [&](IHostThread* thread) { ORVEX_CALL(thread, SetReturnBranch)(value); });
+  });
 }
 
 BOOL __cdecl IsFrameVisible(IHostContext* context) {
+  ORVEX_EXPORT(context);
   return HostExport<BOOL>(FALSE, [&] {
     return OnFrameWindow<BOOL>(context, FALSE, [](HWND window) { return IsWindowVisible(window); });
   });
 }
 
 void __cdecl ShowFrameWindow(IHostContext* context) {
+  ORVEX_EXPORT(context);
   HostExport([&] { OnFrameWindow(context, FALSE, [](HWND window) { return ShowWindow(window, SW_SHOW); }); });
 }
 
 void __cdecl HideFrameWindow(IHostContext* context) {
+  ORVEX_EXPORT(context);
   HostExport([&] { OnFrameWindow(context, FALSE, [](HWND window) { return ShowWindow(window, SW_HIDE); }); });
 }
 
 // Destroys the window at once, unlike CloseThreadWindow, which asks its owner.
 void __cdecl CloseFrameWindow(IHostContext* context) {
+  ORVEX_EXPORT(context);
   HostExport([&] { OnFrameWindow(context, FALSE, [](HWND window) { return DestroyWindow(window); }); });
 }
 
 void __cdecl SendFrameMessage(IHostContext* context, int value1, int value2, int value3) {
+  ORVEX_EXPORT(context, value1, value2, value3);
   HostExport([&] {
-    OnCallingThread(context, [&](IHostThread* thread) { thread->SendValues(value1, value2, value3); });
+    OnCallingThread(context, [&](IHostThread* thread) {
+      ORVEX_CALL(thread, SendValues)(value1, value2, value3);
+    });
   });
 }
 

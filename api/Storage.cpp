@@ -71,7 +71,7 @@ HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, 
     return E_FAIL;
   }
   if (!storage) return E_FAIL;
-  storage->SetName(name);
+  ORVEX_CALL(storage.get(), SetName)(name);
 
   char title[MAX_PATH] = {};
   GetTitleLocation(context, title, sizeof title - 1);
@@ -82,8 +82,8 @@ HRESULT CreateResourceStorage(IHostContext* context, IHostResources* resources, 
     path.MakeAbsolute(location);
   else
     path.assign(location);  // a drive path, a network path or a URL: passed as it is
-  storage->SetLocation(path.c_str());
-  resources->AddStorage(storage.get());
+  ORVEX_CALL(storage.get(), SetLocation)(path.c_str());
+  ORVEX_CALL(resources, AddStorage)(storage.get());
   return S_OK;
 }
 
@@ -96,7 +96,7 @@ IHostResources* ReachResourcesAlone(Chain& chain, IHostContext* context) {
     Chain first;
     IHostRuntime* runtime = ReachRuntime(first, context);
     if (!runtime) return nullptr;
-    status = runtime->GetResources(&resources);
+    status = ORVEX_CALL(runtime, GetResources)(&resources);
   }
   return chain.Take(status, &resources) ? resources : nullptr;
 }
@@ -107,6 +107,7 @@ extern "C" {
 
 // FindStorage (name) → storage; GetLocation (out location) with a final backslash
 void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* buffer, int length) {
+  ORVEX_EXPORT(context, name, buffer, length);
   HostExport([&] {
     if (!name || !buffer || length <= 0) return;
     CallerText out(buffer, length);
@@ -115,10 +116,10 @@ void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* b
     IHostResources* resources = ReachResourcesAlone(chain, context);
     if (!resources) return;
     IResourceStorage* storage = nullptr;
-    resources->FindStorage(name, &storage);
+    ORVEX_CALL(resources, FindStorage)(name, &storage);
     if (!chain.TakeIfPresent(&storage)) return;
     WideText location;
-    storage->GetLocation(location.Out());
+    ORVEX_CALL(storage, GetLocation)(location.Out());
     std::string text = NarrowText(location.get()).c_str();
     const char* last = LastChar(text.c_str());  // a trail byte 5C ends no text in a backslash
     if (!last || *last != '\\') text += '\\';
@@ -128,15 +129,16 @@ void __cdecl GetResourceStorage(IHostContext* context, const char* name, char* b
 
 // an existing storage: SetLocation (location unchanged); else a new one
 void __cdecl SetResourceStorage(IHostContext* context, const char* name, const char* location) {
+  ORVEX_EXPORT(context, name, location);
   HostExport([&] {
     if (!name || !location) return;
     Chain chain;
     IHostResources* resources = ReachResourcesAlone(chain, context);
     if (!resources) return;
     IResourceStorage* storage = nullptr;
-    resources->FindStorage(name, &storage);
+    ORVEX_CALL(resources, FindStorage)(name, &storage);
     if (chain.TakeIfPresent(&storage)) {
-      storage->SetLocation(location);
+      ORVEX_CALL(storage, SetLocation)(location);
       return;
     }
     CreateResourceStorage(context, resources, name, location);

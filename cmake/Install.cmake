@@ -19,7 +19,8 @@
 #   samples/, templates/     the sample module; the new-module template and
 #                            templates/new-module.cmake that copies it
 # The debug information of the binaries goes into an archive of its own
-# (component "debug": bin/<file>.debug), with SHA256SUMS beside both.
+# (component "debug": bin/<file>.debug, and bin/trace/OrvexC.dll, the tracing
+# edition), with SHA256SUMS beside both.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -91,7 +92,17 @@ install(TARGETS OrvexCHostKit ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(TARGETS ResourceManager RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS OrvexCHostKitC RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 
-orvexc_release_binary(OrvexC "OrvexC, the C programming interface of the Orvex title runtime")
+set(ORVEXC_DESCRIPTION "OrvexC, the C programming interface of the Orvex title runtime")
+# The host kit and the demo host know the tracing edition by its description.
+if(ORVEXC_TRACE)
+  orvexc_release_binary(OrvexC "${ORVEXC_DESCRIPTION} (tracing edition)")
+else()
+  orvexc_release_binary(OrvexC "${ORVEXC_DESCRIPTION}")
+endif()
+# The tracing edition, in the debug archive as it is built (its symbols kept):
+# an author swaps it in for bin/OrvexC.dll beside the module, and back.
+orvexc_version_resource(OrvexC-trace "${ORVEXC_DESCRIPTION} (tracing edition)")
+install(FILES $<TARGET_FILE:OrvexC-trace> DESTINATION ${CMAKE_INSTALL_BINDIR}/trace COMPONENT debug)
 orvexc_release_binary(ResourceManager "OrvexC host kit: stand-in resource manager")
 orvexc_release_binary(OrvexCHostKitC "OrvexC host kit: the fake title runtime for C tests")
 orvexc_release_binary(orvexc-demo-host "OrvexC demo host: runs a title module on a sample title")

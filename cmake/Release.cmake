@@ -33,6 +33,19 @@ set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME sdk)
 # install, the binary without its debug information in the SDK and that
 # information alone as <file>.debug in the debug symbols.
 function(orvexc_release_binary target description)
+  orvexc_version_resource(${target} "${description}")
+  foreach(part sdk debug)
+    install(CODE "set(ORVEXC_BINARY \"$<TARGET_FILE:${target}>\")
+                  set(ORVEXC_PART ${part})
+                  set(ORVEXC_OBJCOPY \"${CMAKE_OBJCOPY}\")
+                  set(ORVEXC_WORK \"${CMAKE_BINARY_DIR}/split-debug\")
+                  include(\"${CMAKE_SOURCE_DIR}/cmake/SplitDebug.cmake\")"
+            COMPONENT ${part})
+  endforeach()
+endfunction()
+
+# orvexc_version_resource(<target> <description>): the version resource alone.
+function(orvexc_version_resource target description)
   get_target_property(type ${target} TYPE)
   get_target_property(name ${target} OUTPUT_NAME)
   if(NOT name)
@@ -48,12 +61,4 @@ function(orvexc_release_binary target description)
   set(ORVEXC_FILE_DESCRIPTION "${description}")
   configure_file(${CMAKE_SOURCE_DIR}/cmake/VersionInfo.rc.in ${CMAKE_BINARY_DIR}/version/${target}.rc @ONLY)
   target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/version/${target}.rc)
-  foreach(part sdk debug)
-    install(CODE "set(ORVEXC_BINARY \"$<TARGET_FILE:${target}>\")
-                  set(ORVEXC_PART ${part})
-                  set(ORVEXC_OBJCOPY \"${CMAKE_OBJCOPY}\")
-                  set(ORVEXC_WORK \"${CMAKE_BINARY_DIR}/split-debug\")
-                  include(\"${CMAKE_SOURCE_DIR}/cmake/SplitDebug.cmake\")"
-            COMPONENT ${part})
-  endforeach()
 endfunction()

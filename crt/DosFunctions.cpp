@@ -14,6 +14,7 @@
 #include <sys/locking.h>
 
 #include "frame/PathParts.h"
+#include "frame/Trace.h"
 #include "include/OrvexCRT.h"
 
 namespace {
@@ -61,20 +62,22 @@ char g_searchPath[MAX_PATH];  // shared by every searchpath caller
 extern "C" {
 
 char* __cdecl OrvexCrt_stpcpy(char* dest, const char* src) {
+  ORVEX_EXPORT(dest, src);
   std::strcpy(dest, src);
-  return dest;
+  return ORVEX_RESULT(dest);
 }
 
 int __cdecl OrvexCrt_findfirst(const char* pattern, struct ffblk* block, int attrib) {
-  if (!block) return -1;
+  ORVEX_EXPORT(pattern, block, attrib);
+  if (!block) return ORVEX_RESULT(-1);
   block->ff_reserved = nullptr;
   WIN32_FIND_DATAA entry;
   HANDLE handle = FindFirstFileA(pattern, &entry);
-  if (handle == INVALID_HANDLE_VALUE) return -1;
+  if (handle == INVALID_HANDLE_VALUE) return ORVEX_RESULT(-1);
   auto* record = static_cast<SearchRecord*>(std::malloc(sizeof(SearchRecord)));
   if (!record) {
     FindClose(handle);
-    return -1;
+    return ORVEX_RESULT(-1);
   }
   record->handle = handle;
   record->mask = static_cast<unsigned char>(attrib);
@@ -82,31 +85,33 @@ int __cdecl OrvexCrt_findfirst(const char* pattern, struct ffblk* block, int att
     if (!FindNextFileA(handle, &entry)) {
       std::free(record);
       FindClose(handle);
-      return -1;
+      return ORVEX_RESULT(-1);
     }
   }
   Fill(block, record, entry);
-  return 0;
+  return ORVEX_RESULT(0);
 }
 
 int __cdecl OrvexCrt_findnext(struct ffblk* block) {
-  if (!block || !RecordOf(block)) return -1;
+  ORVEX_EXPORT(block);
+  if (!block || !RecordOf(block)) return ORVEX_RESULT(-1);
   SearchRecord* record = RecordOf(block);
   WIN32_FIND_DATAA entry;
   do {
-    if (!FindNextFileA(record->handle, &entry)) return -1;
+    if (!FindNextFileA(record->handle, &entry)) return ORVEX_RESULT(-1);
   } while (!NextMatches(entry, record->mask));
   Fill(block, record, entry);
-  return 0;
+  return ORVEX_RESULT(0);
 }
 
 int __cdecl OrvexCrt_findclose(struct ffblk* block) {
-  if (!block || !RecordOf(block)) return -1;
+  ORVEX_EXPORT(block);
+  if (!block || !RecordOf(block)) return ORVEX_RESULT(-1);
   SearchRecord* record = RecordOf(block);
   int closed = FindClose(record->handle);
   std::free(record);
   block->ff_reserved = nullptr;
-  return closed;
+  return ORVEX_RESULT(closed);
 }
 
 // _makepath and _splitpath by characters, with the library's own path parts:
@@ -114,34 +119,40 @@ int __cdecl OrvexCrt_findclose(struct ffblk* block) {
 // 5C of a double-byte character for a '\'; and the parts are bounded.
 void __cdecl OrvexCrt_fnmerge(char* path, const char* drive, const char* dir, const char* name,
                               const char* ext) {
+  ORVEX_EXPORT(path, drive, dir, name, ext);
   orvex::MakePath(path, MAX_PATH, drive, dir, name, ext);
 }
 
 int __cdecl OrvexCrt_fnsplit(const char* path, char* drive, char* dir, char* name, char* ext) {
+  ORVEX_EXPORT(path, drive, dir, name, ext);
   orvex::PathParts parts;
   orvex::SplitPath(path, parts);
   const std::pair<char*, const char*> outputs[] = {
       {drive, parts.drive}, {dir, parts.dir}, {name, parts.name}, {ext, parts.ext}};
   for (const auto& [out, part] : outputs)
     if (out) std::strcpy(out, part);
-  return 0;
+  return ORVEX_RESULT(0);
 }
 
 char* __cdecl OrvexCrt_searchpath(const char* file) {
+  ORVEX_EXPORT(file);
   g_searchPath[0] = '\0';
-  if (!file) return nullptr;  // the runtime's search would fault on a null name
+  if (!file)
+    return ORVEX_RESULT(static_cast<char*>(nullptr));  // the runtime's search would fault on a null name
   _searchenv(file, "PATH", g_searchPath);
-  return g_searchPath[0] ? g_searchPath : nullptr;
+  return ORVEX_RESULT(g_searchPath[0] ? g_searchPath : nullptr);
 }
 
 int __cdecl OrvexCrt_getcurdir(int drive, char* directory) {
+  ORVEX_EXPORT(drive, directory);
   // Given no buffer, the runtime would allocate one that nobody frees and
   // report success with the text lost.
-  if (!directory) return -1;
-  return _getdcwd(drive, directory, MAX_PATH) ? 0 : -1;
+  if (!directory) return ORVEX_RESULT(-1);
+  return ORVEX_RESULT(_getdcwd(drive, directory, MAX_PATH) ? 0 : -1);
 }
 
 void __cdecl OrvexCrt_getdfree(unsigned char drive, struct dfree* record) {
+  ORVEX_EXPORT(drive, record);
   if (!record) return;
   struct _diskfree_t free = {0, 0, 0, 0};  // zeros when the query fails
   if (_getdiskfree(drive, &free) != 0) free = {0, 0, 0, 0};
@@ -151,19 +162,30 @@ void __cdecl OrvexCrt_getdfree(unsigned char drive, struct dfree* record) {
   record->df_sclus = free.sectors_per_cluster;
 }
 
-int __cdecl OrvexCrt_getdisk(void) { return _getdrive(); }
+int __cdecl OrvexCrt_getdisk(void) {
+  ORVEX_EXPORT();
+  return ORVEX_RESULT(_getdrive());
+}
 
-int __cdecl OrvexCrt_setdisk(int drive) { return _chdrive(drive); }
+int __cdecl OrvexCrt_setdisk(int drive) {
+  ORVEX_EXPORT(drive);
+  return ORVEX_RESULT(_chdrive(drive));
+}
 
 // The range starts at the handle's current position; `offset` is not used.
-int __cdecl OrvexCrt_lock(int handle, long /*offset*/, long length) {
-  return _locking(handle, _LK_LOCK, length);
+int __cdecl OrvexCrt_lock(int handle, [[maybe_unused]] long offset, long length) {
+  ORVEX_EXPORT(handle, offset, length);
+  return ORVEX_RESULT(_locking(handle, _LK_LOCK, length));
 }
 
-int __cdecl OrvexCrt_unlock(int handle, long /*offset*/, long length) {
-  return _locking(handle, _LK_UNLCK, length);
+int __cdecl OrvexCrt_unlock(int handle, [[maybe_unused]] long offset, long length) {
+  ORVEX_EXPORT(handle, offset, length);
+  return ORVEX_RESULT(_locking(handle, _LK_UNLCK, length));
 }
 
-double __cdecl OrvexCrt_pow10(int p) { return std::pow(10.0, static_cast<double>(p)); }
+double __cdecl OrvexCrt_pow10(int p) {
+  ORVEX_EXPORT(p);
+  return ORVEX_RESULT(std::pow(10.0, static_cast<double>(p)));
+}
 
 }  // extern "C"

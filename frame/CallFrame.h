@@ -11,6 +11,7 @@
 #include "frame/Library.h"
 #include "frame/Owners.h"
 #include "frame/Text.h"
+#include "frame/Trace.h"
 
 namespace orvex {
 
@@ -18,7 +19,8 @@ namespace orvex {
 
 // Runs an export's body with the library's module state current on the
 // calling thread; the previous one is back on every path. Nothing thrown in
-// the body leaves the export: it then returns `failure`.
+// the body leaves the export: it then returns `failure`. The export's trace
+// (ORVEX_EXPORT, frame/Trace.h) notes the result.
 // Flattened: everything the body calls is compiled into it (except what is
 // marked noinline, such as a thread's first-call path), so that an export
 // costs its runtime calls and little else; a call of the library's own
@@ -27,9 +29,9 @@ template <class Result, class Body>
 [[gnu::flatten]] Result HostExport(Result failure, Body&& body) noexcept {
   fw::MaintainModuleState guard(LibraryModuleState());
   try {
-    return body();
+    return ORVEX_RESULT(body());
   } catch (...) {
-    return failure;
+    return ORVEX_RESULT(failure);
   }
 }
 
@@ -116,6 +118,7 @@ class CallerText {
   // buffer is null. A length of 0 or less is never written to.
   bool Open() noexcept {
     if (!buffer_) return false;
+    trace::NoteText(buffer_, length_);
     if (length_ > 0) buffer_[0] = '\0';
     return true;
   }
@@ -188,7 +191,9 @@ using AddressText = NodeText<260>;
 // chain's releases: the values read, or 0 after any failure.
 class OutPair {
  public:
-  OutPair(int* first, int* second) noexcept : first_(first), second_(second) {}
+  OutPair(int* first, int* second) noexcept : first_(first), second_(second) {
+    if (Open()) trace::NoteOut(first_), trace::NoteOut(second_);
+  }
   ~OutPair() {
     if (Open()) {
       *first_ = first;

@@ -11,12 +11,14 @@
 #define ORVEXC_HOSTKIT_API
 #include "OrvexC/hostkit.h"
 #include "OrvexC/hostkit/FakeRuntime.h"
+#include "OrvexC/hostkit/Journal.h"
 #include "OrvexC/hostkit/MenuTree.h"
 #include "OrvexC/hostkit/TitleFolder.h"
 
 // The C handle: a title and the text it last handed out.
 struct HostKitTitle {
   fake::Runtime runtime;
+  fake::ExportJournal exports;
   std::string text;
 
   const char* Keep(std::string value) {
@@ -162,6 +164,10 @@ const char* __cdecl HostKit_JournalText(HostKitTitle* title) {
 
 void __cdecl HostKit_ClearJournal(HostKitTitle* title) {
   if (title) title->runtime.journal.Clear();
+}
+
+const char* __cdecl HostKit_ExportsText(HostKitTitle* title) {
+  return Guarded(title, "", [](HostKitTitle& t) { return t.Keep(t.exports.Text()); });
 }
 
 const char* __cdecl HostKit_UnbalancedObjects(HostKitTitle* title) {

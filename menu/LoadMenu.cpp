@@ -49,6 +49,7 @@ extern "C" {
 // runtime → resources; FindResourceByName (name) → resource
 // (negative status fails); the wrapper attached and started; file read and parsed.
 HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name) {
+  ORVEX_EXPORT(context, name);
   return HostExport<HMENU>(nullptr, [&]() -> HMENU {
     if (!name) return nullptr;
     Chain chain;
@@ -59,7 +60,7 @@ HMENU __cdecl LoadMenuFromFile(IHostContext* context, const char* name) {
     fw::CreatorRef<CResourceNotifyWrapper> wrapper;
     DWORD cookie = 0;
     IHostResource* found = nullptr;
-    if (resources->FindResourceByName(name, &cookie, &found) < 0) return nullptr;
+    if (ORVEX_CALL(resources, FindResourceByName)(name, &cookie, &found) < 0) return nullptr;
     ComRef<IHostResource> resource(found);
     if (!resource) return nullptr;  // a success status without a resource
 

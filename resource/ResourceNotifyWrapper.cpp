@@ -1,5 +1,7 @@
 #include "resource/ResourceNotifyWrapper.h"
 
+#include "frame/Trace.h"
+
 namespace orvex {
 
 CResourceNotifyWrapper::CResourceNotifyWrapper() { m_xResourceNotify.outer = this; }
@@ -13,17 +15,17 @@ void CResourceNotifyWrapper::Unadvise() {
   IHostResource* source = m_pSource;
   m_pSource = nullptr;
   m_bAdvised = FALSE;
-  source->Unadvise(&m_xResourceNotify);
+  ORVEX_CALL(source, Unadvise)(&m_xResourceNotify);
 }
 
 void CResourceNotifyWrapper::Attach(IHostResource* resource, DWORD startValue) {
   m_pBinding.reset();
-  if (m_pSource && m_bAdvised) m_pSource->Unadvise(&m_xResourceNotify);
+  if (m_pSource && m_bAdvised) ORVEX_CALL(m_pSource, Unadvise)(&m_xResourceNotify);
   m_pSource = resource;
-  resource->Advise(&m_xResourceNotify);
+  ORVEX_CALL(resource, Advise)(&m_xResourceNotify);
   m_bAdvised = TRUE;
   // The resource may have stopped (and so unadvised) the wrapper by now.
-  resource->Start(startValue, 0);
+  ORVEX_CALL(resource, Start)(startValue, 0);
 }
 
 void CResourceNotifyWrapper::Detach() {

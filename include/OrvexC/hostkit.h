@@ -106,6 +106,13 @@ ORVEXC_HOSTKIT_API const char* __cdecl HostKit_JournalText(HostKitTitle* title);
 /* Empties the journal. */
 ORVEXC_HOSTKIT_API void __cdecl HostKit_ClearJournal(HostKitTitle* title);
 
+/* The lines of the tracing edition of OrvexC.dll since the title was made,
+   one a line: each export call, its runtime calls and its result, e.g.
+   GetObjectX(0x0061F8A0, null, "Buton"), then
+     IHostContext::FindObject -> 0x80004005, then GetObjectX -> 0.
+   "" with the shipped OrvexC.dll, which reports nothing. */
+ORVEXC_HOSTKIT_API const char* __cdecl HostKit_ExportsText(HostKitTitle* title);
+
 /* ---- Balances ------------------------------------------------------------ */
 
 /* The objects whose references the module has not given back, "name=count"

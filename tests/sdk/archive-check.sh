@@ -18,6 +18,11 @@ cd "$build/package"
 sha256sum -c SHA256SUMS
 unzip -Z1 "$zip" | grep -v '/$' | diff -u "$src/tests/sdk/archive-contents.expected" - ||
   fail "the archive's entries differ from tests/sdk/archive-contents.expected"
+# The debug archive: the debug information, and the tracing edition to swap in.
+debug_zip=OrvexC-SDK-$version-win32-debug.zip
+unzip -Z1 "$debug_zip" | grep -cx bin/OrvexC.dll.debug >/dev/null || fail "$debug_zip has no bin/OrvexC.dll.debug"
+unzip -p "$debug_zip" bin/trace/OrvexC.dll | grep -ac "OrvexC: " >/dev/null ||
+  fail "$debug_zip has no tracing edition in bin/trace/OrvexC.dll"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/orvexc-archive.XXXXXX")
 trap 'rm -rf "$work"' EXIT

@@ -67,3 +67,12 @@ ENTRY Fine(IHostContext* c)
     SetStatusBarText(c, text);
     return right == 200;
 }
+
+/* Asks for an object by a misspelt name, which the title does not have: 1
+ * when the lookup failed as it should. */
+ENTRY Lookup(IHostContext* c)
+{
+    char name[8];
+    GetTitleName(c, name, sizeof name);
+    return GetObjectX(c, NULL, "Buton") == 0;
+}

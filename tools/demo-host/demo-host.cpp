@@ -19,6 +19,7 @@
 #include <OrvexC/hostkit/MenuTree.h>
 #include <OrvexC/hostkit/TitleFolder.h>
 
+#include "DebugOutput.h"
 #include "FrameWindow.h"
 #include "ModuleFile.h"
 #include "Sandbox.h"
@@ -217,15 +218,21 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
               static_cast<void*>(title.window.handle));
   std::printf("calling %s %s(context)\n\ntranscript of the module's runtime calls:\n", options.module.c_str(),
               options.entry.c_str());
+  // The tracing edition's lines, each before the runtime call that follows it.
+  demo::DebugOutput trace;
+  if (demo::TracingEditionLoaded())
+    if (std::string why = trace.Start(); !why.empty())
+      std::printf("  (the tracing edition's lines: %s)\n", why.c_str());
   // Calls after the entry returned come from threads the module left
   // running: they stream on, marked, until the run ends (EndTranscript).
   g_lateCalls = 0;
   g_returned = false;
-  title.journal.onAdd = [&title, entry = options.entry](const fake::JournalCall& call) {
+  title.journal.onAdd = [&title, &trace, entry = options.entry](const fake::JournalCall& call) {
     if (g_returned) {
       ++g_lateCalls;
       std::printf("after %s returned: %-30s %s\n", entry.c_str(), call.Text().c_str(), call.Note());
     } else {
+      trace.Drain();
       std::printf("  %-52s %s\n", call.Text().c_str(), call.Note());
     }
     FollowThreads(title, call);
@@ -235,9 +242,10 @@ bool RunEntry(fake::Runtime& title, const demo::LoadedModule& module, const Opti
   int result = run(title.ctx());
   demo::NoteModuleDone();
   // The module's threads may call on: each call then waits until the title
-  // has been read.
+  // has been read, and their lines no longer take the trace's.
   std::lock_guard<std::recursive_mutex> hold(title.mutex);
   g_returned = true;
+  trace.Stop();
   std::printf("\n%s returned %d\n", options.entry.c_str(), result);
   std::vector<std::string> unreleased = title.UnbalancedObjects();
   std::printf("references handed out and not given back: %u\n", static_cast<unsigned>(unreleased.size()));

@@ -53,6 +53,46 @@ class Journal {
   std::vector<std::string> entries_;
 };
 
+// Whether `library` is the tracing edition of OrvexC.dll, as its version
+// resource says ("... (tracing edition)" in its description).
+bool IsTracingEdition(HMODULE library);
+
+// The journal of exports: the lines the tracing edition of OrvexC.dll (built
+// with ORVEXC_TRACE; bin/trace/OrvexC.dll of the debug archive) reports for
+// each export call, its runtime calls and its result, without the "OrvexC: "
+// prefix and the line end: "GetObjectX(0x0061F8A0, null, \"Buton\")",
+// "  IHostContext::FindObject -> 0x80004005", "GetObjectX -> 0". While one
+// exists, the library's OutputDebugStringA calls are routed through it on
+// every thread (and still reach the debugger); the shipped OrvexC.dll reports
+// nothing, and Tracing() says so. Of journals made one inside another's
+// life, the latest gets the lines until it ends.
+class ExportJournal {
+ public:
+  // `library`: the OrvexC.dll in this process (by default the one loaded).
+  explicit ExportJournal(HMODULE library = GetModuleHandleA("OrvexC.dll"));
+  ~ExportJournal();
+  ExportJournal(const ExportJournal&) = delete;
+  ExportJournal& operator=(const ExportJournal&) = delete;
+
+  // Whether the library is the tracing edition.
+  bool Tracing() const { return tracing_; }
+  // The lines so far, in the order they were reported.
+  std::vector<std::string> Entries() const;
+  void Clear();
+  std::string Text() const;  // one per line, for failure messages
+  // Called with each line as it arrives, on the reporting thread.
+  std::function<void(const std::string&)> onAdd;
+
+  void Add(const char* line);  // what the routed OutputDebugStringA calls
+
+ private:
+  HMODULE library_;
+  ExportJournal* previous_;
+  bool tracing_ = false;
+  mutable CRITICAL_SECTION lock_;
+  std::vector<std::string> entries_;
+};
+
 // Names the fake objects go by in journal arguments.
 class Names {
  public:
