@@ -33,8 +33,9 @@ unzip -q "$zip" -d "$sdk"
 # its folders or of OrvexC's source tree is an entry of the archive or a
 # folder of some (a * in it matches within a name), and a document named by
 # its file name is one of the archive's. HTML comments are for the tools that
-# write the documents; the changelog tells the source tree's history.
-entries=$(unzip -Z1 "$zip")
+# write the documents; the changelog tells the source tree's history. The
+# debug archive unzips over the other: its entries count too.
+entries=$(unzip -Z1 "$zip"; unzip -Z1 "OrvexC-SDK-$version-win32-debug.zip")
 roots='bin|include|lib|share|samples|templates|docs|scripts|hostkit|tests|tools|frame|api|menu|resource|crt|cmake|bench'
 for doc in README.md share/doc/orvexc/guide.md share/doc/orvexc/hostkit.md share/doc/orvexc/reference.md; do
   [ -f "$sdk/$doc" ] || fail "the archive has no $doc"
