@@ -9,15 +9,27 @@
 namespace orvex {
 namespace {
 
+// A finding quotes the script's bytes, where a lead byte can take the line
+// break after it for its second byte: its breaks and NULs are escaped so that
+// it stays one line. Byte by byte, since no code page's second byte is a
+// control character: such a byte is never part of a character.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (char c : text)
+    line += c == '\n' ? std::string("\\n") : c == '\r' ? std::string("\\r") : c == '\0' ? std::string("\\0")
+                                                                              : std::string(1, c);
+  return line;
+}
+
 // The report's lines, placed by the positions of the file's bytes.
 class Lines {
  public:
   Lines(ScriptReport& report, const TextPositions& positions) : report_(report), positions_(positions) {}
 
   void At(std::size_t offset, std::string text) {
-    report_.lines.push_back({true, positions_.At(offset), std::move(text)});
+    report_.lines.push_back({true, positions_.At(offset), OneLine(text)});
   }
-  void Whole(std::string text) { report_.lines.push_back({false, {0, 0}, std::move(text)}); }
+  void Whole(std::string text) { report_.lines.push_back({false, {0, 0}, OneLine(text)}); }
 
   // Findings given `prefix` ("warning: ", "rc: "), at most kShownOfAKind of
   // each kind; after them, for each kind with more, one line that counts
