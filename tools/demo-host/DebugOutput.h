@@ -9,7 +9,10 @@
 
 #include <windows.h>
 
+#include <mutex>
 #include <string>
+
+#include "Handles.h"
 
 namespace demo {
 
@@ -36,10 +39,9 @@ class DebugOutput {
   static DWORD WINAPI Reader(void* self);
   void TakeLine();  // with lock_ held
 
-  HANDLE mutex_ = nullptr, section_ = nullptr, bufferReady_ = nullptr, dataReady_ = nullptr, stop_ = nullptr;
-  HANDLE reader_ = nullptr;
-  const char* view_ = nullptr;
-  CRITICAL_SECTION lock_;
+  UniqueHandle mutex_, section_, bufferReady_, dataReady_, stop_, reader_;
+  UniqueView<const char> view_;
+  std::mutex lock_;
 };
 
 }  // namespace demo

@@ -2,6 +2,7 @@
 
 #include <OrvexC/hostkit/FaultReport.h>
 
+#include "Handles.h"
 #include "frame/CharText.h"
 
 #include <windows.h>
@@ -34,18 +35,7 @@ struct SharedState {
   char running[512];  // the module code running or last run
 };
 
-struct HandleCloser {
-  void operator()(HANDLE h) const {
-    if (h && h != INVALID_HANDLE_VALUE) CloseHandle(h);
-  }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-struct ViewUnmapper {
-  void operator()(SharedState* view) const {
-    if (view) UnmapViewOfFile(view);
-  }
-};
-using StateView = std::unique_ptr<SharedState, ViewUnmapper>;
+using StateView = UniqueView<SharedState>;
 
 StateView MapState(HANDLE mapping) {
   return StateView(static_cast<SharedState*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(SharedState))));
