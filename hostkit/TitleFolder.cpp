@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -61,8 +62,8 @@ std::vector<std::string> List(const std::string& value) {
 bool LeavesFolder(const std::string& path) {
   int depth = 0;
   for (const char* part = path.c_str(); *part;) {
-    const char* end = part;
-    while (*end && !orvex::IsSeparator(end)) end = orvex::NextChar(end);
+    const char* end = orvex::FirstSeparator(part);
+    if (!end) end = part + std::strlen(part);
     std::string name(part, end);
     if (name == "..")
       --depth;
@@ -111,8 +112,7 @@ std::string Rect(const std::string& value, RECT& out) {
   int v[4] = {};
   for (size_t i = 0; i < 4 && parts.size() == 4; ++i) {
     std::string error = Number(parts[i], v[i]);
-    if (error.size() > parts[i].size() && error.compare(parts[i].size(), std::string::npos, kOutOfRange) == 0)
-      return error;
+    if (error == parts[i] + kOutOfRange) return error;  // a number, but too large
     if (!error.empty()) parts.clear();
   }
   if (parts.size() != 4) return "expected left, top, right, bottom (four numbers), found \"" + value + "\"";
@@ -293,11 +293,11 @@ std::string LoadTitleFolder(fake::Runtime& title, const std::string& folder,
   if (!in)
     return "no title description " + file + ": describe the title there ([title] name = ..., path = ...)";
   std::vector<std::string> found;
-  Target target{title, dir, "", "", dir + "title.ovx", nullptr, nullptr, nullptr, nullptr, 0, {}, &found};
+  Target target{title, dir, "", "", dir + "title.ovx", nullptr, nullptr, nullptr, nullptr, 0, {},
+                warnings ? &found : nullptr};
   title.app.path = hostkit::Widened(target.path.c_str());
   std::string error = Read(target, std::string(std::istreambuf_iterator<char>(in), {}));
-  for (const std::string& warning : found)
-    if (warnings) warnings->push_back(file + ":" + warning);
+  for (const std::string& warning : found) warnings->push_back(file + ":" + warning);
   return error.empty() ? "" : file + ":" + error;
 }
 
