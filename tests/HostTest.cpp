@@ -30,6 +30,12 @@ std::string ReadFile(const std::string& path) {
   return bytes.str();
 }
 
+std::string TempFile(const std::string& name, const std::string& extension) {
+  char dir[MAX_PATH];
+  GetTempPathA(MAX_PATH, dir);
+  return dir + name + "-" + std::to_string(GetCurrentProcessId()) + "." + extension;
+}
+
 std::vector<std::string> MenuScripts(const std::string& dir) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA found;

@@ -45,6 +45,11 @@ class ModuleStateCheck {
 // The bytes of a file; empty when it cannot be read.
 std::string ReadFile(const std::string& path);
 
+// A file of this process in the temporary folder: "<temp>\<name>-<process id>.<extension>".
+// A program that runs twice at once (beside each edition of the library)
+// never meets its other run's file.
+std::string TempFile(const std::string& name, const std::string& extension);
+
 // The names, without ".mnu", of the menu scripts in `dir`.
 std::vector<std::string> MenuScripts(const std::string& dir);
 

@@ -395,9 +395,7 @@ constexpr int kUntouched = 0x5A5A5A5A;
 class Matrix {
  public:
   Matrix() {
-    char dir[MAX_PATH];
-    GetTempPathA(MAX_PATH, dir);
-    menuFile_ = std::string(dir) + "orvexc-matrix.mnu";
+    menuFile_ = hosttest::TempFile("orvexc-matrix", "mnu");
     std::ofstream(menuFile_, std::ios::binary) << "Main MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 1 END END";
   }
   ~Matrix() {

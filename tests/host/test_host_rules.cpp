@@ -342,9 +342,7 @@ struct MenuCase {
 
 TEST_F(Rules, MenuFiles) {
   if (!Selected("LoadMenuFromFile")) return;
-  char dir[MAX_PATH];
-  GetTempPathA(MAX_PATH, dir);
-  std::string path = std::string(dir) + "orvexc-rules.mnu";
+  std::string path = hosttest::TempFile("orvexc-rules", "mnu");
   fake::FakeResource& resource = rt.AddResource("menu");
   resource.fileName = path;
   void* callocBefore =
